@@ -1,0 +1,42 @@
+// The one buffered writer every program sends its job through.
+#ifndef COMMON_JOB_WRITER_H_
+#define COMMON_JOB_WRITER_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// Buffered output to a file descriptor, or into memory for tests.
+class Writer {
+ public:
+  /// Writes to `fd` (standard output by default).
+  explicit Writer(int fd = 1);
+  /// Collects everything in memory; read it with str().
+  static Writer memory();
+  ~Writer();
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+  Writer(Writer&&) = default;
+
+  void put(char c) {
+    if (len_ == sizeof buf_) flush();
+    buf_[len_++] = c;
+  }
+  void write(std::string_view s);
+  /// Formatted text, as printf.
+  void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  /// Hands the buffered bytes on (to the descriptor or the memory string).
+  void flush();
+  /// What a memory writer has collected so far (flushes first).
+  const std::string& str();
+
+ private:
+  Writer(int fd, bool memory);
+  int fd_;
+  bool memory_;
+  size_t len_ = 0;
+  std::string collected_;
+  char buf_[65536];
+};
+
+#endif  // COMMON_JOB_WRITER_H_

@@ -1,0 +1,526 @@
+#include "parse.h"
+
+#include <pwd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "options.h"
+
+#ifndef ZAVPS_SYSTEM_DIR
+#define ZAVPS_SYSTEM_DIR "/usr/local/zavpsbin/"
+#endif
+
+const char* const kSystemDefaultsFile = ZAVPS_SYSTEM_DIR ".zavpsdefault";
+
+namespace {
+
+bool isWhite(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+bool at(const std::string& s, size_t pos, const char* prefix) {
+  return s.compare(pos, std::strlen(prefix), prefix) == 0;
+}
+
+// End of the word at `pos`: the first whitespace or the end of the text.
+size_t wordEnd(const std::string& s, size_t pos) {
+  while (pos < s.size() && !isWhite(s[pos])) ++pos;
+  return pos;
+}
+
+std::string wordAt(const std::string& s, size_t pos) {
+  return s.substr(pos, wordEnd(s, pos) - pos);
+}
+
+// A word error for the key at `key`: quotes the word that begins one
+// character before it (the '-' as options are usually written).
+[[noreturn]] void wordError(const std::string& s, size_t key) {
+  unknownOption(key == 0 ? std::string() : wordAt(s, key - 1));
+}
+
+// After a converted number: the rest of the word is ignored.
+size_t afterNumber(const std::string& s, size_t pos) {
+  if (pos < s.size() && isWhite(s[pos])) return pos;
+  return wordEnd(s, pos);
+}
+
+// The stamp fields of one print set.
+struct StampFields {
+  int* position;
+  int* user;
+  int* host;
+  int* date;
+  int* pages;
+};
+
+// "Hd=" word: position, item list, page mode.
+size_t readStampSpec(const std::string& s, size_t pos, StampFields f) {
+  std::string word;
+  size_t next = readToken(s, pos, &word);
+  if (!word.empty()) {
+    static const char* const positions[] = {"ul", "ur", "dl", "dr", nullptr};
+    int p = 0;
+    while (positions[p] && word.compare(0, 2, positions[p]) != 0) ++p;
+    if (!positions[p]) unknownOption(word);
+    *f.position = p;
+  }
+  int place = 0;
+  size_t pagesFrom = 4;
+  if (word.size() > 3 && word[3] != ':') {
+    size_t i = 3;
+    for (; i < word.size() && word[i] != ':'; ++i) {
+      switch (word[i]) {
+        case 'u': *f.user = ++place; break;
+        case 'h': *f.host = ++place; break;
+        case 't': *f.date = ++place; break;
+        default: break;
+      }
+    }
+    pagesFrom = i < word.size() ? i + 1 : word.size();
+  }
+  if (place == 0) {
+    *f.user = 1;
+    *f.host = 2;
+    *f.date = 0;
+  }
+  *f.pages = kNoStamp;
+  for (size_t i = pagesFrom; i < word.size(); ++i) {
+    if (word[i] == 'f') *f.pages = 1;
+    if (word[i] == 'a') *f.pages = 2;
+  }
+  return next;
+}
+
+// The keys both grammars share, writing the given set's fields.
+struct CommonFields {
+  unsigned* policy;
+  int* policy_set;
+  int* collate;
+  int* duplex;
+  int* enhance;
+  std::string* stamp_font;
+  StampFields stamp;
+  int* input;
+  int* jog;
+  int* jog_set;
+  unsigned* copies;
+  int* output;
+  int* toner;
+};
+
+// Handles a key both grammars know. Returns false if `key` is not one.
+bool commonKey(std::string& s, size_t keyPos, size_t* pos,
+               const CommonFields& f) {
+  size_t p = *pos;
+  switch (s[keyPos]) {
+    case ' ':
+    case '\t':
+      break;
+    case 'C':
+      if (at(s, p, "l")) {
+        *f.collate = 1;
+        p = wordEnd(s, p);
+      } else {
+        p = readUnsigned(s, p, f.policy);
+        if (!opt.scan_error) *f.policy_set = 1;
+      }
+      break;
+    case 'D':
+      *f.duplex = 2;
+      break;
+    case 'd':
+      *f.duplex = 3;
+      break;
+    case 'E':
+      *f.enhance = 1;
+      break;
+    case 'H':
+      if (at(s, p, "f")) {
+        std::string font;
+        p = readToken(s, p + 1, &font);
+        if (!font.empty()) *f.stamp_font = font;
+      } else if (at(s, p, "d=")) {
+        p = readStampSpec(s, p + 2, f.stamp);
+      }
+      break;
+    case 'I':
+      p += readInputKeyword(s, p, f.input);
+      break;
+    case 'J':
+      if (at(s, p, "no")) {
+        *f.jog = 0;
+        p += 2;
+      } else if (at(s, p, "job")) {
+        *f.jog = 1;
+        p += 3;
+      } else if (at(s, p, "set")) {
+        *f.jog = 3;
+        p += 3;
+      } else {
+        wordError(s, keyPos);
+      }
+      *f.jog_set = 1;
+      break;
+    case 'N':
+      if (!at(s, p, "c=")) wordError(s, keyPos);
+      readUnsigned(s, p + 2, f.copies);
+      p = wordEnd(s, p);
+      break;
+    case 'O':
+      p += readOutputKeyword(s, p, f.output);
+      break;
+    case 't':
+      *f.toner = 1;
+      break;
+    default:
+      return false;
+  }
+  *pos = p;
+  return true;
+}
+
+const CommonFields& textFields() {
+  static const CommonFields f = {
+      &opt.text_page_size_policy,
+      &opt.text_page_size_policy_set,
+      &opt.text_collate,
+      &opt.text_duplex,
+      &opt.text_render_enhance,
+      &opt.text_stamp_font,
+      {&opt.text_stamp_position, &opt.text_stamp_user_slot,
+       &opt.text_stamp_host_slot, &opt.text_stamp_date_slot,
+       &opt.text_stamp_pages},
+      &opt.text_input_tray,
+      &opt.text_jog,
+      &opt.text_jog_set,
+      &opt.text_copies,
+      &opt.text_output_tray,
+      &opt.text_toner_saver,
+  };
+  return f;
+}
+
+const CommonFields& imageFields() {
+  static const CommonFields f = {
+      &opt.image_page_size_policy,
+      &opt.image_page_size_policy_set,
+      &opt.image_collate,
+      &opt.image_duplex,
+      &opt.image_render_enhance,
+      &opt.image_stamp_font,
+      {&opt.image_stamp_position, &opt.image_stamp_user_slot,
+       &opt.image_stamp_host_slot, &opt.image_stamp_date_slot,
+       &opt.image_stamp_pages},
+      &opt.image_input_tray,
+      &opt.image_jog,
+      &opt.image_jog_set,
+      &opt.image_copies,
+      &opt.image_output_tray,
+      &opt.image_toner_saver,
+  };
+  return f;
+}
+
+// Set while an included line is parsed: a nested include is ignored, so a
+// line that includes itself cannot loop.
+bool including = false;
+
+// "<zavpsif>": the text filter's line of the running user's own file.
+void includeDefaults() {
+  if (including) return;
+  const char* home = std::getenv("HOME");
+  if (!home) return;
+  std::string path = std::string(home) + "/.zavpsdefault";
+  FILE* file = std::fopen(path.c_str(), "r");
+  if (!file) return;
+  std::optional<std::string> line = findFilterLine("zavpsif", file);
+  including = true;
+  try {
+    if (line) parseTextOptions(line->c_str());
+  } catch (...) {
+    including = false;
+    std::fclose(file);
+    throw;
+  }
+  including = false;
+  std::fclose(file);
+}
+
+// Handles one key of the text grammar at `keyPos`; returns the position
+// after it.
+size_t textKey(std::string& s, size_t keyPos) {
+  size_t p = keyPos + 1;
+  if (commonKey(s, keyPos, &p, textFields())) return p;
+  unsigned n = 0;
+  switch (s[keyPos]) {
+    case '2':
+      if (p >= s.size() || isWhite(s[p])) opt.text_two_line = 1;
+      break;
+    case '<':
+      if (wordAt(s, keyPos) != "<zavpsif>") unknownOption(wordAt(s, keyPos));
+      p = wordEnd(s, keyPos);
+      includeDefaults();
+      break;
+    case 'F':
+      opt.text_ignore_formfeed = 1;
+      break;
+    case 'L':
+      p = readUnsigned(s, p, &opt.text_top_margin);
+      opt.text_top_margin_given = 1;
+      opt.text_use_page_margins = 0;
+      break;
+    case 'e':
+      p = readUnsigned(s, p, &opt.text_tab_width);
+      break;
+    case 'f': {
+      std::string font;
+      p = readToken(s, p, &font);
+      if (!font.empty()) opt.text_font = font;
+      break;
+    }
+    case 'l':
+      p = readUnsigned(s, p, &n);
+      if (!opt.scan_error && n != 0) {
+        opt.text_lines = n;
+        opt.spool_length = n;
+        opt.text_lines_set = 1;
+        opt.text_lines_explicit = 1;
+        opt.text_use_page_margins = 0;
+      }
+      break;
+    case 'm': {
+      if (!at(s, p, "g=")) wordError(s, keyPos);
+      std::string word;
+      p = readToken(s, p + 2, &word);
+      if (word.empty()) break;
+      if (!readMargins(word, opt.text_page_margins)) unknownOption(word);
+      opt.text_use_page_margins = 1;
+      opt.text_page_margins_given = 1;
+      break;
+    }
+    case 'o':
+      p = readUnsigned(s, p, &opt.text_left_margin);
+      opt.text_left_margin_given = 1;
+      opt.text_use_page_margins = 0;
+      break;
+    case 'p':
+      if (!at(s, p, "s")) unknownOption(wordAt(s, keyPos));
+      opt.text_force_postscript = 1;
+      p = wordEnd(s, p);
+      break;
+    case 'r':
+      opt.text_landscape = 1;
+      break;
+    case 's':
+      if (p >= s.size()) break;
+      p = readUnsigned(s, p, &n);
+      if (!opt.scan_error && static_cast<int>(n) > 0) opt.text_font_size = n;
+      break;
+    case 'w':
+      p = readUnsigned(s, p, &opt.text_columns);
+      if (!opt.scan_error) {
+        opt.spool_width = opt.text_columns;
+        opt.text_columns_set = 1;
+        opt.text_use_page_margins = 0;
+      }
+      break;
+    default:
+      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
+                       255};
+  }
+  return p;
+}
+
+// Handles one key of the image grammar at `keyPos`.
+size_t imageKey(std::string& s, size_t keyPos) {
+  size_t p = keyPos + 1;
+  if (commonKey(s, keyPos, &p, imageFields())) return p;
+  switch (s[keyPos]) {
+    case 'G':
+      if (!at(s, p, "4")) wordError(s, keyPos);
+      opt.image_g4 = 1;
+      p = wordEnd(s, p);
+      break;
+    case 'S':
+      if (!at(s, p, "=")) wordError(s, keyPos);
+      p = readFloat(s, p + 1, &opt.image_fit_width_inch);
+      if (!opt.scan_error) opt.image_fit_width_given = 1;
+      if (!(opt.image_fit_width_inch > 0)) opt.image_fit_width_given = 0;
+      break;
+    case 'l':
+      if (!at(s, p, "=")) wordError(s, keyPos);
+      p = readFloatPair(s, p + 1, &opt.image_offset_x, &opt.image_offset_y);
+      if (!opt.scan_error) opt.image_offset_given = 1;
+      break;
+    case 'n':
+      opt.image_no_showpage = 1;
+      break;
+    case 'p':
+      p = readUnsigned(s, skipBlanks(s, p), &opt.image_width_points);
+      if (!opt.scan_error) opt.image_points_given = 1;
+      break;
+    case 'r':
+      opt.image_rotate = 1;
+      break;
+    case 's':
+      if (!at(s, p, "=")) wordError(s, keyPos);
+      p = readFloatPair(s, p + 1, &opt.image_width_inch,
+                        &opt.image_height_inch);
+      if (!opt.scan_error) opt.image_size_given = 1;
+      if (!(opt.image_width_inch > 0) || !(opt.image_height_inch > 0))
+        opt.image_size_given = 0;
+      if (opt.image_size_given && opt.image_fit_width_given)
+        opt.image_fit_width_given = 0;
+      break;
+    default:
+      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
+                       255};
+  }
+  return p;
+}
+
+// The tokeniser both grammars share.
+int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
+  if (!text) return 0;
+  std::string s(text);
+  size_t pos = 0;
+  for (;;) {
+    while (pos < s.size() && isWhite(s[pos]) && s[pos] != '\n') ++pos;
+    if (pos >= s.size() || s[pos] == '\n') break;
+    if (s[pos] == '-') ++pos;
+    if (pos >= s.size() || s[pos] == '\n') break;
+    pos = key(s, pos);
+  }
+  return 1;
+}
+
+}  // namespace
+
+int parseTextOptions(const char* text) { return parseOptions(text, textKey); }
+
+int parseImageOptions(const char* text) {
+  return parseOptions(text, imageKey);
+}
+
+size_t skipBlanks(const std::string& s, size_t pos) {
+  while (pos < s.size() && isWhite(s[pos])) ++pos;
+  return pos;
+}
+
+size_t readUnsigned(const std::string& s, size_t pos, unsigned* out) {
+  opt.scan_error = 0;
+  if (pos > s.size()) pos = s.size();
+  const char* start = s.c_str() + pos;
+  char* end = nullptr;
+  unsigned long value = std::strtoul(start, &end, 10);
+  if (end == start) {
+    opt.scan_error = 1;
+    return pos;
+  }
+  *out = static_cast<unsigned>(value);
+  return afterNumber(s, pos);
+}
+
+size_t readFloat(const std::string& s, size_t pos, double* out) {
+  opt.scan_error = 0;
+  if (pos > s.size()) pos = s.size();
+  const char* start = s.c_str() + pos;
+  char* end = nullptr;
+  float value = std::strtof(start, &end);
+  if (end == start) {
+    opt.scan_error = 1;
+    return pos;
+  }
+  *out = value;
+  return afterNumber(s, pos);
+}
+
+size_t readFloatPair(const std::string& s, size_t pos, double* first,
+                     double* second) {
+  opt.scan_error = 0;
+  if (pos > s.size()) pos = s.size();
+  const char* start = s.c_str() + pos;
+  char* end = nullptr;
+  float a = std::strtof(start, &end);
+  if (end == start) {
+    opt.scan_error = 1;
+    return pos;
+  }
+  *first = a;
+  if (*end == ',') {
+    const char* second_start = end + 1;
+    float b = std::strtof(second_start, &end);
+    if (end != second_start) *second = b;
+  }
+  return afterNumber(s, pos);
+}
+
+size_t readToken(const std::string& s, size_t pos, std::string* out) {
+  opt.scan_error = 0;
+  if (pos > s.size()) pos = s.size();
+  size_t end = wordEnd(s, pos);
+  *out = s.substr(pos, end - pos);
+  return end;
+}
+
+int readMargins(const std::string& text, double margins[4]) {
+  size_t pos = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (pos >= text.size() || text[pos] != ':')
+      margins[i] = std::atof(text.c_str() + pos);
+    size_t colon = text.find(':', pos);
+    if (colon == std::string::npos) {
+      if (i < 3) return 0;
+      break;
+    }
+    pos = colon + 1;
+  }
+  return 1;
+}
+
+std::optional<std::string> findFilterLine(const std::string& name,
+                                          FILE* file) {
+  std::string line;
+  for (;;) {
+    line.clear();
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+      line.push_back(static_cast<char>(c));
+      if (c == '\n') break;
+    }
+    if (line.empty()) return std::nullopt;
+    if (line[0] == '#') continue;
+    size_t pos = skipBlanks(line, 0);
+    if (line.compare(pos, name.size(), name) == 0)
+      return line.substr(pos + name.size());
+  }
+}
+
+namespace {
+
+// Parses the filter's line of the file at `path`; false when the file
+// does not open or has no such line.
+bool parseDefaultsFile(const std::string& path, int (*parse)(const char*)) {
+  FILE* file = std::fopen(path.c_str(), "r");
+  if (!file) return false;
+  std::optional<std::string> line = findFilterLine(opt.filter_name, file);
+  std::fclose(file);
+  if (!line) return false;
+  parse(line->c_str());
+  return true;
+}
+
+}  // namespace
+
+void readFilterDefaults(int (*parse)(const char*)) {
+  if (!opt.login_name.empty()) {
+    struct passwd* pw = getpwnam(opt.login_name.c_str());
+    if (pw && pw->pw_dir) {
+      std::string path = std::string(pw->pw_dir) + "/.zavpsdefault";
+      if (parseDefaultsFile(path, parse)) return;
+    }
+  }
+  parseDefaultsFile(kSystemDefaultsFile, parse);
+}

@@ -1,0 +1,160 @@
+#include "run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::string bin(const std::string& name) {
+  const char* dir = std::getenv("ZAVPS_BIN");
+  return std::string(dir ? dir : "bin") + "/" + name;
+}
+
+RunResult run(const std::vector<std::string>& argv, const RunOptions& o) {
+  RunResult r;
+  signal(SIGPIPE, SIG_IGN);  // a child may stop reading its input early
+  int in[2], out[2], err[2];
+  if (pipe(in) || pipe(out) || pipe(err)) return r;
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    for (const std::string& e : o.env) {
+      size_t eq = e.find('=');
+      if (eq == std::string::npos)
+        unsetenv(e.c_str());
+      else
+        setenv(e.substr(0, eq).c_str(), e.c_str() + eq + 1, 1);
+    }
+    if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0) _exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  size_t sent = 0;
+  if (o.input.empty()) {
+    close(in[1]);
+    in[1] = -1;
+  } else {
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+  }
+  bool outOpen = true, errOpen = true;
+  char buf[65536];
+  while (outOpen || errOpen) {
+    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0},
+                     {in[1], POLLOUT, 0}};
+    if (!outOpen) fds[0].fd = -1;
+    if (!errOpen) fds[1].fd = -1;
+    if (poll(fds, 3, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[2].revents & (POLLOUT | POLLERR | POLLHUP)) {
+      ssize_t n = write(in[1], o.input.data() + sent, o.input.size() - sent);
+      if (n > 0) sent += static_cast<size_t>(n);
+      if (n < 0 && errno != EAGAIN) sent = o.input.size();
+      if (sent == o.input.size()) {
+        close(in[1]);
+        in[1] = -1;
+      }
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n <= 0) {
+        (i == 0 ? outOpen : errOpen) = false;
+        continue;
+      }
+      (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
+    }
+  }
+  if (in[1] >= 0) close(in[1]);
+  close(out[0]);
+  close(err[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return r;
+}
+
+namespace {
+
+// The printer keeps toner saving among its engine parameters; Ghostscript
+// has no such device, so the tests give it one.
+const char kEnginePrelude[] =
+    "/currentdevparams { dup (%Engine%) eq { pop << /TonerSaver false >> }\n"
+    "  { //currentdevparams } ifelse } bind def\n"
+    "/setdevparams { 1 index (%Engine%) eq { pop pop }\n"
+    "  { //setdevparams } ifelse } bind def\n";
+
+}  // namespace
+
+RunResult ghostscript(const std::string& document,
+                      const std::vector<std::string>& args) {
+  TempDir dir;
+  std::string prelude = dir.write("prelude.ps", kEnginePrelude);
+  std::string doc = dir.write("doc.ps", document);
+  std::vector<std::string> argv = {"gs", "-q", "-dSAFER", "-dBATCH",
+                                   "-dNOPAUSE"};
+  bool device = false;
+  for (const std::string& a : args) device |= a.rfind("-sDEVICE=", 0) == 0;
+  if (!device) argv.push_back("-sDEVICE=nullpage");
+  argv.insert(argv.end(), args.begin(), args.end());
+  argv.push_back(prelude);
+  argv.push_back(doc);
+  return run(argv);
+}
+
+bool printsCleanly(const std::string& document, std::string* why) {
+  RunResult r = ghostscript(document);
+  bool ok = r.status == 0 && r.out.find("Error") == std::string::npos &&
+            r.err.find("Error") == std::string::npos;
+  if (!ok && why) *why = r.out + r.err;
+  return ok;
+}
+
+TempDir::TempDir() {
+  char templ[] = "/tmp/zavps-test-XXXXXX";
+  const char* made = mkdtemp(templ);
+  path = made ? made : "/tmp";
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  if (path != "/tmp") std::filesystem::remove_all(path, ec);
+}
+
+std::string TempDir::write(const std::string& name,
+                           const std::string& content) const {
+  std::string p = path + "/" + name;
+  std::ofstream(p, std::ios::binary) << content;
+  return p;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool haveProgram(const std::string& name) {
+  return run({"sh", "-c", "command -v " + name + " >/dev/null"}).status == 0;
+}

@@ -1,0 +1,54 @@
+// Helpers for whole-program tests: run a built program or Ghostscript and
+// collect what it wrote.
+#ifndef TESTS_RUN_H_
+#define TESTS_RUN_H_
+
+#include <string>
+#include <vector>
+
+/// What a finished process left behind.
+struct RunResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+/// How to start a process.
+struct RunOptions {
+  std::string input;             // standard input
+  std::vector<std::string> env;  // NAME=value to set, or NAME to unset
+  std::string cwd;               // working directory, if not empty
+};
+
+/// Path of a program (or invocation name) in the build's bin directory.
+std::string bin(const std::string& name);
+
+/// Runs argv[0] (a path) with the arguments, waits for it.
+RunResult run(const std::vector<std::string>& argv,
+              const RunOptions& options = {});
+
+/// Runs a document through Ghostscript with the printer's engine
+/// parameters defined; `args` add device options (default: nullpage).
+RunResult ghostscript(const std::string& document,
+                      const std::vector<std::string>& args = {});
+
+/// Whether Ghostscript ran `document` without a PostScript error.
+/// On failure, `why` holds what Ghostscript said.
+bool printsCleanly(const std::string& document, std::string* why = nullptr);
+
+/// A fresh temporary directory, removed by the destructor.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  std::string path;
+  /// Writes `content` to `name` inside the directory; returns its path.
+  std::string write(const std::string& name, const std::string& content) const;
+};
+
+/// Reads a whole file ("" if it cannot be read).
+std::string readFile(const std::string& path);
+
+/// Whether a program is on the PATH.
+bool haveProgram(const std::string& name);
+
+#endif  // TESTS_RUN_H_

@@ -1,0 +1,19 @@
+// Choosing between conversion and pass-through for one input stream.
+#ifndef TEXTTOPS_DISPATCH_H_
+#define TEXTTOPS_DISPATCH_H_
+
+#include <string>
+
+class Reader;
+class Writer;
+
+/// Filter mode: copies a job header at the head of the input through
+/// unchanged, leaving the input at the first byte after it.
+void copyJobHeader(Reader& in, Writer& out);
+
+/// Reads the first bytes of `in` and converts the text or passes the
+/// PostScript through, writing one document to `out`.
+void dispatchInput(Reader& in, Writer& out, bool standalone,
+                   const std::string& title);
+
+#endif  // TEXTTOPS_DISPATCH_H_

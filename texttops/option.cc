@@ -1,0 +1,159 @@
+#include "option.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "options.h"
+#include "parse.h"
+
+const char* const kTextVersion = "1.0.1.0";
+
+namespace {
+
+const char* baseName(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash ? slash + 1 : path;
+}
+
+// A "%u" value: a value that is not a number leaves the field unchanged.
+void readSpoolNumber(const char* value, unsigned* field) {
+  if (!value) return;
+  readUnsigned(value, 0, field);
+}
+
+// Letters the spooler may pass that filter mode ignores (only this one
+// argument), while standalone mode hands them to the grammar.
+bool ignoredInFilterMode(char letter) {
+  return letter && std::strchr("ACDFJNPQbdefjkstxy", letter) != nullptr;
+}
+
+bool anyLineColumnOption() {
+  return opt.text_columns_set || opt.text_left_margin_given ||
+         opt.text_lines_set || opt.text_top_margin_given;
+}
+
+void resetLineColumnOptions() {
+  opt.text_columns = 132;
+  opt.text_lines = 66;
+  opt.text_top_margin = 0;
+  opt.text_left_margin = 0;
+  opt.text_lines_explicit = 0;
+  opt.text_top_margin_given = 0;
+  opt.text_lines_set = 0;
+  opt.text_left_margin_given = 0;
+  opt.text_columns_set = 0;
+}
+
+[[noreturn]] void fail(const std::string& message) {
+  throw FatalError{message, 255};
+}
+
+}  // namespace
+
+int parseTextCommandLine(int argc, char** argv, bool* standalone) {
+  const char* program = argc > 0 ? argv[0] : "texttops";
+  opt.filter_name = baseName(program);
+  bool texttops = opt.filter_name == "texttops";
+  *standalone = texttops || opt.filter_name == "zavposttxt";
+
+  initTextSet();
+  opt.spool_width = 132;
+  opt.spool_length = 66;
+  if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));
+
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-'; ++i) {
+    const char* arg = argv[i];
+    if (arg[1] == '\0')
+      throw FatalError{std::string("Usage: ") + program +
+                           " [ -c -w width -l length -i indent -n login -h "
+                           "host -I input -O output] [-d|-D] filename\n",
+                       1};
+    char letter = arg[1];
+    // The option's value: attached, or else the next argument.
+    auto value = [&]() -> const char* {
+      if (arg[2]) return arg + 2;
+      if (i + 1 < argc) return argv[++i];
+      return nullptr;
+    };
+    if (letter == 'V')
+      throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
+                           " version = " + kTextVersion + "\n",
+                       0};
+    if (letter == 'c') continue;
+    if (*standalone) {
+      if (letter == 'a') fail(std::string("Unknown option '") + letter + "'\n");
+      if (letter == 'h' || letter == 'i' || letter == 'n')
+        fail(std::string("Illegal option -") + letter + "\n");
+      parseTextOptions(arg);
+      continue;
+    }
+    const char* v = nullptr;
+    switch (letter) {
+      case 'a':
+        if ((v = value())) opt.accounting_file = v;
+        break;
+      case 'h':
+      case 'H':
+        if ((v = value())) opt.host_name = v;
+        break;
+      case 'n':
+      case 'L':
+        if ((v = value())) opt.login_name = v;
+        break;
+      case 'i':
+        readSpoolNumber(value(), &opt.indent);
+        break;
+      case 'w':
+        readSpoolNumber(value(), &opt.spool_width);
+        break;
+      case 'l':
+        readSpoolNumber(value(), &opt.spool_length);
+        break;
+      case 'j':
+        // The spooler passes the job name as a separate argument.
+        if (!arg[2]) value();
+        break;
+      default:
+        if (!ignoredInFilterMode(letter)) parseTextOptions(arg);
+        break;
+    }
+  }
+
+  if (!*standalone && argc - i == 1) opt.accounting_file = argv[i];
+  opt.text_lines = opt.spool_length;
+  opt.text_columns = opt.spool_width;
+  if (!*standalone) readFilterDefaults(parseTextOptions);
+  applyLayoutRules(*standalone);
+  return i;
+}
+
+void applyLayoutRules(bool standalone) {
+  if (opt.text_lines_set && !opt.text_columns_set) {
+    opt.text_columns_set = 1;
+    opt.text_columns = 9999;
+  }
+  if (standalone) {
+    if (checkPaperSize(opt.text_input_tray) < 0) fail("Illegal paper size\n");
+    if (opt.text_page_margins_given && anyLineColumnOption())
+      fail("Lines/Columns option and Margin option is not applicable\n");
+  } else if (opt.text_page_margins_given && anyLineColumnOption()) {
+    if (opt.text_use_page_margins == 0) {
+      for (double& m : opt.text_page_margins) m = 0.0;
+      opt.text_page_margins_given = 0;
+    } else {
+      resetLineColumnOptions();
+    }
+  }
+  if (opt.text_stamp_position != kNoStamp) {
+    if (anyLineColumnOption() && opt.text_use_page_margins == 0)
+      resetLineColumnOptions();
+    static const double minimum[4] = {0.23, 0.06, 0.03, 0.09};
+    for (int k = 0; k < 4; ++k)
+      if (opt.text_page_margins[k] < minimum[k])
+        opt.text_page_margins[k] = minimum[k];
+    opt.text_use_page_margins = 1;
+    opt.text_page_margins_given = 1;
+  }
+}

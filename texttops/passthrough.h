@@ -1,0 +1,12 @@
+// Passing a PostScript job through with the printer setup inserted.
+#ifndef TEXTTOPS_PASSTHROUGH_H_
+#define TEXTTOPS_PASSTHROUGH_H_
+
+class Reader;
+class Writer;
+
+/// Copies the PostScript job in `in` (its first two bytes already read) to
+/// `out`, adding the device setup and the stamp, then the accounting record.
+void passPostScript(int first, int second, Reader& in, Writer& out);
+
+#endif  // TEXTTOPS_PASSTHROUGH_H_
