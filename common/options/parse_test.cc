@@ -1,1 +1,361 @@
+#include "parse.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "options.h"
+
+namespace {
+
+struct TextGrammar : testing::Test {
+  void SetUp() override {
+    resetOptions();
+    initTextSet();
+  }
+};
+
+struct ImageGrammar : testing::Test {
+  void SetUp() override {
+    resetOptions();
+    initImageSet();
+  }
+};
+
+// The message a parse ends with, or "" when it succeeds.
+std::string textError(const char* s) {
+  try {
+    parseTextOptions(s);
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.status, 255);
+    return e.message;
+  }
+  return "";
+}
+
+std::string imageError(const char* s) {
+  try {
+    parseImageOptions(s);
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.status, 255);
+    return e.message;
+  }
+  return "";
+}
+
+TEST_F(TextGrammar, FlagsWithAndWithoutDashesAndBlanks) {
+  EXPECT_EQ(parseTextOptions(nullptr), 0);
+  EXPECT_EQ(parseTextOptions("tED"), 1);
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  EXPECT_EQ(opt.text_render_enhance, 1);
+  EXPECT_EQ(opt.text_duplex, 2);
+  SetUp();
+  parseTextOptions("-t -E -d -r -F");
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  EXPECT_EQ(opt.text_duplex, 3);
+  EXPECT_EQ(opt.text_landscape, 1);
+  EXPECT_EQ(opt.text_ignore_formfeed, 1);
+  EXPECT_EQ(textError("--t"), "Unknown option '-'\n");
+  EXPECT_EQ(textError("-x"), "Unknown option 'x'\n");
+  EXPECT_EQ(textError("- \t-t"), "");  // blank after a dash does nothing
+}
+
+TEST_F(TextGrammar, EmptyStringsAndNewlinesEndTheString) {
+  for (const char* s : {"", "   ", "\n-t", "  \n -t", "-D\n-t", "-\n-t"}) {
+    SetUp();
+    EXPECT_EQ(parseTextOptions(s), 1);
+    EXPECT_EQ(opt.text_toner_saver, 0) << s;
+  }
+}
+
+TEST_F(TextGrammar, NumbersTouchTheirKey) {
+  parseTextOptions("-l66 -w80");
+  EXPECT_EQ(opt.text_lines, 66u);
+  EXPECT_EQ(opt.spool_length, 66u);
+  EXPECT_EQ(opt.text_columns, 80u);
+  EXPECT_EQ(opt.spool_width, 80u);
+  EXPECT_EQ(opt.text_lines_set, 1);
+  EXPECT_EQ(opt.text_lines_explicit, 1);
+  EXPECT_EQ(opt.text_columns_set, 1);
+
+  SetUp();
+  parseTextOptions("-l0");
+  EXPECT_EQ(opt.text_lines, 66u);
+  EXPECT_EQ(opt.text_lines_set, 0);
+
+  SetUp();
+  EXPECT_EQ(textError("-l 66"), "Unknown option '6'\n");
+  EXPECT_EQ(opt.text_lines, 66u);  // stored before the error
+  EXPECT_EQ(opt.text_lines_set, 1);
+
+  SetUp();
+  parseTextOptions("-l60x -e4");  // rest of the word ignored
+  EXPECT_EQ(opt.text_lines, 60u);
+  EXPECT_EQ(opt.text_tab_width, 4u);
+}
+
+TEST_F(TextGrammar, FontSizeAndMarginsInLines) {
+  parseTextOptions("-s0");
+  EXPECT_EQ(opt.text_font_size, 10u);
+  EXPECT_EQ(textError("-sx"), "Unknown option 'x'\n");
+  EXPECT_EQ(opt.text_font_size, 10u);
+  parseTextOptions("-s12");
+  EXPECT_EQ(opt.text_font_size, 12u);
+  parseTextOptions("-s");  // the last character: nothing
+  EXPECT_EQ(opt.text_font_size, 12u);
+
+  parseTextOptions("-mg=1:1:1:1 -L3");
+  EXPECT_EQ(opt.text_top_margin, 3u);
+  EXPECT_EQ(opt.text_top_margin_given, 1);
+  EXPECT_EQ(opt.text_use_page_margins, 0);
+  SetUp();
+  EXPECT_EQ(textError("-o"), "");  // flags set even without a number
+  EXPECT_EQ(opt.text_left_margin_given, 1);
+}
+
+TEST_F(TextGrammar, JogCopiesCollatePolicy) {
+  parseTextOptions("-Jjob");
+  EXPECT_EQ(opt.text_jog, 1);
+  EXPECT_EQ(opt.text_jog_set, 1);
+  EXPECT_EQ(textError("-Jsetx"), "Unknown option 'x'\n");
+  EXPECT_EQ(opt.text_jog, 3);
+  EXPECT_EQ(textError("-J2"), "Unknown option '-J2'\n");
+  EXPECT_EQ(textError("J2"), "Unknown option ''\n");
+
+  parseTextOptions("-Nc=3x -Cl -C2");
+  EXPECT_EQ(opt.text_copies, 3u);
+  EXPECT_EQ(opt.text_collate, 1);
+  EXPECT_EQ(opt.text_page_size_policy, 2u);
+  EXPECT_EQ(opt.text_page_size_policy_set, 1);
+  EXPECT_EQ(textError("-Nx=3"), "Unknown option '-Nx=3'\n");
+  SetUp();
+  EXPECT_EQ(textError("-Cx"), "Unknown option 'x'\n");
+  EXPECT_EQ(opt.text_page_size_policy_set, 0);
+}
+
+TEST_F(TextGrammar, FontsAndStamps) {
+  parseTextOptions("-Hf -t");  // empty font word: next word read as keys
+  EXPECT_EQ(opt.text_stamp_font, "Helvetica");
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  parseTextOptions("-HfTimes-Roman -fGothic");
+  EXPECT_EQ(opt.text_stamp_font, "Times-Roman");
+  EXPECT_EQ(opt.text_font, "Gothic");
+
+  parseTextOptions("-Hd=ur");
+  EXPECT_EQ(opt.text_stamp_position, 1);
+  EXPECT_EQ(opt.text_stamp_user_slot, 1);
+  EXPECT_EQ(opt.text_stamp_host_slot, 2);
+  EXPECT_EQ(opt.text_stamp_date_slot, 0);
+  EXPECT_EQ(opt.text_stamp_pages, 999);
+
+  parseTextOptions("-Hd=dl:tuh:a");
+  EXPECT_EQ(opt.text_stamp_position, 2);
+  EXPECT_EQ(opt.text_stamp_date_slot, 1);
+  EXPECT_EQ(opt.text_stamp_user_slot, 2);
+  EXPECT_EQ(opt.text_stamp_host_slot, 3);
+  EXPECT_EQ(opt.text_stamp_pages, 2);
+
+  SetUp();
+  parseTextOptions("-Hd=ul:t");
+  EXPECT_EQ(opt.text_stamp_date_slot, 1);
+  EXPECT_EQ(opt.text_stamp_user_slot, 0);
+  EXPECT_EQ(opt.text_stamp_host_slot, 0);
+
+  parseTextOptions("-Hd=dr::f");  // empty list: page letters from the fifth
+  EXPECT_EQ(opt.text_stamp_position, 3);
+  EXPECT_EQ(opt.text_stamp_user_slot, 1);
+  EXPECT_EQ(opt.text_stamp_pages, 1);
+  parseTextOptions("-Hd=ul:uu:af");  // repeated letter keeps later place
+  EXPECT_EQ(opt.text_stamp_user_slot, 2);
+  EXPECT_EQ(opt.text_stamp_pages, 1);
+
+  EXPECT_EQ(textError("-Hd=xx"), "Unknown option 'xx'\n");
+  EXPECT_EQ(textError("-Hx"), "Unknown option 'x'\n");
+}
+
+TEST_F(TextGrammar, PageMargins) {
+  parseTextOptions("-mg=1:0.5:0.5:1");
+  EXPECT_EQ(opt.text_page_margins[0], 1.0);
+  EXPECT_EQ(opt.text_page_margins[1], 0.5);
+  EXPECT_EQ(opt.text_page_margins[2], 0.5);
+  EXPECT_EQ(opt.text_page_margins[3], 1.0);
+  EXPECT_EQ(opt.text_use_page_margins, 1);
+  EXPECT_EQ(opt.text_page_margins_given, 1);
+  parseTextOptions("-l60");
+  EXPECT_EQ(opt.text_use_page_margins, 0);
+
+  EXPECT_EQ(textError("-mg=1:2"), "Unknown option '1:2'\n");
+  EXPECT_EQ(textError("-mx"), "Unknown option '-mx'\n");
+  SetUp();
+  parseTextOptions("-mg= -t");
+  EXPECT_EQ(opt.text_use_page_margins, 0);
+  EXPECT_EQ(opt.text_toner_saver, 1);
+
+  double m[4] = {9, 9, 9, 9};
+  EXPECT_EQ(readMargins("1::3:", m), 1);  // empty field keeps, empty last is 0
+  EXPECT_EQ(m[0], 1.0);
+  EXPECT_EQ(m[1], 9.0);
+  EXPECT_EQ(m[2], 3.0);
+  EXPECT_EQ(m[3], 0.0);
+  EXPECT_EQ(readMargins("2:3:4:5:6", m), 1);
+  EXPECT_EQ(m[3], 5.0);
+}
+
+TEST_F(TextGrammar, PostScriptAndTwoColumns) {
+  EXPECT_EQ(textError("-pq"), "Unknown option 'pq'\n");
+  EXPECT_EQ(textError("-p300"), "Unknown option 'p300'\n");
+  parseTextOptions("-psx");
+  EXPECT_EQ(opt.text_force_postscript, 1);
+}
+
+TEST_F(TextGrammar, TwoFollowedByAKey) {
+  EXPECT_EQ(textError("-2x"), "Unknown option 'x'\n");
+  EXPECT_EQ(opt.text_two_line, 0);
+  parseTextOptions("-2");
+  EXPECT_EQ(opt.text_two_line, 1);
+  SetUp();
+  parseTextOptions("-2 -t");
+  EXPECT_EQ(opt.text_two_line, 1);
+}
+
+TEST_F(TextGrammar, InputAndOutputKeys) {
+  parseTextOptions("-IA4 -t -Oof");
+  EXPECT_EQ(opt.text_input_tray, 5);
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  EXPECT_EQ(opt.text_output_tray, 3);
+  parseTextOptions("-I 210x297mm");
+  EXPECT_EQ(opt.text_input_tray, 18);
+  EXPECT_EQ(textError("-Ia4"), "Unknown option 'a4'\n");
+}
+
+TEST_F(TextGrammar, HostileStringsEndCleanly) {
+  std::string longWord = "-f" + std::string(100000, 'F');
+  parseTextOptions(longWord.c_str());
+  EXPECT_EQ(opt.text_font.size(), 100000u);
+  std::string manyNumbers;
+  for (int i = 0; i < 20000; ++i) manyNumbers += "-l5 ";
+  parseTextOptions(manyNumbers.c_str());
+  EXPECT_EQ(opt.text_lines, 5u);
+  std::string bytes;
+  for (int c = 1; c < 256; ++c) bytes.push_back(static_cast<char>(c));
+  EXPECT_NE(textError(bytes.c_str()), "");
+  EXPECT_EQ(textError("-l99999999999999999999"), "");
+}
+
+TEST_F(ImageGrammar, ImageOnlyKeys) {
+  parseImageOptions("-G4 -n -r -p 300");
+  EXPECT_EQ(opt.image_g4, 1);
+  EXPECT_EQ(opt.image_no_showpage, 1);
+  EXPECT_EQ(opt.image_rotate, 1);
+  EXPECT_EQ(opt.image_width_points, 300u);
+  EXPECT_EQ(opt.image_points_given, 1);
+  parseImageOptions("-l=1,2.5");
+  EXPECT_EQ(opt.image_offset_x, 1.0);
+  EXPECT_EQ(opt.image_offset_y, 2.5);
+  parseImageOptions("-l=3");  // first number alone still counts
+  EXPECT_EQ(opt.image_offset_x, 3.0);
+  EXPECT_EQ(imageError("-G3"), "Unknown option '-G3'\n");
+  for (const char* key : {"-2", "-<zavpsif>", "-F", "-L1", "-e4", "-fX",
+                          "-mg=1:1:1:1", "-o1", "-w80"})
+    EXPECT_EQ(imageError(key), std::string("Unknown option '") + key[1] +
+                                   "'\n");
+}
+
+TEST_F(ImageGrammar, SizeAndFitWidthExcludeEachOther) {
+  parseImageOptions("-s=2,2 -S=3");
+  EXPECT_EQ(opt.image_fit_width_given, 1);
+  EXPECT_EQ(opt.image_size_given, 1);
+  parseImageOptions("-s=2,2");
+  EXPECT_EQ(opt.image_fit_width_given, 0);
+  SetUp();
+  parseImageOptions("-s=0,2");
+  EXPECT_EQ(opt.image_size_given, 0);
+  parseImageOptions("-S=-1");
+  EXPECT_EQ(opt.image_fit_width_given, 0);
+  EXPECT_EQ(imageError("-Sx"), "Unknown option '-Sx'\n");
+  EXPECT_EQ(imageError("-s2,2"), "Unknown option '-s2,2'\n");
+}
+
+TEST_F(ImageGrammar, SharedKeysWriteTheImageSet) {
+  parseImageOptions("-D -t -E -Nc=2 -Cl -C1 -Jset -Oce -ILT -Hd=dr -HfTimes");
+  EXPECT_EQ(opt.image_duplex, 2);
+  EXPECT_EQ(opt.image_toner_saver, 1);
+  EXPECT_EQ(opt.image_render_enhance, 1);
+  EXPECT_EQ(opt.image_copies, 2u);
+  EXPECT_EQ(opt.image_collate, 1);
+  EXPECT_EQ(opt.image_page_size_policy_set, 1);
+  EXPECT_EQ(opt.image_jog, 3);
+  EXPECT_EQ(opt.image_output_tray, 1);
+  EXPECT_EQ(opt.image_input_tray, 9);
+  EXPECT_EQ(opt.image_stamp_position, 3);
+  EXPECT_EQ(opt.image_stamp_font, "Times");
+  EXPECT_EQ(opt.text_duplex, 0);
+  EXPECT_EQ(opt.text_copies, 0u);
+}
+
+// A defaults file in a temporary directory.
+struct DefaultsFile : testing::Test {
+  void SetUp() override {
+    resetOptions();
+    initTextSet();
+    char templ[] = "/tmp/zavps-parse-XXXXXX";
+    dir = mkdtemp(templ);
+    path = dir + "/.zavpsdefault";
+  }
+  void TearDown() override {
+    unlink(path.c_str());
+    rmdir(dir.c_str());
+  }
+  void write(const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+  }
+  std::optional<std::string> find(const std::string& name) {
+    FILE* f = fopen(path.c_str(), "r");
+    auto line = findFilterLine(name, f);
+    fclose(f);
+    return line;
+  }
+  std::string dir, path;
+};
+
+TEST_F(DefaultsFile, FindsTheFirstLineOfTheFilter) {
+  write("#zavpsif -D\nzavpsvf -G4\n  zavpsif -t\nzavpsif -E\n");
+  EXPECT_EQ(find("zavpsif"), " -t\n");
+  EXPECT_EQ(find("zavpsvf"), " -G4\n");
+  EXPECT_EQ(find("zavpsg4f"), std::nullopt);
+  write("zavpsif");
+  EXPECT_EQ(find("zavpsif"), "");
+  write("zavpsifq -t\n");
+  EXPECT_EQ(find("zavpsif"), "q -t\n");
+  EXPECT_EQ(textError(find("zavpsif")->c_str()), "Unknown option 'q'\n");
+}
+
+TEST_F(DefaultsFile, LongLinesAreReadWhole) {
+  std::string pad(600, ' ');
+  write("zavpsvf" + pad + "zavpsif -D\nzavpsif " + pad + "-t\n");
+  EXPECT_EQ(find("zavpsif"), " " + pad + "-t\n");
+}
+
+TEST_F(DefaultsFile, IncludeReadsTheUsersTextLineOnce) {
+  const char* oldHome = getenv("HOME");
+  std::string saved = oldHome ? oldHome : "";
+  setenv("HOME", dir.c_str(), 1);
+  write("zavpsif -t <zavpsif> -D\n");
+  EXPECT_EQ(textError("-E <zavpsif> -r"), "");
+  EXPECT_EQ(opt.text_render_enhance, 1);
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  EXPECT_EQ(opt.text_duplex, 2);
+  EXPECT_EQ(opt.text_landscape, 1);
+  EXPECT_EQ(textError("-<other>"), "Unknown option '<other>'\n");
+  write("zavpsif -x\n");
+  EXPECT_EQ(textError("<zavpsif>"), "Unknown option 'x'\n");
+  unlink(path.c_str());
+  EXPECT_EQ(textError("<zavpsif>"), "");  // no file: nothing changes
+  unsetenv("HOME");
+  EXPECT_EQ(textError("<zavpsif>"), "");
+  if (oldHome) setenv("HOME", saved.c_str(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "dsc.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "options.h"
+#include "writer.h"
+
+namespace {
+
+// The For line's user: the login, else the user database's name for the
+// real user id, else nothing.
+std::string processLogin() {
+  std::string name = loginName();
+  if (name.empty())
+    if (struct passwd* pw = getpwuid(getuid())) name = pw->pw_name;
+  return name;
+}
+
+// A comment line must stay one line, whatever the file is called.
+std::string oneLine(std::string s) {
+  for (char& c : s)
+    if (c == '\n' || c == '\r') c = '?';
+  return s;
+}
+
+bool isTextCreator(const std::string& creator) {
+  return creator == "texttops" || creator == "zavpsif";
+}
+
+}  // namespace
+
+std::string loginName() {
+  if (const char* name = getlogin()) return name;
+  if (const char* name = std::getenv("LOGNAME")) return name;
+  return "";
+}
+
+std::string systemHostName() {
+  char name[256] = "";
+  if (gethostname(name, sizeof name - 1) != 0) name[0] = '\0';
+  name[sizeof name - 1] = '\0';
+  return name;
+}
+
+std::string currentDate() {
+  char buf[256] = "";
+  std::time_t now = std::time(nullptr);
+  if (const std::tm* tm = std::localtime(&now))
+    std::strftime(buf, sizeof buf, "%x %X %Z", tm);
+  return buf;
+}
+
+void writeDscHeader(Writer& out, const std::string& creator,
+                    const std::string& title) {
+  out.write("%!PS-Adobe-2.1\n");
+  out.printf("%%%%Title: %s\n", title.empty() ? "stdin" : oneLine(title).c_str());
+  out.printf("%%%%Creator: %s\n", creator.c_str());
+  out.printf("%%%%CreationDate: %s\n", currentDate().c_str());
+  out.printf("%%%%For: %s:%s\n", oneLine(systemHostName()).c_str(),
+             oneLine(processLogin()).c_str());
+  if (!isTextCreator(creator) || opt.text_lines_explicit)
+    out.write("%%Pages: (atend)\n");
+  if (isTextCreator(creator))
+    out.printf("%%%%DocumentFonts: %s\n", opt.text_font.c_str());
+  out.write("%%EndComments\n");
+}

@@ -1,0 +1,220 @@
+#include "setiot.h"
+
+#include <string>
+
+#include "dsc.h"
+#include "options.h"
+#include "paper.h"
+#include "tray.h"
+#include "writer.h"
+
+namespace {
+
+// The request text for the current input selection.
+std::string inputRequest(Writer& out) {
+  const InputSelection& sel = *opt.input_selection;
+  char buf[512];
+  switch (sel.kind) {
+    case INPUT_Tray: {
+      int p = getInputTray(sel.tray_id)->position;
+      snprintf(buf, sizeof buf,
+               "<</ManualFeed false>> setpagedevice\n"
+               "currentpagedevice /InputAttributes get %d known {\n"
+               "currentpagedevice /InputAttributes get %d get dup length 1 "
+               "add dict copy dup\n"
+               "/InputAttributes 1 dict dup /Priority [%d] put put "
+               "setpagedevice\n"
+               "} if\n",
+               p, p, p);
+      return buf;
+    }
+    case INPUT_Paper:
+    case INPUT_ManualPaper: {
+      const Paper* paper = getPaper(sel.paper_id);
+      snprintf(buf, sizeof buf,
+               "<</ManualFeed %s /PageSize [%d %d]>> setpagedevice",
+               sel.kind == INPUT_Paper ? "false" : "true", paper->width,
+               paper->height);
+      return buf;
+    }
+    case INPUT_Custom:
+    case INPUT_ManualCustom:
+      out.printf("1 dict dup /ManualFeed %s put setpagedevice\n",
+                 sel.kind == INPUT_Custom ? "false" : "true");
+      snprintf(buf, sizeof buf,
+               "%d %d 0 0 1\n2 dict begin\npop pop pop\n"
+               "2 array astore /PageSize exch def\n/ImagingBBox null def\n"
+               "currentdict end setpagedevice\n",
+               opt.custom_width_points, opt.custom_height_points);
+      return buf;
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+void setInputSource(Writer& out, int policyGiven, int policy) {
+  if (opt.input_selection->kind == INPUT_Invalid) return;
+  std::string request = inputRequest(out);
+  if (policyGiven && (policy == 0 || policy == 2))
+    out.printf("%s\n", request.c_str());
+  else
+    out.printf("{ %s } stopped pop\n", request.c_str());
+}
+
+void setOutputTray(Writer& out, int tray) {
+  static const char* const priorities[] = {nullptr, "0", "1 0", "2 0"};
+  if (tray < 1 || tray > 3) return;
+  out.printf(
+      "<< /OutputAttributes << /Priority [%s] >> /OutputType null "
+      "/OutputFaceUp false /Collate false >> setpagedevice\n",
+      priorities[tray]);
+}
+
+void setDuplex(Writer& out, int duplex) {
+  if (duplex != 2 && duplex != 3) return;
+  out.printf("<</Duplex %s /Tumble %s>> setpagedevice\n", "true",
+             duplex == 3 ? "true" : "false");
+}
+
+void setCopies(Writer& out, int collate, int copies) {
+  if (!collate && copies >= 2) {
+    out.printf("<</NumCopies %d>> setpagedevice\n", copies);
+  } else if (collate && copies >= 1) {
+    out.printf("<</NumCopies %d>> setpagedevice\n", copies);
+    out.printf("1 dict dup /Collate %s put setpagedevice\n", "true");
+  }
+}
+
+void setJog(Writer& out, int jogGiven, unsigned jog) {
+  if (jogGiven && (jog <= 1 || jog == 3))
+    out.printf("1 dict dup /Jog %d put setpagedevice\n", static_cast<int>(jog));
+}
+
+void setTonerSaver(Writer& out, int on) {
+  if (!on) return;
+  out.write(
+      "(%Engine%) currentdevparams /TonerSaver known {\n"
+      "(%Engine%) 1 dict dup /TonerSaver true put setdevparams\n"
+      "} if\n");
+  out.write(
+      "currentpagedevice dup /PostRenderingEnhanceDetails known {\n"
+      "/PostRenderingEnhanceDetails get /TonerSaver known {\n"
+      "1 dict dup /PostRenderingEnhanceDetails 1 dict dup /TonerSaver 1 put "
+      "put setpagedevice\n"
+      "} if } {pop} ifelse\n");
+}
+
+void setRenderEnhance(Writer& out, int on) {
+  if (!on) return;
+  out.write(
+      "currentpagedevice dup /PostRenderingEnhanceDetails known { \n"
+      "/PostRenderingEnhanceDetails get /REValue1 known { \n"
+      "1 dict dup /PostRenderingEnhanceDetails 1 dict dup /REValue 1 put put "
+      "setpagedevice \n"
+      "} if }{pop}ifelse \n");
+}
+
+int getPageSize(int* width, int* height) {
+  const InputSelection& sel = *opt.input_selection;
+  if (sel.kind == INPUT_Paper) {
+    const Paper* paper = getPaper(sel.paper_id);
+    *width = paper->width;
+    *height = paper->height;
+    return 0;
+  }
+  if (sel.kind == INPUT_Custom) {
+    *width = opt.custom_width_points;
+    *height = opt.custom_height_points;
+    return 0;
+  }
+  return 1;
+}
+
+namespace {
+
+const size_t kStampLimit = 127;
+
+// Escapes the characters a PostScript string cannot hold as they are.
+std::string escapeString(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '(' || c == ')' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string makeStamp(const StampSpec& stamp) {
+  std::string user, host;
+  if (!opt.login_name.empty() && !opt.host_name.empty()) {
+    user = opt.login_name;
+    host = opt.host_name;
+  } else {
+    host = systemHostName();
+    user = loginName();
+  }
+  std::string date = currentDate();
+  std::string text;
+  for (int slot = 1; slot <= 3; ++slot) {
+    if (stamp.userSlot == slot)
+      text += "User:" + user + " ";
+    else if (stamp.hostSlot == slot)
+      text += "Host:" + host + " ";
+    else if (stamp.dateSlot == slot)
+      text += date + " ";
+  }
+  if (text.size() > kStampLimit) text.resize(kStampLimit);
+  return escapeString(text);
+}
+
+void writeStampProcedures(Writer& out, const StampSpec& stamp,
+                          const std::string* textFont, unsigned textSize) {
+  if (stamp.position < 0 || stamp.position > 3) return;
+  int w = 595, h = 842;
+  getPageSize(&w, &h);
+  switch (stamp.position) {
+    case 0:
+      out.write("/lsu\n");
+      out.printf("{%d 22 sub /YY exch def\n", h);
+      out.write("12 YY moveto\n");
+      out.write("show} def\n");
+      break;
+    case 1:
+      out.write("/rsu\n");
+      out.write("{dup stringwidth pop\n");
+      out.write("/XX exch def\n");
+      out.printf("%d 22 sub /YY exch def\n", h);
+      out.printf("%d XX sub /XX exch def\n", w - 15);
+      out.write("XX YY moveto\n");
+      out.write("show} def\n");
+      break;
+    case 2:
+      out.write("/lsd\n");
+      out.write("{12 15 moveto\n");
+      out.write("show} def\n");
+      break;
+    case 3:
+      out.write("/rsd\n");
+      out.write("{dup stringwidth pop\n");
+      out.printf("%d exch sub\n", w - 15);
+      out.write("15 moveto\n");
+      out.write("show} def\n");
+      break;
+  }
+  out.write("/StartHF\n{\n");
+  out.printf("/%s findfont\n", stamp.font.c_str());
+  out.write("8 scalefont\nsetfont\n");
+  out.printf("(%s) %s\n", makeStamp(stamp).c_str(),
+             stampProcedureNames[stamp.position]);
+  if (textFont) {
+    out.printf("%u", textSize);
+    out.printf("/%s /%s /%s\n", textFont->c_str(), textFont->c_str(),
+               textFont->c_str());
+    out.write("SetUpFonts\n");
+  }
+  out.write("}def\n");
+}

@@ -1,0 +1,41 @@
+// Device setup requests (trays, paper, duplex, copies, jog, toner saving,
+// enhancement) and the header/footer stamp.
+#ifndef COMMON_JOB_SETIOT_H_
+#define COMMON_JOB_SETIOT_H_
+
+#include <string>
+
+class Writer;
+
+void setInputSource(Writer& out, int policyGiven, int policy);
+void setOutputTray(Writer& out, int tray);
+void setDuplex(Writer& out, int duplex);
+void setCopies(Writer& out, int collate, int copies);
+void setJog(Writer& out, int jogGiven, unsigned jog);
+void setTonerSaver(Writer& out, int on);
+void setRenderEnhance(Writer& out, int on);
+
+/// Sheet size in points of the current input selection: 0 and the size,
+/// or 1 with the outputs untouched when it has none (a tray, manual feed).
+int getPageSize(int* width, int* height);
+
+/// The stamp items of one print set.
+struct StampSpec {
+  int position;  // 0..3; 999 none
+  int userSlot;
+  int hostSlot;
+  int dateSlot;
+  const std::string& font;
+};
+
+/// The stamp text ("User:%s Host:%s ..."), at most 127 bytes, with "(",
+/// ")" and the backslash escaped for a PostScript string.
+std::string makeStamp(const StampSpec& stamp);
+
+/// Writes the placement procedure of the stamp's position and StartHF.
+/// `textFont`: the text filter's StartHF ends by selecting the text font
+/// again (size and name); the image filter passes nullptr.
+void writeStampProcedures(Writer& out, const StampSpec& stamp,
+                          const std::string* textFont, unsigned textSize);
+
+#endif  // COMMON_JOB_SETIOT_H_
