@@ -1,0 +1,39 @@
+// Character classes of EUC-coded text and how characters are written
+// inside PostScript strings.
+#ifndef TEXTTOPS_LANGUAGE_H_
+#define TEXTTOPS_LANGUAGE_H_
+
+class Writer;
+
+/// Class of a character: one byte, half-width kana, two-byte kanji.
+enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2 };
+
+/// Single shift two: the next byte is a half-width kana.
+const int kSingleShift2 = 0x8E;
+
+/// The class a byte starts.
+inline CharClass classOf(int byte) {
+  if (byte == kSingleShift2) return kKana;
+  return byte & 0x80 ? kKanji : kSingleByte;
+}
+
+/// Writes characters into an open PostScript string.
+class StringWriter {
+ public:
+  /// Takes the printable bytes from the current locale.
+  explicit StringWriter(Writer& out);
+  /// The font escape for class `c` ("\377\000" and so on).
+  void escape(CharClass c);
+  /// A one-byte character (class 0 or 1).
+  void single(int byte);
+  /// A two-byte character, reduced from EUC to JIS.
+  void kanji(int first, int second);
+  /// A byte as a backslash and three octal digits.
+  void octal(int byte);
+
+ private:
+  Writer& out_;
+  bool printable_[256];
+};
+
+#endif  // TEXTTOPS_LANGUAGE_H_

@@ -1,0 +1,391 @@
+#include "processtext.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "account.h"
+#include "dsc.h"
+#include "language.h"
+#include "options.h"
+#include "prolog.h"
+#include "reader.h"
+#include "setiot.h"
+#include "writer.h"
+
+namespace {
+
+const int kEnd = -1;
+const int kBackspace = 8;
+const int kTab = 9;
+const int kLineFeed = 10;
+const int kFormFeed = 12;
+
+// The printer copies every MS and WS string into its 2048-byte Lbuf.
+const unsigned kLbufSize = 2048;
+// Room kept for what may end a string: the wrap's escape and line feed.
+const unsigned kStringTail = 3;
+
+// One character of the input, as classified.
+struct Char {
+  CharClass cls;
+  int byte;    // the byte (class 0), the kana (class 1), the first byte
+  int second;  // the second byte of a kanji
+};
+
+// Reads the character that starts with `byte`; false when the input ends
+// before its last byte (an incomplete character is dropped).
+bool readChar(int byte, Reader& in, Char* c) {
+  c->cls = classOf(byte);
+  c->byte = byte;
+  c->second = 0;
+  if (c->cls == kKana) {
+    c->byte = in.get();
+    return c->byte != kEnd;
+  }
+  if (c->cls == kKanji) {
+    c->second = in.get();
+    return c->second != kEnd;
+  }
+  return true;
+}
+
+// Body state shared by both layouts.
+struct Body {
+  Body(Reader& in, Writer& out) : in(in), out(out), str(out) {}
+  Reader& in;
+  Writer& out;
+  StringWriter str;
+  unsigned column = 0;
+  unsigned lineCount = 0;
+  unsigned pageCount = 0;
+  bool pageOpen = false;
+  bool stringOpen = false;
+  bool rightColumn = false;
+  CharClass charMode = kSingleByte;
+  bool justWrapped = false;
+  unsigned stringBytes = 0;  // bytes the printer sees in the open string
+
+  void openString() {
+    out.put('(');
+    stringOpen = true;
+    charMode = kSingleByte;
+    stringBytes = 0;
+  }
+  void switchTo(CharClass cls) {
+    if (cls == charMode) return;
+    str.escape(cls);
+    charMode = cls;
+    stringBytes += 2;
+  }
+  void writeSingle(int byte) {
+    str.single(byte);
+    ++column;
+    ++stringBytes;
+  }
+  void writeKanji(int first, int second) {
+    str.kanji(first, second);
+    column += 2;
+    stringBytes += 2;
+  }
+};
+
+// The layout where the program counts lines and pages itself.
+struct LineLayout : Body {
+  using Body::Body;
+
+  void startPage() {
+    out.printf("%%%%Page: ? %u\n", pageCount + 1);
+    out.write("StartPage\nBL\n");
+    pageOpen = true;
+    rightColumn = false;
+    column = 0;
+    lineCount = 0;
+  }
+  void endLine() {
+    out.write(") S ");
+    out.write(opt.text_two_line && rightColumn ? "NL2\n" : "NL\n");
+    stringOpen = false;
+    column = 0;
+    ++lineCount;
+  }
+  void endPage() {
+    out.write("EndPage\n");
+    pageOpen = false;
+    rightColumn = false;
+    ++pageCount;
+  }
+  void pageCheck() {
+    if (lineCount < opt.text_lines) return;
+    if (opt.text_two_line && !rightColumn) {
+      out.write("BL2\n");
+      column = 0;
+      rightColumn = true;
+      lineCount = 0;
+    } else {
+      endPage();
+    }
+  }
+  void tab() {
+    if (opt.text_tab_width == 0) return;
+    for (unsigned n = opt.text_tab_width - column % opt.text_tab_width; n > 0;
+         --n)
+      writeSingle(' ');
+  }
+  // A kanji that no longer fits: a full-width space ends the line and the
+  // character starts the next one.
+  void kanjiOnNextLine(const Char& c) {
+    writeKanji(0xA1, 0xA1);
+    endLine();
+    pageCheck();
+    if (!pageOpen) startPage();
+    openString();
+    switchTo(kKanji);
+    writeKanji(c.byte, c.second);
+  }
+  void single(const Char& c) {
+    switch (c.byte) {
+      case kBackspace:
+        out.write(") S ");
+        stringOpen = false;
+        if (column > 0) {
+          out.write(" BSF\n");
+          --column;
+        }
+        break;
+      case kTab:
+        tab();
+        break;
+      case kFormFeed:
+        if (!opt.text_ignore_formfeed) {
+          out.put(' ');
+          endLine();
+          lineCount = opt.text_lines;
+          break;
+        }
+        [[fallthrough]];
+      case kLineFeed:
+        out.put(' ');
+        endLine();
+        break;
+      default:
+        writeSingle(c.byte);
+    }
+  }
+
+  void run(int byte) {
+    for (; byte != kEnd; byte = in.get()) {
+      if (!pageOpen) startPage();
+      if (!stringOpen) openString();
+      Char c;
+      if (!readChar(byte, in, &c)) break;
+      switchTo(c.cls);
+      if (c.cls == kKanji) {
+        if (column + 1 >= opt.text_columns) {
+          kanjiOnNextLine(c);
+          continue;
+        }
+        writeKanji(c.byte, c.second);
+      } else {
+        single(c);
+      }
+      if (stringOpen && column >= opt.text_columns) {
+        int next = in.get();
+        if (next != kLineFeed && next != kEnd) in.unget(next);
+        endLine();
+      }
+      pageCheck();
+    }
+    if (stringOpen) endLine();
+    if (pageOpen) endPage();
+  }
+};
+
+// The layout where the printer's MS or WS place the characters.
+struct StreamLayout : Body {
+  using Body::Body;
+
+  bool limited() const { return opt.text_columns_set != 0; }
+  void closeLine() {
+    out.write(limited() ? ") WS\n" : ") MS\n");
+    stringOpen = false;
+  }
+  void endWithLineFeed(int byte) {
+    str.octal(byte);
+    closeLine();
+    justWrapped = false;
+    column = 0;
+  }
+  void wrap() {
+    str.escape(kSingleByte);
+    str.octal(kLineFeed);
+    closeLine();
+    column = 0;
+    justWrapped = true;
+  }
+  // Starts a new string when `bytes` more would overflow the printer's
+  // Lbuf; the next character writes its font escape again.
+  void reserve(unsigned bytes) {
+    if (stringBytes + bytes + kStringTail <= kLbufSize) return;
+    closeLine();
+    openString();
+  }
+  void tab() {
+    if (opt.text_tab_width == 0) return;
+    for (unsigned n = opt.text_tab_width - column % opt.text_tab_width; n > 0;
+         --n) {
+      reserve(1);
+      writeSingle(' ');
+      if (limited() && column >= opt.text_columns) {
+        wrap();
+        break;
+      }
+    }
+    if (column == 0) justWrapped = true;
+  }
+  void single(const Char& c) {
+    switch (c.byte) {
+      case kLineFeed:
+        endWithLineFeed(kLineFeed);
+        break;
+      case kFormFeed:
+        if (opt.text_ignore_formfeed) {
+          out.put(' ');
+          ++stringBytes;
+        } else {
+          endWithLineFeed(kFormFeed);
+        }
+        break;
+      case kTab:
+        tab();
+        break;
+      case kBackspace:
+        closeLine();
+        out.write("BS\n");
+        if (column > 0) --column;
+        break;
+      default:
+        writeSingle(c.byte);
+        if (limited() && column >= opt.text_columns) wrap();
+    }
+  }
+
+  void run(int byte) {
+    for (; byte != kEnd; byte = in.get()) {
+      if (!stringOpen && justWrapped && column == 0 && byte == kLineFeed) {
+        justWrapped = false;
+        continue;
+      }
+      if (!stringOpen) openString();
+      Char c;
+      if (!readChar(byte, in, &c)) break;
+      reserve(c.cls == kKanji ? 4 : 3);
+      switchTo(c.cls);
+      if (c.cls == kKanji) {
+        writeKanji(c.byte, c.second);
+        if (limited() && column + 1 >= opt.text_columns) wrap();
+      } else {
+        single(c);
+      }
+    }
+    if (stringOpen) closeLine();
+  }
+};
+
+// Whole points of a margin in inches, truncated.
+int marginPoints(double inches) {
+  double points = std::trunc(inches * 72.0);
+  if (!(points > -1e9 && points < 1e9)) return 0;
+  return static_cast<int>(points);
+}
+
+void writeDeviceSetup(Writer& out) {
+  if (opt.text_input_tray != 0)
+    setInputSource(out, opt.text_page_size_policy_set,
+                   static_cast<int>(opt.text_page_size_policy));
+  if (opt.text_output_tray != 0) setOutputTray(out, opt.text_output_tray);
+  if (opt.text_duplex != 0) setDuplex(out, opt.text_duplex);
+  setCopies(out, opt.text_collate, static_cast<int>(opt.text_copies));
+  setJog(out, opt.text_jog_set, static_cast<unsigned>(opt.text_jog));
+  setTonerSaver(out, opt.text_toner_saver);
+  setRenderEnhance(out, opt.text_render_enhance);
+}
+
+void writeProlog(Writer& out) {
+  bool stamp = opt.text_stamp_position != kNoStamp;
+  out.write(kBlockA);
+  if (stamp) {
+    StampSpec spec{opt.text_stamp_position, opt.text_stamp_user_slot,
+                   opt.text_stamp_host_slot, opt.text_stamp_date_slot,
+                   opt.text_stamp_font};
+    writeStampProcedures(out, spec, &opt.text_font, opt.text_font_size);
+  }
+  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  out.write(kBlockP);
+  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
+                  : "InPage not {StartPage BL} if ");
+  out.write(kBlockQ);
+  out.write(blockW());
+  out.write(kBlockZ);
+}
+
+void writeDocumentSetup(Writer& out) {
+  const std::string& font = opt.text_font;
+  out.printf("%d ", static_cast<int>(opt.text_font_size));
+  out.printf("/%s /%s /%s\n", font.c_str(), font.c_str(), font.c_str());
+  out.write("SetUpFonts\n");
+  if (opt.text_use_page_margins) {
+    const double* m = opt.text_page_margins;  // top, bottom, right, left
+    out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
+               marginPoints(m[0]), marginPoints(m[3]));
+  } else {
+    out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
+               static_cast<int>(opt.text_left_margin));
+  }
+  out.write(opt.text_two_line ? "T " : "F ");
+  out.write(opt.text_landscape ? "T " : "F ");
+  out.write("SetUpPage\n");
+  out.write("%%EndDocumentSetup\n");
+}
+
+// The usable width is the column count less the left offset, once a run.
+void reduceColumnsOnce() {
+  static bool reduced = false;
+  if (reduced || !opt.text_columns_set) return;
+  reduced = true;
+  // An offset wider than the line leaves one column rather than wrapping
+  // around to an unlimited width.
+  opt.text_columns = opt.text_left_margin < opt.text_columns
+                         ? opt.text_columns - opt.text_left_margin
+                         : 1;
+}
+
+}  // namespace
+
+void convertText(bool standalone, int first, int second,
+                 const std::string& title, Reader& in, Writer& out) {
+  reduceColumnsOnce();
+  if (second != kEnd) in.unget(second);
+  writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
+  writeDeviceSetup(out);
+  writeProlog(out);
+  writeDocumentSetup(out);
+
+  unsigned pages = 0;
+  if (opt.text_lines_explicit) {
+    LineLayout body(in, out);
+    body.run(first);
+    pages = body.pageCount;
+    out.write("%%Trailer\nEndDoc\nxpsav restore\n");
+    out.printf("%%%%Pages: %u\n", pages);
+  } else {
+    StreamLayout body(in, out);
+    body.run(first);
+    out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
+  }
+  if (!standalone) {
+    char record[64];
+    std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
+    appendAccounting(record + opt.host_name + ":" + opt.login_name + "\n");
+  }
+}

@@ -1,0 +1,217 @@
+#include "prolog.h"
+
+const char* const kBlockA = R"PS(save /xpsav exch def
+/StartDoc{$xp begin}def
+/$xp 50 dict def $xp begin
+/S /show load def
+/M /moveto load def
+/C /currentpoint load def
+/RM /rmoveto load def
+/T true def
+/F false def
+/EndDoc {end} def
+/StartPage {save myMtx setmatrix /InPage T store} def
+/EndPage {/InPage F store restore showpage} def
+/SetUpFonts % <size> <english> <hankaku> <kanji>
+{
+/k exch findfont def
+/h exch findfont def
+/e exch findfont def
+/size exch def
+/height size def
+12 dict begin
+/FontName /QMTessalineFont def
+/FontType 0 def
+/FMapType 3 def
+/WMode 0 def
+/FontMatrix matrix def
+/Encoding [0 1 2] def
+/FDepVector 3 array def
+FDepVector 0 e put
+FDepVector 1 h put
+FDepVector 2 k put
+FontName currentdict
+end definefont size scalefont setfont
+/bshaba (a) stringwidth pop def
+} def
+)PS";
+
+const char* const kBlockB = R"PS(/SetUpPage % <bottommargin> <rightmargin> <topmargin> <leftmargin> <2 line> <Landscape>
+{
+newpath
+clippath pathbbox /ury exch def /urx exch def /lly exch def /llx exch def
+/Land exch def
+Land
+{ % Landscape ?
+newpath
+90 rotate 0 urx neg translate
+clippath pathbbox /ury exch def /urx exch def /lly exch def /llx exch def
+} if
+/l2x llx def
+% /l2xr llx def
+/L2 exch def
+/b2x exch def
+/r2y exch def
+/r2x exch def
+/b2y exch def
+b2x llx add /llx exch def
+ury r2y sub /ury exch def
+urx r2x sub /urx exch def
+b2y lly add /lly exch def
+lly height add /lly exch def
+L2
+{ % 2 line ?
+/center urx llx sub 2 div llx add def
+} {/center llx def} ifelse
+b2x center add /l2x exch def
+% center r2x sub /l2xr exch def
+/l1ex center r2x sub def
+/l1ex l1ex bshaba sub def
+/l2ex urx bshaba sub def
+/myMtx matrix currentmatrix def
+} def
+)PS";
+
+const char* const kBlockO = R"PS(/SetUpPage % <topmargin> <leftmargin> <2 line> <Landscape>
+{
+newpath
+clippath pathbbox /ury exch def /urx exch def /lly exch def /llx exch def
+/Land exch def
+Land
+{ % Landscape ?
+newpath
+90 rotate 0 urx neg translate
+clippath pathbbox /ury exch def /urx exch def /lly exch def /llx exch def
+} if
+/r2y height def
+/l2x llx def
+/L2 exch def
+L2
+{ % 2 line ?
+/center urx llx sub 2 div llx add def} {/center llx def} ifelse
+bshaba mul dup center add /l2x exch def
+llx add /llx exch def
+r2y mul dup /r2y exch def
+ury r2y sub /ury exch def
+lly height add /lly exch def
+/l1ex center bshaba sub def
+/l2ex urx bshaba sub def
+/myMtx matrix currentmatrix def
+} def
+)PS";
+
+// Lines 1 to 13 of block P; the head of MS follows.
+const char* const kCursorProcedures = R"PS(/BSF {bshaba neg 0 RM} def
+/BS {
+L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
+dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse
+} def
+/BL {llx ury height sub M} def
+/BL2 {l2x ury height sub M} def
+/NL {C height sub exch pop llx exch M} def
+/NL2 {C height sub exch pop l2x exch M} def
+/InPage F def
+/Lbuf 2048 string def
+/CurCol false def
+/ModeA 3 array dup 0 (A) put dup 1 (\377\001H) put dup 2 (\377\002KA) put def
+)PS";
+
+// The head of MS (the last 8 lines of block P).
+const char* const kShowHead = R"PS(/MS
+{
+dup length /strLen exch def
+/count 0 def
+/mode 0 def
+Lbuf copy pop
+{
+count strLen ge {exit} if
+)PS";
+
+const char* const kBlockQ = R"PS(Lbuf count get 16#FF eq
+{
+/count count 1 add def
+currentdict /mode Lbuf count get put
+/count count 1 add def
+} if
+ModeA mode get
+mode 2 eq {
+Lbuf count 2 getinterval 2 exch putinterval
+/count count 2 add def
+}{
+Lbuf count 1 getinterval
+mode 1 eq {2} {0} ifelse exch putinterval
+/count count 1 add def
+} ifelse
+ModeA mode get
+mode 0 eq
+{dup (\012) eq
+{pop MNL MNP}
+{dup (\014) eq
+{pop MNL C pop 0 M MNP}
+{dup (_) eq
+{L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse
+C pop bshaba 2 mul add lt
+{pop MNL MNP /count count 1 sub def}
+{exch MNP InPage not {StartPage BL} if exch S} ifelse}
+{MNLL exch MNP InPage not {StartPage BL} if exch S}
+ifelse}
+ifelse}
+ifelse}
+{MNLL exch MNP InPage not {StartPage BL} if exch S} ifelse
+} bind loop
+} def
+)PS";
+
+const char* const kBlockZ = R"PS(/MNLL
+{
+L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse % right margin
+exch dup stringwidth pop C pop add 3 -1 roll
+gt {
+L2 {CurCol {NL2} {NL} ifelse} {NL} ifelse
+} if
+} def
+/MNL
+{
+L2 {CurCol {NL2} {NL} ifelse} {NL} ifelse
+} def
+/PU {count strLen mode 4 -1 roll} def
+/PO {/mode exch def /strLen exch def /count exch def} def
+/MNP {
+C exch pop lly le { % bottom margin check
+L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
+{PU EndPage PO}ifelse
+} if
+} def
+/Flush {InPage {EndPage} if} def
+end
+%%EndProlog
+%%BeginDocumentSetup
+StartDoc
+)PS";
+
+namespace {
+
+std::string replaceAll(std::string s, const std::string& from,
+                       const std::string& to) {
+  for (size_t at = s.find(from); at != std::string::npos;
+       at = s.find(from, at + to.size()))
+    s.replace(at, from.size(), to);
+  return s;
+}
+
+std::string makeBlockP() { return std::string(kCursorProcedures) + kShowHead; }
+
+}  // namespace
+
+const char* const kBlockP = [] {
+  static const std::string p = makeBlockP();
+  return p.c_str();
+}();
+
+const std::string& blockW() {
+  static const std::string w =
+      replaceAll(kShowHead, "/MS\n", "/WS\n") +
+      "InPage not {StartPage BL} if\n" +
+      replaceAll(kBlockQ, "{MNLL exch MNP", "{exch MNP");
+  return w;
+}
