@@ -1,0 +1,90 @@
+#include "passthrough.h"
+
+#include <gtest/gtest.h>
+
+#include "dispatch.h"
+#include "options.h"
+#include "parse.h"
+#include "reader.h"
+#include "writer.h"
+
+namespace {
+
+struct PassThrough : testing::Test {
+  void SetUp() override {
+    resetOptions();
+    initTextSet();
+    opt.login_name = "ann";
+    opt.host_name = "pc1";
+  }
+  std::string pass(const std::string& input, const char* options = "",
+                   bool filter = false) {
+    parseTextOptions(options);
+    Reader in(input);
+    Writer out = Writer::memory();
+    if (filter) copyJobHeader(in, out);
+    dispatchInput(in, out, !filter, "");
+    return out.str();
+  }
+};
+
+const char kStamp[] =
+    "/lsd\n{\n12 15 moveto\nshow\n} def\n/StartHF\n{\n/Helvetica findfont\n"
+    "8 scalefont\nsetfont\n(User:ann Host:pc1 ) lsd\n}def\n"
+    "save initgraphics newpath StartHF closepath restore\n";
+
+TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
+  EXPECT_EQ(pass("%!PS\n%%Title: x\nshowpage\n", "-D -Nc=2"),
+            "%!PS\n%%Title: x\n<</Duplex true /Tumble false>> setpagedevice\n"
+            "<</NumCopies 2>> setpagedevice\nshowpage\n");
+  SetUp();
+  EXPECT_EQ(pass("%!\n%c\n\n%d\nx\n", "-Nc=3"),
+            "%!\n%c\n<</NumCopies 3>> setpagedevice\n\n%d\nx\n");
+  EXPECT_EQ(pass("%!\n%only comments\n", "-Nc=3"), "%!\n%only comments\n");
+}
+
+TEST_F(PassThrough, EnhancementBeforeTonerSaving) {
+  std::string d = pass("%!\nx\n", "-t -E");
+  EXPECT_LT(d.find("REValue1"), d.find("(%Engine%)"));
+}
+
+TEST_F(PassThrough, SignatureAndForcedPostScript) {
+  EXPECT_EQ(pass("hello\nworld\n", "-ps"), "%!\nhello\nworld\n");
+  EXPECT_EQ(pass("x", "-ps"), "%!\nx");
+  SetUp();
+  EXPECT_EQ(pass("\x04%!\nx\n"), "\x04%!\nx\n");
+}
+
+TEST_F(PassThrough, StampOnceOrBeforeEveryShowpage) {
+  EXPECT_EQ(pass("%!\nx\nshowpage\n", "-Hd=ur"),
+            std::string("%!\n") + kStamp + "x\nshowpage\n");
+  SetUp();
+  EXPECT_EQ(pass("%!\nx\nshowpage\n a showpage\nshowpage", "-Hd=ul::a"),
+            std::string("%!\nx\n") + kStamp + "showpage\n a showpage\n" +
+                kStamp + "showpage");
+  EXPECT_EQ(pass("%!\nshowpagex\nshowpag", "-Hd=ul::a"),
+            std::string("%!\n") + kStamp + "showpagex\nshowpag");
+}
+
+TEST_F(PassThrough, StampTextIsEscaped) {
+  opt.login_name = "a)b\\";
+  std::string d = pass("%!\nx\n", "-Hd=dl");
+  EXPECT_NE(d.find("(User:a\\)b\\\\ Host:pc1 ) lsd\n"), std::string::npos);
+}
+
+TEST_F(PassThrough, JobHeaderStaysInFront) {
+  std::string header = "\x1b%-12345X@PJL JOB\n@PJL ENTER LANGUAGE=POSTSCRIPT\n";
+  EXPECT_EQ(pass(header + "%!PS\nx\n", "-Nc=2", true),
+            header + "%!PS\n<</NumCopies 2>> setpagedevice\nx\n");
+  SetUp();
+  EXPECT_EQ(pass(header + "x\n", "-ps", true), header + "%!\nx\n");
+}
+
+TEST_F(PassThrough, FilterModeCopiesALineAfterASecondPercent) {
+  // The first line is copied through as a header, the rest converted.
+  std::string d = pass("a%b\nplain\n", "", true);
+  EXPECT_EQ(d.rfind("a%b\n%!PS-Adobe-2.1\n", 0), 0u);
+  EXPECT_NE(d.find("(plain\\012) MS\n"), std::string::npos);
+}
+
+}  // namespace

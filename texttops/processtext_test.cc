@@ -1,0 +1,294 @@
+#include "processtext.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "dispatch.h"
+#include "options.h"
+#include "parse.h"
+#include "reader.h"
+#include "writer.h"
+
+namespace {
+
+struct Convert : testing::Test {
+  void SetUp() override {
+    resetOptions();
+    initTextSet();
+  }
+  // Options as the grammar reads them, then the document for `input`.
+  std::string doc(const std::string& input, const char* options = "",
+                  bool standalone = true) {
+    parseTextOptions(options);
+    Reader in(input);
+    Writer out = Writer::memory();
+    dispatchInput(in, out, standalone, "");
+    return out.str();
+  }
+  // The body: what stands between the document setup and the trailer.
+  std::string body(const std::string& input, const char* options = "") {
+    std::string d = doc(input, options);
+    size_t start = d.find("%%EndDocumentSetup\n") + 19;
+    size_t end = d.find(opt.text_lines_explicit ? "%%Trailer" : "Flush\n");
+    return d.substr(start, end - start);
+  }
+};
+
+size_t count(const std::string& s, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = s.find(what); at != std::string::npos;
+       at = s.find(what, at + 1))
+    ++n;
+  return n;
+}
+
+TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
+  std::string d = doc("");
+  EXPECT_EQ(d.rfind("%!PS-Adobe-2.1\n%%Title: stdin\n%%Creator: texttops\n", 0),
+            0u);
+  EXPECT_EQ(count(d, "%%Pages"), 0u);
+  EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
+            std::string::npos);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 196);
+  EXPECT_NE(d.find("10 /Courier /Courier /Courier\nSetUpFonts\n0 0 F F "
+                   "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
+                   "xpsav restore\n"),
+            std::string::npos);
+  EXPECT_EQ(count(d, "%%Page:"), 0u);
+  EXPECT_EQ(count(d, ") MS"), 0u);
+}
+
+TEST_F(Convert, ShowProceduresMsAndWs) {
+  std::string d = doc("");
+  EXPECT_NE(d.find("count strLen ge {exit} if\nInPage not {StartPage BL} if "
+                   "Lbuf count get 16#FF eq\n"),
+            std::string::npos);
+  size_t ws = d.find("/WS\n{\n");
+  ASSERT_NE(ws, std::string::npos);
+  EXPECT_EQ(d.find("count strLen ge {exit} if\nInPage not {StartPage BL} if\n"
+                   "Lbuf count get 16#FF eq\n",
+                   ws) > ws,
+            true);
+  // WS never wraps: only the two lines of MS call MNLL before showing.
+  EXPECT_EQ(count(d, "{MNLL exch MNP InPage not {StartPage BL} if exch S}"),
+            2u);
+  EXPECT_EQ(count(d, "{exch MNP InPage not {StartPage BL} if exch S} ifelse"),
+            3u);
+  EXPECT_NE(d.find("dup 1 (\\377\\001H) put"), std::string::npos);
+}
+
+TEST_F(Convert, LineCountHeaderAndTrailer) {
+  std::string input;
+  for (int i = 0; i < 130; ++i) input += "line\n";
+  std::string d = doc(input, "-l60 -fTimes-Roman", false);
+  EXPECT_NE(d.find("%%Creator: zavpsif\n"), std::string::npos);
+  EXPECT_NE(d.find("%%Pages: (atend)\n%%DocumentFonts: Times-Roman\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("%%Page: ? 3\nStartPage\nBL\n"), std::string::npos);
+  EXPECT_EQ(count(d, "EndPage\n"), 3u);
+  EXPECT_NE(d.find("%%Trailer\nEndDoc\nxpsav restore\n%%Pages: 3\n"),
+            std::string::npos);
+  EXPECT_EQ(d.substr(d.size() - 11), "%%Pages: 3\n");
+}
+
+TEST_F(Convert, LineCountEmptyInputCountsNoPage) {
+  std::string d = doc("", "-l60");
+  EXPECT_NE(d.find("%%Pages: 0\n"), std::string::npos);
+}
+
+TEST_F(Convert, FullLineSwallowsItsLineFeed) {
+  std::string b = body(std::string(10, 'x') + "\nab\n", "-l60 -w10");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(xxxxxxxxxx) S NL\n(ab ) S NL\n"
+               "EndPage\n");
+}
+
+TEST_F(Convert, KanjiAtTheLastColumnMovesOn) {
+  std::string b = body("abc\xb0\xa1\n", "-l60 -w4");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(abc\\377\\002\\041\\041) S NL\n"
+               "(\\377\\002\\060\\041\\377\\000 ) S NL\nEndPage\n");
+}
+
+TEST_F(Convert, TwoColumnsAndFormFeeds) {
+  std::string b = body("a\nb\nc\n\fd\ne\n", "-l2 -2");
+  EXPECT_EQ(b,
+            "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nBL2\n"
+            "(c ) S NL2\n( ) S NL2\nEndPage\n"
+            "%%Page: ? 2\nStartPage\nBL\n(d ) S NL\n(e ) S NL\nBL2\n"
+            "EndPage\n");
+  SetUp();
+  b = body("a\fb\n", "-l5 -F");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nEndPage\n");
+}
+
+TEST_F(Convert, TabsBackspacesAndEscapes) {
+  std::string b = body("abc\tX\b\bY\n\bZ\n", "-l60");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(abc     X) S  BSF\n() S  BSF\n"
+               "(Y ) S NL\n() S (Z ) S NL\nEndPage\n");
+  SetUp();
+  b = body("a\tb\n", "-l60 -e0");
+  EXPECT_NE(b.find("(ab ) S NL"), std::string::npos);
+  SetUp();
+  b = body("(x)\\\x07\xe9t\n", "-l60");
+  EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\151\\164\\377\\000 ) S NL"),
+            std::string::npos);
+}
+
+TEST_F(Convert, KanaAndKanjiSwitchFonts) {
+  std::string b = body("a\x8e\xb1\x8e\xb2\xb0\xa1z\n");
+  EXPECT_EQ(b, "(a\\377\\001\\261\\262\\377\\002\\060\\041\\377\\000z\\012) "
+               "MS\n");
+}
+
+TEST_F(Convert, IncompleteCharacterAtTheEndIsDropped) {
+  EXPECT_EQ(body("ab\x8e"), "(ab) MS\n");
+  EXPECT_EQ(body("ab\xb0"), "(ab) MS\n");
+  std::string b = body("ab\xb0", "-l60");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(ab) S NL\nEndPage\n");
+}
+
+TEST_F(Convert, StreamLayoutWithAWidthWraps) {
+  std::string b = body(std::string(25, 'x') + "\n", "-w10");
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(xxxxxxxxxx\\377\\000\\012) WS\n"
+               "(xxxxx\\012) WS\n");
+  SetUp();
+  b = body(std::string(10, 'x') + "\nab\n", "-w10");  // wrapped: LF dropped
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(ab\\012) WS\n");
+  SetUp();
+  b = body("abcdefgh\xb0\xa1xy\n", "-w10");  // fewer than two columns left
+  EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) WS\n"
+               "(xy\\012) WS\n");
+  SetUp();
+  b = body("a\b\fb\f", "-F");
+  EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");
+  SetUp();
+  b = body("x\fy");
+  EXPECT_EQ(b, "(x\\014) MS\n(y) MS\n");
+}
+
+// Bytes the printer holds for a string literal of the output.
+size_t printerBytes(const std::string& literal) {
+  size_t n = 0;
+  for (size_t i = 0; i < literal.size(); ++i, ++n) {
+    if (literal[i] != '\\') continue;
+    ++i;
+    if (literal[i] >= '0' && literal[i] <= '7') i += 2;
+  }
+  return n;
+}
+
+TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
+  std::string line;
+  for (int i = 0; i < 3000; ++i) line += "a(\xb0\xa1\x8e\xb1";
+  std::string b = body(line + "\n");
+  size_t strings = 0, at = 0;
+  std::string joined;
+  while ((at = b.find('(', at)) != std::string::npos) {
+    size_t end = b.find(") MS\n", at);
+    ASSERT_NE(end, std::string::npos);
+    std::string lit = b.substr(at + 1, end - at - 1);
+    EXPECT_LE(printerBytes(lit), 2048u);
+    // Every string starts in font 0; a string that begins inside a kana or
+    // kanji run names its font before the first character.
+    if (lit[0] == '\\' && lit[1] != '(') {
+      EXPECT_TRUE(lit.rfind("\\377\\00", 0) == 0 || lit.rfind("\\050", 0) == 0)
+          << lit.substr(0, 12);
+    }
+    joined += lit;
+    ++strings;
+    at = end;
+  }
+  EXPECT_GT(strings, 5u);
+  EXPECT_EQ(count(joined, "\\060\\041"), 3000u);
+  EXPECT_EQ(count(joined, "\\261"), 3000u);
+  EXPECT_EQ(count(b, "\\012) MS"), 1u);
+}
+
+TEST_F(Convert, HugeTabStopsAreSplitToo) {
+  std::string b = body("\t\n", "-e10000");
+  for (size_t at = 0; (at = b.find('(', at)) != std::string::npos; ++at)
+    EXPECT_LE(b.find(')', at) - at - 1, 2048u);
+  EXPECT_EQ(count(b, " "), 10000u + count(b, ") MS\n"));
+}
+
+TEST_F(Convert, DocumentSetupNumbers) {
+  std::string d = doc("", "-mg=0.5:0.5:0.5:0.5 -2 -r -s12");
+  EXPECT_NE(d.find("12 /Courier /Courier /Courier\nSetUpFonts\n36 36 36 36 T T "
+                   "SetUpPage\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("/SetUpPage % <bottommargin>"), std::string::npos);
+  SetUp();
+  d = doc("", "-mg=0.23:0.06:0.03:0.09");
+  EXPECT_NE(d.find("\n4 2 16 6 F F SetUpPage\n"), std::string::npos);
+  SetUp();
+  d = doc("", "-L3 -o0");
+  EXPECT_NE(d.find("\n3 0 F F SetUpPage\n"), std::string::npos);
+  EXPECT_NE(d.find("/SetUpPage % <topmargin> <leftmargin>"), std::string::npos);
+}
+
+TEST_F(Convert, StampInThePrologAndPages) {
+  opt.login_name = "ann";
+  opt.host_name = "pc1";
+  std::string d = doc("x\n", "-Hd=ur:uh:f -ILT");
+  EXPECT_NE(d.find("/rsu\n{dup stringwidth pop\n/XX exch def\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n10/Courier /Courier /Courier\n"
+                   "SetUpFonts\n}def\nStartHF\n/SetUpPage"),
+            std::string::npos);
+  EXPECT_NE(d.find("InPage not {StartPage StartHF BL} if Lbuf"),
+            std::string::npos);
+}
+
+TEST_F(Convert, StampWithATrayUsesA4) {
+  std::string d = doc("", "-Hd=dr -I2");
+  EXPECT_NE(d.find("/rsd\n{dup stringwidth pop\n580 exch sub\n15 moveto\n"),
+            std::string::npos);
+  EXPECT_EQ(count(d, "\nStartHF\n"), 0u);
+}
+
+struct Accounting : Convert {
+  void SetUp() override {
+    Convert::SetUp();
+    char templ[] = "/tmp/zavps-acct-XXXXXX";
+    dir = mkdtemp(templ);
+    file = dir + "/acct";
+    opt.login_name = "ann";
+    opt.host_name = "pc1";
+    opt.accounting_file = file;
+  }
+  void TearDown() override {
+    unlink(file.c_str());
+    rmdir(dir.c_str());
+  }
+  std::string read() {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string dir, file;
+};
+
+TEST_F(Accounting, RecordsAfterEachKindOfJob) {
+  doc("x\n", "", false);
+  EXPECT_EQ(access(file.c_str(), F_OK), -1);  // never created
+  std::ofstream(file).close();
+  doc("a\nb\nc\n", "-l1", false);
+  EXPECT_EQ(read(), "   3.00\t\tpc1:ann\n");
+  initTextSet();
+  doc("x\n", "", false);  // the stream layout counts no pages
+  doc("x\n", "", true);   // standalone: no record
+  doc("%!PS\nshowpage\n", "", true);
+  EXPECT_EQ(read(), "   3.00\t\tpc1:ann\n   0.00\t\tpc1:ann\n"
+                    "PostScript\tpc1:ann\n");
+  opt.host_name = "";
+  doc("x\n", "", false);
+  opt.login_name = "";
+  doc("x\n", "", false);
+  EXPECT_EQ(read().substr(read().size() - 14), "   0.00\t\t:ann\n");
+}
+
+}  // namespace
