@@ -1,0 +1,26 @@
+// The image filter's end of job: the interrupt handler and the final
+// end-of-transmission byte.
+#ifndef IMGTOPS_ERROR_H_
+#define IMGTOPS_ERROR_H_
+
+class Writer;
+
+/// Thrown from the read and row loops once SIGINT has arrived.
+struct JobInterrupted {};
+
+/// Installs the SIGINT handler. From then on an interrupt ends reading
+/// (the input descriptor given by watchInput sees end of file) and the
+/// next interrupt check throws JobInterrupted.
+void installInterruptHandler();
+/// The descriptor the current job reads; -1 for none.
+void watchInput(int fd);
+/// Whether SIGINT has arrived.
+bool interrupted();
+/// Throws JobInterrupted when SIGINT has arrived.
+void checkInterrupt();
+
+/// Ends the job: flushes the output, writes the end-of-transmission byte
+/// 0x04 in filter mode, and returns `status` for main to exit with.
+int endJob(Writer& out, bool filterMode, int status);
+
+#endif  // IMGTOPS_ERROR_H_

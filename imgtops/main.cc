@@ -1,0 +1,59 @@
+// imgtops, imgtog4, zavpsvf, zavpsg4f: X window dumps to PostScript gray
+// images, run-length or Group 4 coded.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "error.h"
+#include "option.h"
+#include "options.h"
+#include "processXwd.h"
+#include "reader.h"
+#include "writer.h"
+
+namespace {
+
+// Converts one input; the descriptor is watched so that SIGINT ends it.
+void convert(int fd, int jobKind, Writer& out, const std::string& title) {
+  checkInterrupt();
+  watchInput(fd);
+  Reader in(fd);
+  convertWindowDump(jobKind, in, out, title);
+  watchInput(-1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Writer out(1);
+  try {
+    int mode = 2;
+    int first = parseImageCommandLine(argc, argv, &mode);
+    bool standalone = mode < 2;
+    installInterruptHandler();
+    try {
+      if (!standalone) {
+        convert(0, 0, out, "");
+      } else if (first >= argc) {
+        convert(0, 1, out, "");
+      } else {
+        for (int i = first; i < argc; ++i) {
+          int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
+          if (fd < 0)
+            throw FatalError{std::string(argv[i]) + " cannot open\n", 255};
+          convert(fd, 1, out, argv[i]);
+          close(fd);
+        }
+      }
+    } catch (const JobInterrupted&) {
+      return endJob(out, !standalone, 2);
+    }
+    return endJob(out, !standalone, interrupted() ? 2 : 0);
+  } catch (const FatalError& e) {
+    out.flush();
+    std::fputs(e.message.c_str(), stderr);
+    return e.status;
+  }
+}

@@ -1,0 +1,19 @@
+// The image filter's command line: invocation names, modes, the spooler's
+// arguments and the defaults file.
+#ifndef IMGTOPS_OPTION_H_
+#define IMGTOPS_OPTION_H_
+
+/// Version of the image filter.
+extern const char* const kImageVersion;
+
+/// Modes by invocation name: 0 imgtops, 1 imgtog4 (standalone); 2 zavpsvf
+/// and any other name, 3 zavpsg4f (filter mode).
+int imageMode(const char* program);
+
+/// Fills the option record from the command line and, in filter mode, the
+/// defaults file; checks the paper size (standalone) and applies the stamp
+/// offset rule. Returns the index of the first input file name and sets
+/// `*mode`. Throws FatalError for usage errors, -V and rejected options.
+int parseImageCommandLine(int argc, char** argv, int* mode);
+
+#endif  // IMGTOPS_OPTION_H_

@@ -1,0 +1,542 @@
+#include "processXwd.h"
+
+#include <cstring>
+
+#include "account.h"
+#include "dsc.h"
+#include "error.h"
+#include "g4.h"
+#include "options.h"
+#include "processEncode.h"
+#include "reader.h"
+#include "setiot.h"
+#include "writer.h"
+
+namespace {
+
+// Bounds no real dump comes near: X sizes are 16-bit, colormaps hold at
+// most 65536 cells, window names are short, rows are padded to at most a
+// few bytes.
+const uint32_t kMaxSide = 65535;
+const uint32_t kMaxColours = 65536;
+const uint32_t kMaxWindowName = 65536;
+const size_t kMaxRowPadding = 65536;
+
+/// Reads up to `n` bytes; fewer only at the end of the input.
+size_t readFully(Reader& in, uint8_t* out, size_t n) {
+  size_t got = 0;
+  while (got < n) {
+    size_t k = in.read(reinterpret_cast<char*>(out) + got, n - got);
+    if (k == 0) break;
+    got += k;
+  }
+  return got;
+}
+
+/// Reads and drops `n` bytes.
+void skipBytes(Reader& in, size_t n) {
+  uint8_t scratch[4096];
+  while (n > 0) {
+    checkInterrupt();
+    size_t k = readFully(in, scratch, n < sizeof scratch ? n : sizeof scratch);
+    if (k == 0) return;
+    n -= k;
+  }
+}
+
+uint32_t bigEndian32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
+         (uint32_t{p[2]} << 8) | p[3];
+}
+
+bool supportedDepth(uint32_t depth) {
+  switch (depth) {
+    case 1: case 4: case 8: case 12: case 15: case 16: case 24: case 32:
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr uint8_t reverseBits(uint8_t b) {
+  uint8_t r = 0;
+  for (int i = 0; i < 8; ++i)
+    if (b & (1 << i)) r = static_cast<uint8_t>(r | (0x80 >> i));
+  return r;
+}
+
+struct BitReversal {
+  uint8_t of[256];
+};
+
+constexpr BitReversal makeBitReversal() {
+  BitReversal t{};
+  for (int b = 0; b < 256; ++b) t.of[b] = reverseBits(static_cast<uint8_t>(b));
+  return t;
+}
+
+constexpr BitReversal reversed = makeBitReversal();
+
+const uint32_t LSBFirst = 0;
+const uint32_t MSBFirst = 1;
+
+/// Depth 1: bitmap units swapped into most-significant-byte-first order,
+/// bits reversed when the leftmost pixel is the least significant bit.
+void normalizeBitmap(const DumpHeader& h, const uint8_t* src, size_t length,
+                     uint8_t* dst) {
+  size_t n = (size_t{h.pixmap_width} + 7) / 8;
+  size_t unit = h.bitmap_unit == 16 || h.bitmap_unit == 32 ? h.bitmap_unit / 8 : 1;
+  bool swap = unit > 1 && h.byte_order != h.bitmap_bit_order;
+  bool reverse = h.bitmap_bit_order == LSBFirst;
+  for (size_t i = 0; i < n; ++i) {
+    size_t from = i;
+    size_t start = i / unit * unit;
+    if (swap && start + unit <= length) from = start + (unit - 1 - i % unit);
+    dst[i] = reverse ? reversed.of[src[from]] : src[from];
+  }
+}
+
+/// Depth 4: left pixel into the high nibble.
+void normalizeNibbles(const DumpHeader& h, const uint8_t* src, uint8_t* dst) {
+  size_t w = h.pixmap_width;
+  if (pixelBits(h) == 8) {
+    for (size_t x = 0; x < w; x += 2) {
+      uint8_t right = x + 1 < w ? src[x + 1] & 0x0F : 0;
+      dst[x / 2] = static_cast<uint8_t>((src[x] & 0x0F) << 4 | right);
+    }
+    return;
+  }
+  size_t n = (w + 1) / 2;
+  if (h.byte_order == MSBFirst) {
+    std::memcpy(dst, src, n);
+    return;
+  }
+  for (size_t i = 0; i < n; ++i)
+    dst[i] = static_cast<uint8_t>(src[i] << 4 | src[i] >> 4);
+}
+
+/// Deeper pixels: each value as 4 bytes, most significant first.
+void normalizePixels(const DumpHeader& h, const uint8_t* src, uint8_t* dst) {
+  size_t bytes = pixelBits(h) / 8;
+  for (size_t x = 0; x < h.pixmap_width; ++x, src += bytes, dst += 4) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < bytes; ++i) {
+      size_t at = h.byte_order == MSBFirst ? i : bytes - 1 - i;
+      v = v << 8 | src[at];
+    }
+    dst[0] = static_cast<uint8_t>(v >> 24);
+    dst[1] = static_cast<uint8_t>(v >> 16);
+    dst[2] = static_cast<uint8_t>(v >> 8);
+    dst[3] = static_cast<uint8_t>(v);
+  }
+}
+
+}  // namespace
+
+void readDumpHeader(const uint8_t bytes[kDumpHeaderSize], DumpHeader* h) {
+  uint32_t* fields[] = {
+      &h->header_size,    &h->file_version,   &h->pixmap_format,
+      &h->pixmap_depth,   &h->pixmap_width,   &h->pixmap_height,
+      &h->xoffset,        &h->byte_order,     &h->bitmap_unit,
+      &h->bitmap_bit_order, &h->bitmap_pad,   &h->bits_per_pixel,
+      &h->bytes_per_line, &h->visual_class,   &h->red_mask,
+      &h->green_mask,     &h->blue_mask,      &h->bits_per_rgb,
+      &h->colormap_entries, &h->ncolors,      &h->window_width,
+      &h->window_height,  &h->window_x,       &h->window_y,
+      &h->window_bdrwidth,
+  };
+  for (size_t i = 0; i < 25; ++i) *fields[i] = bigEndian32(bytes + 4 * i);
+}
+
+unsigned pixelBits(const DumpHeader& h) {
+  uint32_t bpp = h.bits_per_pixel;
+  switch (h.pixmap_depth) {
+    case 1: return 1;
+    case 4: return bpp == 8 ? 8 : 4;
+    case 8: return 8;
+    case 12: case 15: case 16: return bpp == 24 || bpp == 32 ? bpp : 16;
+    default: return bpp == 24 ? 24 : 32;
+  }
+}
+
+size_t rowBytesNeeded(const DumpHeader& h) {
+  return (size_t{h.pixmap_width} * pixelBits(h) + 7) / 8;
+}
+
+size_t normalizedRowBytes(const DumpHeader& h) {
+  size_t w = h.pixmap_width;
+  switch (h.pixmap_depth) {
+    case 1: return (w + 7) / 8;
+    case 4: return (w + 1) / 2;
+    case 8: return w;
+    default: return 4 * w;
+  }
+}
+
+int checkDumpHeader(const DumpHeader& h) {
+  uint32_t v = h.visual_class;
+  if (v == DirectColor || v == StaticColor || v == GrayScale) return 0;
+  if (v == PseudoColor && h.pixmap_depth != 4 && h.pixmap_depth != 8) return 0;
+  if (h.pixmap_format == 1 && v != StaticGray) return 0;
+  // Layouts the converter cannot read, and values no real dump has.
+  if (h.pixmap_format > 2) return 0;
+  if (h.pixmap_format != 2 && h.pixmap_depth != 1) return 0;  // plane data
+  if (!supportedDepth(h.pixmap_depth)) return 0;
+  if (h.header_size < kDumpHeaderSize ||
+      h.header_size - kDumpHeaderSize > kMaxWindowName)
+    return 0;
+  if (h.pixmap_width == 0 || h.pixmap_height == 0 ||
+      h.pixmap_width > kMaxSide || h.pixmap_height > kMaxSide)
+    return 0;
+  if (h.ncolors > kMaxColours) return 0;
+  size_t need = rowBytesNeeded(h);
+  if (h.bytes_per_line < need || h.bytes_per_line > need + kMaxRowPadding)
+    return 0;
+  return 1;
+}
+
+bool readColormap(Reader& in, const DumpHeader& h, ColourTable* table) {
+  table->rgb.assign(size_t{h.ncolors} * 3, 0);
+  uint8_t record[12];
+  for (size_t i = 0; i < h.ncolors; ++i) {
+    if (readFully(in, record, sizeof record) < sizeof record) return false;
+    // pixel (4 bytes), red, green, blue (2 bytes each), flags, pad
+    table->rgb[3 * i] = record[4];
+    table->rgb[3 * i + 1] = record[6];
+    table->rgb[3 * i + 2] = record[8];
+  }
+  return true;
+}
+
+void normalizeRow(const DumpHeader& h, const uint8_t* source, size_t length,
+                  uint8_t* destination) {
+  switch (h.pixmap_depth) {
+    case 1:
+      normalizeBitmap(h, source, length, destination);
+      break;
+    case 4:
+      normalizeNibbles(h, source, destination);
+      break;
+    case 8:
+      std::memcpy(destination, source, h.pixmap_width);
+      break;
+    default:
+      normalizePixels(h, source, destination);
+      break;
+  }
+}
+
+RowSource::RowSource(Reader& in, const DumpHeader& h)
+    : in(in), header(h), stored(h.bytes_per_line, 0),
+      row(normalizedRowBytes(h) + 1, 0) {}
+
+const uint8_t* RowSource::next() {
+  checkInterrupt();
+  readFully(in, stored.data(), stored.size());
+  normalizeRow(header, stored.data(), stored.size(), row.data());
+  return row.data();
+}
+
+int convertWindowDump(int jobKind, Reader& in, Writer& out,
+                      const std::string& title) {
+  int g4 = opt.image_g4;
+  uint8_t raw[kDumpHeaderSize];
+  if (readFully(in, raw, sizeof raw) < sizeof raw) return 1;
+  DumpHeader h;
+  readDumpHeader(raw, &h);
+  if (!checkDumpHeader(h)) return 0;
+  skipBytes(in, h.header_size - kDumpHeaderSize);
+  ColourTable colours;
+  readColormap(in, h, &colours);
+  RowSource rows(in, h);
+
+  writeImageSetup(out, jobKind, g4, title);
+  writeImageProlog(h, out, g4);
+  writeImageData(h, colours, rows, out, g4);
+  writeImageTrailer(out);
+  if (jobKind == 0)
+    appendAccounting("XWD\t" + opt.host_name + ":" + opt.login_name + "\n");
+  return 1;
+}
+
+// The image document.
+
+namespace {
+
+const char* const kFixedProlog =
+    "save /xpsav exch def\n"
+    "/inch {72 mul} def\n"
+    "newpath clippath pathbbox pop /urx exch def pop /llx exch def\n"
+    "gsave initmatrix\n"
+    "/mxTrans matrix currentmatrix def\n"
+    "/devit {\n"
+    "dtransform 2 copy dup mul exch dup mul exch add sqrt\n"
+    "dup 3 1 roll div 3 1 roll div exch idtransform\n"
+    "} def\n"
+    "/xDev 1 0 devit pop def\n"
+    "/yDev 0 1 devit exch pop def\n"
+    "/thisfile currentfile def\n"
+    "/doit {\n"
+    "/picstr\n"
+    "8 cbitDepth idiv dup cbitWidth add 1 sub exch idiv\n"
+    "string def\n"
+    "dxWidInch inch dyHtInch inch scale\n"
+    "cbitDepth 1 eq {{1.0 exch sub} settransfer}if\n"
+    "% cbitWidth cbitHt cbitDepth [cbitWidth 0 0 cbitHt neg 0 cbitHt]\n"
+    "% thisfile /ASCII85Decode filter ImageProc\n"
+    "ImageDict image\n"
+    "} def\n";
+
+const char* creatorName(int jobKind, int g4) {
+  if (jobKind == 1) return g4 ? "imgtog4" : "imgtops";
+  return g4 ? "qmpg4f" : "qmpvf";
+}
+
+StampSpec imageStamp() {
+  return StampSpec{opt.image_stamp_position, opt.image_stamp_user_slot,
+                   opt.image_stamp_host_slot, opt.image_stamp_date_slot,
+                   opt.image_stamp_font};
+}
+
+void writeColorSpace(const DumpHeader&, Writer& out) {
+  out.write("/DeviceGray setcolorspace\n");
+}
+
+void writeImageDict(const DumpHeader& h, Writer& out, int g4) {
+  int w = static_cast<int>(h.pixmap_width);
+  int ht = static_cast<int>(h.pixmap_height);
+  int depth = static_cast<int>(h.pixmap_depth);
+  out.write("/ImageDict <<\n");
+  out.write("/ImageType 1\n");
+  out.write("/Interpolate true\n");
+  out.printf("/Width %d /Height %d /BitsPerComponent %d\n", w, ht,
+             depth > 8 ? 8 : depth);
+  out.printf("/ImageMatrix [%d 0 0 %d 0 %d]\n", w, -ht, ht);
+  out.write("/DataSource currentfile /ASCII85Decode filter ");
+  if (depth == 1 && g4)
+    out.printf("\n<</K -1/Columns %d/Rows %d/EndOfBlock false/BlackIs1 true>>"
+               " /CCITTFaxDecode filter\n", w, ht);
+  else if (depth == 1)
+    out.write("/RunLengthDecode filter\n");
+  else
+    out.write("\n");
+  out.printf("/Decode [%s]\n>> def\n", "0 1");
+}
+
+}  // namespace
+
+void writeImageSetup(Writer& out, int jobKind, int g4,
+                     const std::string& title) {
+  writeDscHeader(out, creatorName(jobKind, g4), title);
+  if (opt.image_input_tray)
+    setInputSource(out, opt.image_page_size_policy_set,
+                   static_cast<int>(opt.image_page_size_policy));
+  if (opt.image_output_tray) setOutputTray(out, opt.image_output_tray);
+  if (opt.image_duplex) setDuplex(out, opt.image_duplex);
+  setCopies(out, opt.image_collate, static_cast<int>(opt.image_copies));
+  setJog(out, opt.image_jog_set, static_cast<unsigned>(opt.image_jog));
+  setTonerSaver(out, opt.image_toner_saver);
+  setRenderEnhance(out, opt.image_render_enhance);
+  out.write(kFixedProlog);
+}
+
+void writeImageProlog(const DumpHeader& h, Writer& out, int g4) {
+  bool stamp = opt.image_stamp_position != kNoStamp;
+  if (stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
+  if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
+  if (stamp) out.write("StartHF\n");
+  int w = static_cast<int>(h.pixmap_width);
+  int ht = static_cast<int>(h.pixmap_height);
+  out.printf("/cbitWidth %d def\n", w);
+  out.printf("/cbitHt %d def\n", ht);
+  out.printf("/cbitDepth %d def\n", h.pixmap_depth == 1 ? 1 : 8);
+  if (opt.image_rotate) out.write("90 rotate 0 urx llx add neg translate\n");
+  if (opt.image_offset_given)
+    out.printf("%f inch %f inch translate\n", opt.image_offset_x,
+               opt.image_offset_y);
+  if (!opt.image_size_given && !opt.image_fit_width_given &&
+      !opt.image_points_given)
+    out.write("xDev yDev scale\n");
+  double aspect = static_cast<double>(ht) / static_cast<double>(w);
+  double width, height;
+  if (opt.image_size_given) {
+    width = opt.image_width_inch;
+    height = opt.image_height_inch;
+  } else if (opt.image_fit_width_given) {
+    width = opt.image_fit_width_inch;
+    height = aspect * width;
+  } else if (opt.image_points_given) {
+    width = opt.image_width_points / 72.0;
+    height = aspect * width;
+  } else {
+    width = w / 72.0;
+    height = ht / 72.0;
+  }
+  out.printf("/dxWidInch %f0 def\n", width);
+  out.printf("/dyHtInch %f def\n", height);
+  writeColorSpace(h, out);
+  writeImageDict(h, out, g4);
+  out.write("%%EndProlog\ndoit\n");
+}
+
+void writeImageTrailer(Writer& out) {
+  out.write("\ngrestore\n");
+  if (!opt.image_no_showpage)
+    out.write("showpage\n%%Trailer\n%%Pages: 1\n");
+  else
+    out.write("%%Trailer\n");
+  out.write("xpsav restore\n");
+}
+
+// The image data.
+
+namespace {
+
+/// Gray of a colour table entry, or the value itself beyond the table.
+uint8_t tableGray(const ColourTable& colours, size_t value, bool fourBit) {
+  if (value >= colours.size()) return static_cast<uint8_t>(value);
+  const uint8_t* c = &colours.rgb[3 * value];
+  return fourBit ? grayLevel4(c[0], c[1], c[2]) : grayLevel(c[0], c[1], c[2]);
+}
+
+/// A linear ramp: `value` of `bits` bits scaled onto 0..255.
+uint8_t rampGray(uint32_t value, unsigned bits) {
+  uint64_t max = (uint64_t{1} << bits) - 1;
+  return static_cast<uint8_t>((value & max) * 255 / max);
+}
+
+/// Where red, green and blue sit among bytes 1..3 of a normalised pixel.
+struct ChannelOrder {
+  bool gray;  // masks equal or zero: the pixel value is a gray level
+  int red, green, blue;
+};
+
+ChannelOrder channelOrder(const DumpHeader& h) {
+  int32_t r = static_cast<int32_t>(h.red_mask);
+  int32_t g = static_cast<int32_t>(h.green_mask);
+  int32_t b = static_cast<int32_t>(h.blue_mask);
+  if (r == g || g == b || r == b) return {true, 0, 0, 0};
+  // The largest mask is byte 1, the smallest byte 3.
+  auto place = [](int32_t m, int32_t o1, int32_t o2) {
+    return 1 + (o1 > m) + (o2 > m);
+  };
+  return {false, place(r, g, b), place(g, r, b), place(b, r, g)};
+}
+
+/// One channel of a packed pixel, scaled to 8 bits.
+uint8_t channel(uint32_t value, uint32_t mask) {
+  if (mask == 0) return 0;
+  int shift = __builtin_ctz(mask);
+  uint64_t max = mask >> shift;
+  return static_cast<uint8_t>(((value & mask) >> shift) * 255 / max);
+}
+
+uint32_t pixelValue(const uint8_t* p) {
+  return bigEndian32(p);
+}
+
+void writeBitmapRunLength(const DumpHeader& h, RowSource& rows, Writer& out) {
+  size_t n = (size_t{h.pixmap_width} + 7) / 8;
+  beginAscii85();
+  for (uint32_t y = 0; y < h.pixmap_height; ++y)
+    runLengthRow(out, rows.next(), n);
+  endRunLength(out);
+}
+
+int writeBitmapGroup4(const DumpHeader& h, RowSource& rows, Writer& out) {
+  int w = static_cast<int>(h.pixmap_width);
+  if (g4Setup(w)) return 0;
+  // One row's code at a time; the unfinished last byte moves to the front.
+  std::vector<uint8_t> code(g4RowBound(w) + 1, 0);
+  int bit = 0;
+  size_t written = 0;
+  auto put = [&](uint8_t byte) {
+    putAscii85(out, byte);
+    if (++written % 60 == 0) out.put('\n');
+  };
+  beginAscii85();
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) {
+    size_t end = static_cast<size_t>(bit) + g4EncodeRow(rows.next(), code.data(), bit);
+    for (size_t i = 0; i < end / 8; ++i) put(code[i]);
+    code[0] = code[end / 8];
+    bit = static_cast<int>(end % 8);
+  }
+  if (bit > 0) put(static_cast<uint8_t>(code[0] & (0xFF00 >> bit)));
+  endAscii85(out);
+  return 1;
+}
+
+void writeFourBit(const DumpHeader& h, const ColourTable& colours,
+                  RowSource& rows, Writer& out) {
+  uint8_t gray[16];
+  for (size_t v = 0; v < 16; ++v) gray[v] = tableGray(colours, v, true);
+  size_t n = (size_t{h.pixmap_width} + 1) / 2;
+  bool odd = h.pixmap_width % 2;
+  beginAscii85();
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) {
+    const uint8_t* row = rows.next();
+    for (size_t i = 0; i < n; ++i) {
+      uint8_t low = odd && i == n - 1 ? 0 : gray[row[i] & 0x0F];
+      putAscii85(out, static_cast<uint8_t>(gray[row[i] >> 4] << 4 | low));
+    }
+    out.put('\n');
+  }
+  endAscii85(out);
+}
+
+void writeEightBit(const DumpHeader& h, const ColourTable& colours,
+                   RowSource& rows, Writer& out) {
+  uint8_t gray[256];
+  for (size_t v = 0; v < 256; ++v) gray[v] = tableGray(colours, v, false);
+  beginAscii85();
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) {
+    const uint8_t* row = rows.next();
+    for (size_t x = 0; x < h.pixmap_width; ++x) putAscii85(out, gray[row[x]]);
+    out.put('\n');
+  }
+  endAscii85(out);
+}
+
+void writeTrueColour(const DumpHeader& h, RowSource& rows, Writer& out) {
+  ChannelOrder order = channelOrder(h);
+  bool wide = h.pixmap_depth == 24 || h.pixmap_depth == 32;
+  beginAscii85();
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) {
+    const uint8_t* p = rows.next();
+    for (size_t x = 0; x < h.pixmap_width; ++x, p += 4) {
+      uint8_t gray;
+      if (order.gray)
+        gray = rampGray(pixelValue(p), h.pixmap_depth);
+      else if (wide)
+        gray = grayLevel(p[order.red], p[order.green], p[order.blue]);
+      else
+        gray = grayLevel(channel(pixelValue(p), h.red_mask),
+                         channel(pixelValue(p), h.green_mask),
+                         channel(pixelValue(p), h.blue_mask));
+      putAscii85(out, gray);
+    }
+    out.put('\n');
+  }
+  endAscii85(out);
+}
+
+}  // namespace
+
+int writeImageData(const DumpHeader& h, const ColourTable& colours,
+                   RowSource& rows, Writer& out, int g4) {
+  switch (h.pixmap_depth) {
+    case 1:
+      if (g4) return writeBitmapGroup4(h, rows, out);
+      writeBitmapRunLength(h, rows, out);
+      return 1;
+    case 4:
+      writeFourBit(h, colours, rows, out);
+      return 1;
+    case 8:
+      writeEightBit(h, colours, rows, out);
+      return 1;
+    default:
+      writeTrueColour(h, rows, out);
+      return 1;
+  }
+}

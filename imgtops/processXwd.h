@@ -1,0 +1,106 @@
+// The image job driver: reads an X window dump (header, window name,
+// colormap, rows) and writes it as one PostScript image document.
+#ifndef IMGTOPS_PROCESSXWD_H_
+#define IMGTOPS_PROCESSXWD_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Reader;
+class Writer;
+
+/// Size of the fixed part of a dump header.
+const size_t kDumpHeaderSize = 100;
+
+/// The 25 fields of a dump header, in file order.
+struct DumpHeader {
+  uint32_t header_size;  // header plus window name
+  uint32_t file_version;
+  uint32_t pixmap_format;  // 0 XYBitmap, 1 XYPixmap, 2 ZPixmap
+  uint32_t pixmap_depth;
+  uint32_t pixmap_width;
+  uint32_t pixmap_height;
+  uint32_t xoffset;
+  uint32_t byte_order;  // 0 LSBFirst, 1 MSBFirst
+  uint32_t bitmap_unit;
+  uint32_t bitmap_bit_order;  // 0 LSBFirst, 1 MSBFirst
+  uint32_t bitmap_pad;
+  uint32_t bits_per_pixel;
+  uint32_t bytes_per_line;
+  uint32_t visual_class;  // 0 StaticGray ... 5 DirectColor
+  uint32_t red_mask;
+  uint32_t green_mask;
+  uint32_t blue_mask;
+  uint32_t bits_per_rgb;
+  uint32_t colormap_entries;
+  uint32_t ncolors;  // colormap records that follow the window name
+  uint32_t window_width;
+  uint32_t window_height;
+  uint32_t window_x;
+  uint32_t window_y;
+  uint32_t window_bdrwidth;
+};
+
+/// Visual classes.
+enum VisualClass { StaticGray = 0, GrayScale = 1, StaticColor = 2,
+                   PseudoColor = 3, TrueColor = 4, DirectColor = 5 };
+
+/// The dump's colours: red, green, blue bytes per pixel value.
+struct ColourTable {
+  std::vector<uint8_t> rgb;
+  size_t size() const { return rgb.size() / 3; }
+};
+
+/// Decodes the 100 header bytes, most significant byte first.
+void readDumpHeader(const uint8_t bytes[kDumpHeaderSize], DumpHeader* h);
+/// 1 when the converter reads this dump, 0 when it is refused.
+int checkDumpHeader(const DumpHeader& h);
+/// Bits one pixel takes in a stored row.
+unsigned pixelBits(const DumpHeader& h);
+/// Bytes of a stored row that hold pixels.
+size_t rowBytesNeeded(const DumpHeader& h);
+/// Bytes of a row after normalisation.
+size_t normalizedRowBytes(const DumpHeader& h);
+
+/// Reads the colormap records (their count is `ncolors`) into a table.
+/// Returns false when the input ends first.
+bool readColormap(Reader& in, const DumpHeader& h, ColourTable* table);
+
+/// Brings one stored row into the layout the converter reads: 1-bit rows
+/// most significant bit leftmost; 4-bit rows two pixels a byte, left pixel
+/// high; 8-bit rows a byte a pixel; deeper pixels as 4 bytes, the pixel
+/// value most significant byte first.
+void normalizeRow(const DumpHeader& h, const uint8_t* source, size_t length,
+                  uint8_t* destination);
+
+/// Delivers the image rows one at a time, normalised. A row the input
+/// ends in keeps the rest of the previous row's bytes.
+struct RowSource {
+  RowSource(Reader& in, const DumpHeader& h);
+  /// The next row, top to bottom. Throws JobInterrupted after SIGINT.
+  const uint8_t* next();
+
+  Reader& in;
+  const DumpHeader& header;
+  std::vector<uint8_t> stored;
+  std::vector<uint8_t> row;
+};
+
+/// Converts one dump from `in` into a document on `out`. `jobKind` is 1
+/// standalone, 0 filter mode; `title` is the file name ("" for standard
+/// input). Returns 1 when a document was written or the input was empty,
+/// 0 when the dump was refused.
+int convertWindowDump(int jobKind, Reader& in, Writer& out,
+                      const std::string& title);
+
+/// The document parts, in the order the driver writes them.
+void writeImageSetup(Writer& out, int jobKind, int g4,
+                     const std::string& title);
+void writeImageProlog(const DumpHeader& h, Writer& out, int g4);
+int writeImageData(const DumpHeader& h, const ColourTable& colours,
+                   RowSource& rows, Writer& out, int g4);
+void writeImageTrailer(Writer& out);
+
+#endif  // IMGTOPS_PROCESSXWD_H_
