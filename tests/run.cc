@@ -130,6 +130,18 @@ bool printsCleanly(const std::string& document, std::string* why) {
   return ok;
 }
 
+int pagesPrinted(const std::string& document) {
+  TempDir dir;
+  RunResult r = ghostscript(document, {"-sDEVICE=pbmraw", "-r10",
+                                       "-sOutputFile=" + dir.path + "/p%d"});
+  if (r.status != 0 || r.out.find("Error") != std::string::npos) return -1;
+  int pages = 0;
+  while (access((dir.path + "/p" + std::to_string(pages + 1)).c_str(), F_OK) ==
+         0)
+    ++pages;
+  return pages;
+}
+
 TempDir::TempDir() {
   char templ[] = "/tmp/zavps-test-XXXXXX";
   const char* made = mkdtemp(templ);

@@ -36,6 +36,9 @@ RunResult ghostscript(const std::string& document,
 /// On failure, `why` holds what Ghostscript said.
 bool printsCleanly(const std::string& document, std::string* why = nullptr);
 
+/// Pages Ghostscript prints for a document (-1 on a PostScript error).
+int pagesPrinted(const std::string& document);
+
 /// A fresh temporary directory, removed by the destructor.
 struct TempDir {
   TempDir();

@@ -1,0 +1,308 @@
+// Whole-program tests of texttops under its three names, with Ghostscript
+// as the printer.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "run.h"
+
+namespace {
+
+RunResult texttops(const std::vector<std::string>& args,
+                   const std::string& input = "",
+                   const std::string& name = "texttops") {
+  std::vector<std::string> argv = {bin(name)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run(argv, {input, {"TEXTTOPSOPTION", "LC_ALL=C"}, ""});
+}
+
+std::string lines(int n, const std::string& text = "line") {
+  std::string s;
+  for (int i = 1; i <= n; ++i) s += text + " " + std::to_string(i) + "\n";
+  return s;
+}
+
+#define EXPECT_PRINTS(doc)                      \
+  do {                                          \
+    std::string why_;                           \
+    EXPECT_TRUE(printsCleanly(doc, &why_)) << why_; \
+  } while (0)
+
+TEST(TexttopsProgram, MessagesAndStatuses) {
+  RunResult r = texttops({"-"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Usage: " + bin("texttops") +
+                       " [ -c -w width -l length -i indent -n login -h host -I "
+                       "input -O output] [-d|-D] filename\n");
+  EXPECT_EQ(r.out, "");
+  r = texttops({"-V"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "texttops version = 1.0.1.0\n");
+  r = texttops({"-V"}, "", "zavpsif");
+  EXPECT_EQ(r.err, "zavpsif version = 1.0.1.0\n");
+  r = texttops({"-q"}, "", "zavposttxt");
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Unknown option 'q'\n");
+  r = texttops({"-h", "pc1"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Illegal option -h\n");
+  r = texttops({"-I8x10"});
+  EXPECT_EQ(r.err, "Unknown option '8x10'\n");
+  r = texttops({"-I2x3in"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Illegal paper size\n");
+}
+
+TEST(TexttopsProgram, EnvironmentOptionsOnlyUnderItsOwnName) {
+  RunResult r = run({bin("texttops")}, {"x\n", {"TEXTTOPSOPTION=-D"}, ""});
+  EXPECT_NE(r.out.find("/Duplex true"), std::string::npos);
+  r = run({bin("zavposttxt")}, {"x\n", {"TEXTTOPSOPTION=-D"}, ""});
+  EXPECT_EQ(r.out.find("/Duplex true"), std::string::npos);
+  r = run({bin("texttops"), "-Nc=2"}, {"x\n", {"TEXTTOPSOPTION=-x"}, ""});
+  EXPECT_EQ(r.err, "Unknown option 'x'\n");
+}
+
+TEST(TexttopsProgram, OneDocumentPerFileAndMissingFiles) {
+  TempDir dir;
+  std::string a = dir.write("a.txt", "first\n");
+  std::string b = dir.write("b.ps", "%!PS\nshowpage\n");
+  RunResult r = texttops({a, b, dir.path + "/missing"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, dir.path + "/missing cannot open\n");
+  EXPECT_NE(r.out.find("%%Title: " + a + "\n"), std::string::npos);
+  EXPECT_NE(r.out.find("(first\\012) MS\n"), std::string::npos);
+  EXPECT_NE(r.out.find("xpsav restore\n%!PS\nshowpage\n"), std::string::npos);
+}
+
+TEST(TexttopsProgram, EmptyInputPrintsNothing) {
+  RunResult r = texttops({}, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_PRINTS(r.out);
+  EXPECT_EQ(pagesPrinted(r.out), 0);
+  r = texttops({"-l60"}, "");
+  EXPECT_NE(r.out.find("%%Pages: 0\n"), std::string::npos);
+  EXPECT_PRINTS(r.out);
+}
+
+TEST(TexttopsProgram, PagesInBothLayouts) {
+  RunResult r = texttops({"-l60"}, lines(130));
+  EXPECT_NE(r.out.find("%%Pages: 3\n"), std::string::npos);
+  EXPECT_EQ(pagesPrinted(r.out), 3);
+  // The stream layout leaves page breaks to the printer.
+  r = texttops({}, lines(250));
+  EXPECT_EQ(r.out.find("%%Page:"), std::string::npos);
+  int pages = pagesPrinted(r.out);
+  EXPECT_GE(pages, 3);
+  EXPECT_LE(pages, 4);
+  r = texttops({}, "one\fTwo\fthree\n");
+  EXPECT_EQ(pagesPrinted(r.out), 3);
+  r = texttops({"-l60", "-2"}, lines(130));
+  EXPECT_EQ(pagesPrinted(r.out), 2);
+}
+
+TEST(TexttopsProgram, LayoutsAndOptionsPrintCleanly) {
+  std::string text = lines(80, "text (with) \\ escapes\tand tabs") +
+                     "back\b\bspace\n\fform feed\n";
+  std::vector<std::vector<std::string>> cases = {
+      {},
+      {"-mg=1:0.5:0.5:1"},
+      {"-r"},
+      {"-2", "-r", "-l40"},
+      {"-w40", "-l50", "-o4", "-L2"},
+      {"-w30"},
+      {"-2", "-mg=0.5:0.5:0.5:0.5"},
+      {"-s14", "-fTimes-Roman"},
+      {"-F", "-e4"},
+      {"-I2"},
+      {"-I2", "-C2"},
+      {"-ILT", "-C0"},
+      {"-IA5", "-C1"},
+      {"-I210x297mm"},
+      {"-I8x10in", "-C2"},
+      {"-I-100x150mm"},
+      {"-Oce", "-Nc=2", "-Cl"},
+      {"-Ore", "-D"},
+      {"-Oof", "-d", "-Jjob"},
+      {"-Jset", "-Nc=3"},
+      {"-t"},
+      {"-E", "-t"},
+  };
+  for (const auto& args : cases) {
+    RunResult r = texttops(args, text);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string why;
+    EXPECT_TRUE(printsCleanly(r.out, &why))
+        << testing::PrintToString(args) << "\n" << why;
+  }
+}
+
+TEST(TexttopsProgram, JapaneseControlsAndLongLinesPrintCleanly) {
+  std::string euc = "kana \x8e\xb1\x8e\xb2\x8e\xb3 kanji \xb0\xa1\xb0\xa2\xc6\xfc"
+                    "\xcb\xdc mixed \x07\x01\x7f\n";
+  std::string longLine;
+  for (int i = 0; i < 2000; ++i) longLine += "(\xb0\xa1\x8e\xb1x";
+  longLine += "\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"-l60"}, {"-w20"}, {"-l60", "-w20", "-2"}}) {
+    RunResult r = texttops(args, euc + longLine + euc + "trailing\xb0");
+    ASSERT_EQ(r.status, 0);
+    std::string why;
+    EXPECT_TRUE(printsCleanly(r.out, &why))
+        << testing::PrintToString(args) << "\n" << why;
+  }
+}
+
+TEST(TexttopsProgram, StampsInEveryPositionAndMode) {
+  for (const char* pos : {"ul", "ur", "dl", "dr"}) {
+    for (const char* mode : {"", ":uht:f", ":t:a", ":hu"}) {
+      std::string stamp = std::string("-Hd=") + pos + mode;
+      RunResult r = texttops({stamp, "-ILT"}, lines(150));
+      ASSERT_EQ(r.status, 0) << r.err;
+      std::string why;
+      EXPECT_TRUE(printsCleanly(r.out, &why)) << stamp << "\n" << why;
+    }
+  }
+  RunResult r = run({bin("zavpsif"), "-n", "a)b\\", "-h", "(pc1"},
+                    {"x\n", {"TEXTTOPSOPTION"}, ""});
+  EXPECT_EQ(r.status, 0);
+}
+
+TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
+  std::string ps =
+      "%!PS-Adobe-3.0\n%%Pages: 2\n%%EndComments\n"
+      "/Helvetica findfont 20 scalefont setfont\n"
+      "72 720 moveto (page one) show\nshowpage\n"
+      "72 720 moveto (page two) show\nshowpage\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"-Hd=ur"}, {"-Hd=ul::a", "-D", "-Nc=2", "-Cl"}, {"-t", "-E"},
+           {"-I3", "-Oof", "-Jset"}}) {
+    RunResult r = texttops(args, ps);
+    std::string why;
+    EXPECT_TRUE(printsCleanly(r.out, &why))
+        << testing::PrintToString(args) << "\n" << why;
+    bool twoCopies = args.size() > 2;
+    EXPECT_EQ(pagesPrinted(r.out), twoCopies ? 4 : 2);
+  }
+  RunResult r = texttops({"-Hd=ul::a"}, ps);
+  size_t stamps = 0;
+  for (size_t at = 0; (at = r.out.find("StartHF closepath", at)) !=
+                      std::string::npos;
+       ++at)
+    ++stamps;
+  EXPECT_EQ(stamps, 2u);
+  r = texttops({"-ps"}, "72 72 moveto /Courier findfont 12 scalefont setfont "
+                        "(forced) show showpage\n");
+  EXPECT_EQ(r.out.rfind("%!\n72 72", 0), 0u);
+  EXPECT_EQ(pagesPrinted(r.out), 1);
+  r = texttops({}, "\x04%!\nshowpage\n");
+  EXPECT_EQ(r.out, "\x04%!\nshowpage\n");
+}
+
+// The spooler's own command line, with an accounting file.
+TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
+  TempDir dir;
+  std::string acct = dir.write("lp-acct", "");
+  RunResult r = run({bin("zavpsif"), "-w132", "-l66", "-i0", "-n", "ann", "-j",
+                     "report.txt", "-h", "pc1", acct},
+                    {lines(10), {}, ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("%%Creator: zavpsif\n"), std::string::npos);
+  EXPECT_NE(r.out.find("%%Title: stdin\n"), std::string::npos);
+  EXPECT_PRINTS(r.out);
+  r = run({bin("zavpsif"), "-n", "ann", "-h", "pc1", acct},
+          {"%!\nshowpage\n", {}, ""});
+  r = run({bin("zavpsif"), "-n", "ann", acct}, {"x\n", {}, ""});
+  EXPECT_EQ(readFile(acct),
+            "   0.00\t\tpc1:ann\nPostScript\tpc1:ann\n   0.00\t\t:ann\n");
+  std::string missing = dir.path + "/none";
+  run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
+  EXPECT_NE(access(missing.c_str(), F_OK), 0);
+}
+
+TEST(TexttopsProgram, FilterModeCopiesAJobHeader) {
+  std::string header = "\x1b%-12345X@PJL JOB\n@PJL ENTER LANGUAGE=POSTSCRIPT\n";
+  RunResult r = run({bin("zavpsif")}, {header + "plain text\n", {}, ""});
+  EXPECT_EQ(r.out.rfind(header + "%!PS-Adobe-2.1\n", 0), 0u);
+  EXPECT_NE(r.out.find("(plain text\\012) MS"), std::string::npos);
+}
+
+// A user whose home holds a defaults file; needs root for useradd.
+struct TestUser {
+  explicit TestUser(const std::string& name) : name(name) {
+    if (geteuid() != 0 || !haveProgram("useradd")) return;
+    run({"userdel", "-r", name});
+    home = "/tmp/zavps-home-" + name;
+    ok = run({"useradd", "-M", "-d", home, name}).status == 0 &&
+         run({"mkdir", "-p", home}).status == 0;
+  }
+  ~TestUser() {
+    if (!ok) return;
+    run({"userdel", name});
+    run({"rm", "-rf", home});
+  }
+  std::string name, home;
+  bool ok = false;
+};
+
+TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
+  TestUser user("zavpstxt");
+  if (!user.ok) GTEST_SKIP() << "needs root and useradd to make a test user";
+  TempDir dir;
+  std::string file = user.home + "/.zavpsdefault";
+  run({"sh", "-c",
+       "printf '#zavpsif -E\\nzavpsvf -G4\\n  zavpsif -D -Nc=2 -l30 -Hd=ur\\n"
+       "zavpsif -t\\n' > " + file});
+  RunResult r = run({bin("zavpsif"), "-n", user.name, "-h", "pc1"},
+                    {lines(5), {}, ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("<</Duplex true /Tumble false>>"), std::string::npos);
+  EXPECT_NE(r.out.find("<</NumCopies 2>>"), std::string::npos);
+  EXPECT_EQ(r.out.find("(%Engine%)"), std::string::npos);  // only first line
+  EXPECT_EQ(r.out.find("REValue1"), std::string::npos);
+  EXPECT_NE(r.out.find("(User:" + user.name + " Host:pc1 ) rsu"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("4 2 16 6 F F SetUpPage"), std::string::npos);
+  EXPECT_PRINTS(r.out);
+
+  run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});
+  r = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Unknown option 'q'\n");
+
+  // Standalone names never read it, and the spooler's -d is ignored.
+  run({"sh", "-c", "printf 'zavpsif -D\\n' > " + file});
+  r = run({bin("zavposttxt")}, {"x\n", {"HOME=" + user.home}, ""});
+  EXPECT_EQ(r.out.find("/Duplex"), std::string::npos);
+  r = run({bin("zavposttxt"), "-<zavpsif>"}, {"x\n", {"HOME=" + user.home}, ""});
+  EXPECT_NE(r.out.find("/Duplex"), std::string::npos);
+}
+
+TEST(TexttopsProgram, FilterModeFallsBackToTheSystemFile) {
+  std::string system = std::string(ZAVPS_SYSTEM_DIR) + ".zavpsdefault";
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to write " << system;
+  if (access(system.c_str(), F_OK) == 0)
+    GTEST_SKIP() << system << " exists; left untouched";
+  bool madeDir = access(ZAVPS_SYSTEM_DIR, F_OK) != 0;
+  run({"mkdir", "-p", ZAVPS_SYSTEM_DIR});
+  run({"sh", "-c", "printf 'zavpsif -Nc=5\\n' > " + system});
+  RunResult unknown = run({bin("zavpsif"), "-n", "no-such-user-zz"},
+                          {"x\n", {}, ""});
+  TestUser user("zavpssys");
+  RunResult withoutLine;
+  if (user.ok) {
+    run({"sh", "-c", "printf 'zavpsvf -G4\\n' > " + user.home +
+                         "/.zavpsdefault"});
+    withoutLine = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});
+  }
+  unlink(system.c_str());
+  if (madeDir) rmdir(ZAVPS_SYSTEM_DIR);
+  EXPECT_NE(unknown.out.find("<</NumCopies 5>>"), std::string::npos);
+  if (user.ok) {
+    EXPECT_NE(withoutLine.out.find("<</NumCopies 5>>"), std::string::npos);
+  }
+}
+
+}  // namespace
