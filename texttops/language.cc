@@ -5,7 +5,11 @@
 #include "writer.h"
 
 StringWriter::StringWriter(Writer& out) : out_(out) {
-  for (int c = 0; c < 256; ++c) printable_[c] = std::isprint(c) != 0;
+  for (int c = 0; c < 256; ++c) {
+    printable_[c] = std::isprint(c) != 0;
+    plain_[c] = printable_[c] && c < 0x80 && c != '(' && c != ')' &&
+                c != '\\';
+  }
 }
 
 void StringWriter::escape(CharClass c) {
@@ -19,17 +23,6 @@ void StringWriter::octal(int byte) {
                static_cast<char>('0' + ((byte >> 3) & 7)),
                static_cast<char>('0' + (byte & 7))};
   out_.write(std::string_view(s, 4));
-}
-
-void StringWriter::single(int byte) {
-  if (byte == '(' || byte == ')' || byte == '\\') {
-    out_.put('\\');
-    out_.put(static_cast<char>(byte));
-  } else if (printable_[byte & 0xFF]) {
-    out_.put(static_cast<char>(byte));
-  } else {
-    octal(byte);
-  }
 }
 
 void StringWriter::kanji(int first, int second) {

@@ -3,7 +3,7 @@
 #ifndef TEXTTOPS_LANGUAGE_H_
 #define TEXTTOPS_LANGUAGE_H_
 
-class Writer;
+#include "writer.h"
 
 /// Class of a character: one byte, half-width kana, two-byte kanji.
 enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2 };
@@ -25,7 +25,18 @@ class StringWriter {
   /// The font escape for class `c` ("\377\000" and so on).
   void escape(CharClass c);
   /// A one-byte character (class 0 or 1).
-  void single(int byte);
+  void single(int byte) {
+    if (byte == '(' || byte == ')' || byte == '\\') {
+      out_.put('\\');
+      out_.put(static_cast<char>(byte));
+    } else if (printable_[byte & 0xFF]) {
+      out_.put(static_cast<char>(byte));
+    } else {
+      octal(byte);
+    }
+  }
+  /// Whether a byte is written as it stands (no escape, no octal).
+  bool plain(int byte) const { return plain_[byte & 0xFF]; }
   /// A two-byte character, reduced from EUC to JIS.
   void kanji(int first, int second);
   /// A byte as a backslash and three octal digits.
@@ -34,6 +45,7 @@ class StringWriter {
  private:
   Writer& out_;
   bool printable_[256];
+  bool plain_[256];
 };
 
 #endif  // TEXTTOPS_LANGUAGE_H_

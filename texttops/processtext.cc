@@ -1,5 +1,6 @@
 #include "processtext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -81,6 +82,20 @@ struct Body {
     str.single(byte);
     ++column;
     ++stringBytes;
+  }
+  // Copies the plain one-byte characters that follow straight from the
+  // input buffer, at most `limit` of them.
+  void plainRun(size_t limit) {
+    if (charMode != kSingleByte) return;
+    std::string_view ahead = in.buffered();
+    if (ahead.size() > limit) ahead = ahead.substr(0, limit);
+    size_t n = 0;
+    while (n < ahead.size() && str.plain(static_cast<unsigned char>(ahead[n])))
+      ++n;
+    out.write(ahead.substr(0, n));
+    in.skip(n);
+    column += static_cast<unsigned>(n);
+    stringBytes += static_cast<unsigned>(n);
   }
   void writeKanji(int first, int second) {
     str.kanji(first, second);
@@ -169,6 +184,7 @@ struct LineLayout : Body {
         break;
       default:
         writeSingle(c.byte);
+        if (column < opt.text_columns) plainRun(opt.text_columns - column);
     }
   }
 
@@ -229,6 +245,13 @@ struct StreamLayout : Body {
     closeLine();
     openString();
   }
+  // Characters that still fit the open string and the line.
+  size_t room() const {
+    if (stringBytes + kStringTail >= kLbufSize) return 0;
+    size_t left = kLbufSize - kStringTail - stringBytes;
+    if (limited()) left = std::min<size_t>(left, opt.text_columns - column);
+    return left;
+  }
   void tab() {
     if (opt.text_tab_width == 0) return;
     for (unsigned n = opt.text_tab_width - column % opt.text_tab_width; n > 0;
@@ -265,6 +288,11 @@ struct StreamLayout : Body {
         break;
       default:
         writeSingle(c.byte);
+        if (limited() && column >= opt.text_columns) {
+          wrap();
+          break;
+        }
+        plainRun(room());
         if (limited() && column >= opt.text_columns) wrap();
     }
   }

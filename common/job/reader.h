@@ -25,6 +25,12 @@ class Reader {
   void unget(int c);
   /// Up to `n` of the next bytes, not consumed (fewer at the end).
   std::string_view peek(size_t n);
+  /// The bytes already buffered and not yet read (possibly none).
+  std::string_view buffered() const {
+    return std::string_view(buf_.data() + pos_, end_ - pos_);
+  }
+  /// Consumes `n` of the buffered bytes.
+  void skip(size_t n) { pos_ += n; }
   /// Reads up to `n` bytes into `out`; returns how many (0 at the end).
   size_t read(char* out, size_t n);
 
