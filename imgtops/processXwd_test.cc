@@ -1,0 +1,308 @@
+#include "processXwd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "options.h"
+#include "reader.h"
+#include "testdump.h"
+#include "writer.h"
+
+namespace {
+
+DumpHeader headerOf(const TestDump& d) {
+  std::string bytes = d.bytes();
+  DumpHeader h;
+  readDumpHeader(reinterpret_cast<const uint8_t*>(bytes.data()), &h);
+  return h;
+}
+
+// The document a dump converts to, in standalone mode.
+std::string convert(const std::string& dump, int* result = nullptr,
+                    int jobKind = 1) {
+  Reader in{std::string_view(dump)};
+  Writer out = Writer::memory();
+  int r = convertWindowDump(jobKind, in, out, "");
+  if (result) *result = r;
+  return out.str();
+}
+
+// The bytes of the data section (between "doit\n" and "~>"), decoded.
+std::string dataOf(const std::string& doc) {
+  size_t from = doc.find("%%EndProlog\ndoit\n");
+  EXPECT_NE(std::string::npos, from);
+  from += 17;
+  size_t to = doc.find("~>", from);
+  std::string bytes;
+  uint32_t value = 0;
+  int n = 0;
+  for (size_t i = from; i < to; ++i) {
+    char c = doc[i];
+    if (c == '\n') continue;
+    if (c == 'z') {
+      bytes.append(4, '\0');
+      continue;
+    }
+    value = value * 85 + uint32_t(c - 33);
+    if (++n == 5) {
+      for (int s = 24; s >= 0; s -= 8) bytes += char(value >> s);
+      value = 0;
+      n = 0;
+    }
+  }
+  if (n > 0) {
+    int keep = n - 1;
+    for (; n < 5; ++n) value = value * 85 + 84;
+    for (int s = 24; keep > 0; s -= 8, --keep) bytes += char(value >> s);
+  }
+  return bytes;
+}
+
+class XwdTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetOptions();
+    initImageSet();
+  }
+};
+
+TEST_F(XwdTest, HeaderIsMostSignificantByteFirst) {
+  std::string bytes(100, '\0');
+  bytes[16 + 2] = 0x02;
+  bytes[16 + 3] = char(0x80);
+  DumpHeader h;
+  readDumpHeader(reinterpret_cast<const uint8_t*>(bytes.data()), &h);
+  EXPECT_EQ(640u, h.pixmap_width);
+}
+
+TEST_F(XwdTest, AcceptanceByClassDepthAndFormat) {
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(8, 4, 4, PseudoColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(4, 4, 4, PseudoColor))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(16, 4, 4, PseudoColor))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, GrayScale))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, StaticColor))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(24, 4, 4, DirectColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(24, 4, 4, TrueColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(16, 4, 4, TrueColor))));
+  TestDump xy(1, 4, 4, StaticGray);
+  xy.field[TestDump::kFormat] = 1;
+  EXPECT_EQ(1, checkDumpHeader(headerOf(xy)));
+  TestDump xyTrue(1, 4, 4, TrueColor);
+  xyTrue.field[TestDump::kFormat] = 1;
+  EXPECT_EQ(0, checkDumpHeader(headerOf(xyTrue)));
+  // Depths without a conversion are refused before any output.
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(2, 4, 4, StaticGray))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(30, 4, 4, TrueColor))));
+}
+
+TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
+  auto refused = [](int field, uint32_t value) {
+    TestDump d(8, 16, 16, PseudoColor);
+    d.field[field] = value;
+    return checkDumpHeader(headerOf(d)) == 0;
+  };
+  EXPECT_TRUE(refused(TestDump::kHeaderSize, 99));
+  EXPECT_TRUE(refused(TestDump::kHeaderSize, 0xFFFFFFFF));
+  EXPECT_TRUE(refused(TestDump::kWidth, 0));
+  EXPECT_TRUE(refused(TestDump::kHeight, 0));
+  EXPECT_TRUE(refused(TestDump::kWidth, 0x40000000));
+  EXPECT_TRUE(refused(TestDump::kHeight, 0xFFFFFFFF));
+  EXPECT_TRUE(refused(TestDump::kBytesPerLine, 15));
+  EXPECT_TRUE(refused(TestDump::kBytesPerLine, 0xFFFFFFF0));
+  EXPECT_TRUE(refused(TestDump::kColours, 0x10000000));
+  EXPECT_TRUE(refused(TestDump::kFormat, 7));
+  EXPECT_FALSE(refused(TestDump::kBytesPerLine, 20));
+}
+
+TEST_F(XwdTest, EmptyShortAndRefusedInputsWriteNothing) {
+  int result = -1;
+  EXPECT_EQ("", convert("", &result));
+  EXPECT_EQ(1, result);
+  EXPECT_EQ("", convert(std::string(99, 'x'), &result));
+  EXPECT_EQ(1, result);
+  EXPECT_EQ("", convert(TestDump(16, 4, 4, PseudoColor).bytes(), &result));
+  EXPECT_EQ(0, result);
+}
+
+TEST_F(XwdTest, HostileHeaderFromShortInputStaysSmall) {
+  // A header whose window name and colormap claim far more than arrives:
+  // refused when beyond any real dump, otherwise read as far as it goes.
+  TestDump d(8, 2, 2, PseudoColor);
+  d.field[TestDump::kHeaderSize] = 100 + 65536;
+  d.field[TestDump::kColours] = 65536;
+  int result = -1;
+  std::string doc = convert(d.bytes(), &result);
+  EXPECT_EQ(1, result);
+  EXPECT_NE(std::string::npos, doc.find("/Width 2 /Height 2"));
+}
+
+TEST_F(XwdTest, WindowNameIsSkippedAndColoursFillInFileOrder) {
+  TestDump d(8, 4, 1, PseudoColor);
+  d.windowName = std::string(127, 'w') + '\0';
+  for (int i = 0; i < 256; ++i) d.addColour(uint8_t(i), 0, 0);
+  d.colours[1] = {255, 0, 0};
+  d.colours[2] = {0, 255, 0};
+  d.colours[3] = {0, 0, 255};
+  d.rows = std::string("\x00\x01\x02\x03", 4);
+  EXPECT_EQ(std::string("\x00\x4c\x96\x1c", 4), dataOf(convert(d.bytes())));
+}
+
+TEST_F(XwdTest, PixelsBeyondTheColourTableAreLinearGray) {
+  TestDump d(8, 3, 1, PseudoColor);
+  d.addColour(255, 255, 255);
+  d.rows = std::string("\x00\x01\xc8", 3);
+  EXPECT_EQ(std::string("\xff\x01\xc8", 3), dataOf(convert(d.bytes())));
+  // StaticGray without colormap: the value is the gray.
+  TestDump g(8, 2, 1, StaticGray);
+  g.rows = std::string("\x10\xf0", 2);
+  EXPECT_EQ(std::string("\x10\xf0", 2), dataOf(convert(g.bytes())));
+}
+
+TEST_F(XwdTest, FourBitRowsOddWidthAndNibbleOrder) {
+  TestDump d(4, 3, 2, PseudoColor);
+  for (int i = 0; i < 16; ++i) d.addColour(uint8_t(i * 17), uint8_t(i * 17), uint8_t(i * 17));
+  d.rows = std::string("\x35\xf0\x12\x3f", 4);  // MSBFirst: left pixel high
+  std::string data = dataOf(convert(d.bytes()));
+  EXPECT_EQ(std::string("\x35\xf0\x12\x30", 4), data);
+  d.field[TestDump::kByteOrder] = 0;  // LSBFirst: left pixel low
+  data = dataOf(convert(d.bytes()));
+  EXPECT_EQ(std::string("\x53\x00\x21\xf0", 4), data);
+  // Depth 4 stored a byte a pixel.
+  d.field[TestDump::kBpp] = 8;
+  d.field[TestDump::kBytesPerLine] = 3;
+  d.rows = std::string("\x03\x05\x0f\x01\x02\x03", 6);
+  EXPECT_EQ(std::string("\x35\xf0\x12\x30", 4), dataOf(convert(d.bytes())));
+}
+
+TEST_F(XwdTest, FourBitGrayFromColours) {
+  TestDump d(4, 2, 1, PseudoColor);
+  d.addColour(255, 255, 255);
+  d.addColour(100, 100, 100);
+  d.rows = std::string("\x01", 1);
+  EXPECT_EQ(std::string("\xf6", 1), dataOf(convert(d.bytes())));
+}
+
+std::string bitmapRow(uint32_t unit, uint32_t byteOrder, uint32_t bitOrder,
+                      const std::string& stored, uint32_t width) {
+  TestDump d(1, width, 1, StaticGray);
+  d.field[TestDump::kUnit] = unit;
+  d.field[TestDump::kByteOrder] = byteOrder;
+  d.field[TestDump::kBitOrder] = bitOrder;
+  d.field[TestDump::kBytesPerLine] = uint32_t(stored.size());
+  DumpHeader h = headerOf(d);
+  std::string out((width + 7) / 8, '\0');
+  normalizeRow(h, reinterpret_cast<const uint8_t*>(stored.data()), stored.size(),
+               reinterpret_cast<uint8_t*>(&out[0]));
+  return out;
+}
+
+TEST_F(XwdTest, BitmapRowsOfEveryLayout) {
+  // Pixels 0 and 9 and 31 black, as MSB-first bytes: 80 40 00 01.
+  const std::string want("\x80\x40\x00\x01", 4);
+  EXPECT_EQ(want, bitmapRow(8, 1, 1, want, 32));
+  EXPECT_EQ(want, bitmapRow(8, 0, 1, want, 32));
+  EXPECT_EQ(want, bitmapRow(8, 0, 0, std::string("\x01\x02\x00\x80", 4), 32));
+  EXPECT_EQ(want, bitmapRow(32, 1, 1, want, 32));
+  EXPECT_EQ(want, bitmapRow(32, 0, 0, std::string("\x01\x02\x00\x80", 4), 32));
+  EXPECT_EQ(want, bitmapRow(32, 0, 1, std::string("\x01\x00\x40\x80", 4), 32));
+  EXPECT_EQ(want, bitmapRow(32, 1, 0, std::string("\x80\x00\x02\x01", 4), 32));
+  EXPECT_EQ(want, bitmapRow(16, 0, 1, std::string("\x40\x80\x01\x00", 4), 32));
+  EXPECT_EQ(want, bitmapRow(16, 1, 0, std::string("\x02\x01\x80\x00", 4), 32));
+  // A row shorter than its unit is not swapped, and nothing is read past it.
+  EXPECT_EQ(std::string("\x80\x40", 2),
+            bitmapRow(32, 0, 1, std::string("\x80\x40", 2), 16));
+}
+
+TEST_F(XwdTest, TrueColourPixelsInBothByteOrders) {
+  TestDump d(24, 2, 1, TrueColor);
+  d.field[TestDump::kRed] = 0xFF0000;
+  d.field[TestDump::kGreen] = 0xFF00;
+  d.field[TestDump::kBlue] = 0xFF;
+  d.rows = std::string("\x00\xff\x00\x00\x00\x00\xff\x00", 8);  // red, green
+  EXPECT_EQ(std::string("\x4c\x96", 2), dataOf(convert(d.bytes())));
+  d.field[TestDump::kByteOrder] = 0;
+  d.rows = std::string("\x00\x00\xff\x00\x00\xff\x00\x00", 8);
+  EXPECT_EQ(std::string("\x4c\x96", 2), dataOf(convert(d.bytes())));
+  // Blue in the high byte: the masks decide.
+  d.field[TestDump::kRed] = 0xFF;
+  d.field[TestDump::kBlue] = 0xFF0000;
+  d.rows = std::string("\xff\x00\x00\x00\x00\x00\xff\x00", 8);  // LSB: red, blue
+  EXPECT_EQ(std::string("\x4c\x1c", 2), dataOf(convert(d.bytes())));
+  // Packed three bytes a pixel.
+  d.field[TestDump::kBpp] = 24;
+  d.field[TestDump::kBytesPerLine] = 6;
+  d.rows = std::string("\xff\x00\x00\x00\x00\xff", 6);
+  EXPECT_EQ(std::string("\x4c\x1c", 2), dataOf(convert(d.bytes())));
+}
+
+TEST_F(XwdTest, EqualMasksMeanGrayPixels) {
+  TestDump d(32, 2, 1, StaticGray);
+  d.rows = std::string("\xff\xff\xff\xff\x80\x00\x00\x00", 8);
+  EXPECT_EQ(std::string("\xff\x7f", 2), dataOf(convert(d.bytes())));
+}
+
+TEST_F(XwdTest, SixteenBitTrueColour) {
+  TestDump d(16, 3, 1, TrueColor);
+  d.field[TestDump::kRed] = 0xF800;
+  d.field[TestDump::kGreen] = 0x07E0;
+  d.field[TestDump::kBlue] = 0x001F;
+  d.field[TestDump::kByteOrder] = 0;
+  d.rows = std::string("\x00\xf8\xe0\x07\xff\xff", 6);  // red, green, white
+  EXPECT_EQ(std::string("\x4c\x96\xff", 3), dataOf(convert(d.bytes())));
+  EXPECT_NE(std::string::npos,
+            convert(d.bytes()).find("/BitsPerComponent 8\n"));
+}
+
+TEST_F(XwdTest, ShortDataRepeatsWhatTheRowBufferHolds) {
+  TestDump d(8, 2, 3, StaticGray);
+  d.rows = std::string("\x01\x02\x03", 3);
+  EXPECT_EQ(std::string("\x01\x02\x03\x02\x03\x02", 6), dataOf(convert(d.bytes())));
+}
+
+TEST_F(XwdTest, RunLengthAndGroup4Sections) {
+  TestDump d(1, 16, 2, StaticGray);
+  d.rows = std::string("\xff\xff\x0f\x00", 4);
+  std::string doc = convert(d.bytes());
+  EXPECT_NE(std::string::npos, doc.find("/RunLengthDecode filter\n"));
+  EXPECT_EQ(std::string("\x01\xff\xff\x01\x0f\x00\x80", 7), dataOf(doc));
+  opt.image_g4 = 1;
+  doc = convert(d.bytes());
+  EXPECT_NE(std::string::npos,
+            doc.find("/DataSource currentfile /ASCII85Decode filter \n"
+                     "<</K -1/Columns 16/Rows 2/EndOfBlock false/BlackIs1 "
+                     "true>> /CCITTFaxDecode filter\n/Decode [0 1]\n>> def\n"));
+  // H 0 16 (3 + 8 + 10 bits), then under it black 4..7 differs: bits pad.
+  std::string data = dataOf(doc);
+  EXPECT_EQ(char(0x26), data[0]);  // 001 00110 ...
+}
+
+TEST_F(XwdTest, Group4DataBreaksLinesEvery60Bytes) {
+  // Alternating pixels code long rows: several lines of 75 characters.
+  TestDump d(1, 64, 20, StaticGray);
+  for (int y = 0; y < 20; ++y) d.rows += std::string(8, y % 2 ? '\x55' : '\xaa');
+  opt.image_g4 = 1;
+  std::string doc = convert(d.bytes());
+  size_t from = doc.find("doit\n") + 5;
+  size_t to = doc.find("~>", from);
+  std::string section = doc.substr(from, to - from);
+  size_t nl = section.find('\n');
+  ASSERT_NE(std::string::npos, nl);
+  if (section.substr(0, nl).find('z') == std::string::npos) EXPECT_EQ(75u, nl);
+}
+
+TEST_F(XwdTest, TwoDumpsInOneStreamMakeTwoDocuments) {
+  TestDump d(8, 1, 1, PseudoColor);
+  d.addColour(0, 0, 0);
+  d.rows = std::string(1, '\0');
+  std::string both = d.bytes() + d.bytes();
+  Reader in{std::string_view(both)};
+  Writer out = Writer::memory();
+  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
+  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
+  std::string doc = out.str();
+  EXPECT_NE(doc.find("%!PS-Adobe-2.1"), doc.rfind("%!PS-Adobe-2.1"));
+  EXPECT_NE(std::string::npos, doc.find("%%Title: two.xwd\n"));
+}
+
+}  // namespace
