@@ -1,0 +1,187 @@
+#include "compose.h"
+
+#include <cstring>
+
+#include "options.h"
+
+const char* const filterNames[5] = {"zavpsif", "zavpsof", "zavpsvf",
+                                    "zavpsg4f", nullptr};
+
+namespace {
+
+bool isWhite(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+// Whitespace that separates options on a line: all but the newline.
+bool isBlank(char c) { return c != '\n' && isWhite(c); }
+
+/// How a token on a filter line is handled.
+struct TokenRule {
+  const char* prefix;
+  const char* other;  // a second spelling, or nullptr
+  ManagedOption option;
+  bool with_value;  // the option's value goes with it
+  bool keep;        // a present flag is kept as it is, not rewritten
+};
+
+// Tried in this order; the first that fits handles the token.
+const TokenRule tokentab[] = {
+    {"-I", nullptr, M_Input, true, false},
+    {"-O", nullptr, M_Output, true, false},
+    {"-d", "-D", M_Duplex, false, false},
+    {"-t", "-T", M_Toner, false, true},
+    {"-E", nullptr, M_Enhance, false, true},
+    {"-Cl", nullptr, M_Collate, false, true},
+    {"-C", nullptr, M_Policy, true, false},
+    // "-JN" and "-JU=" are settings of their own: taken by the "-J" rule
+    // they would be rewritten as "-J<n>" and appended again on every run.
+    {"-JN", nullptr, M_JogNone, false, true},
+    {"-JU=", nullptr, M_JogUser, true, false},
+    {"-J", nullptr, M_Jog, true, false},
+    {"-Nc=", nullptr, M_Copies, true, false},
+    {"-ps", nullptr, M_PostScript, false, true},
+    {"-G4", nullptr, M_G4, false, true},
+    {"-Hd=", nullptr, M_StampPosition, true, false},
+    {"-Hf", nullptr, M_StampFont, true, false},
+    {nullptr, nullptr, M_Count, false, false},
+};
+
+bool startsWith(const std::string& s, size_t pos, const char* prefix) {
+  return prefix && s.compare(pos, std::strlen(prefix), prefix) == 0;
+}
+
+const TokenRule* ruleAt(const std::string& line, size_t pos) {
+  for (const TokenRule* r = tokentab; r->prefix; ++r)
+    if (startsWith(line, pos, r->prefix) || startsWith(line, pos, r->other))
+      return r;
+  return nullptr;
+}
+
+size_t wordEnd(const std::string& s, size_t pos) {
+  while (pos < s.size() && !isWhite(s[pos])) ++pos;
+  return pos;
+}
+
+// Length of the option at `pos` whose letters are `letters` long,
+// together with its value. The value is the rest of the word when it is
+// attached, or else the next word after blanks unless that begins with
+// '-' or the line ends first.
+size_t optionSpan(const std::string& line, size_t pos, size_t letters) {
+  size_t q = pos + letters;
+  if (q < line.size() && !isWhite(line[q])) return wordEnd(line, q) - pos;
+  size_t v = q;
+  while (v < line.size() && isBlank(line[v])) ++v;
+  if (v >= line.size() || line[v] == '\n' || line[v] == '-') return letters;
+  return wordEnd(line, v) - pos;
+}
+
+// Where the filter's options begin on a line that belongs to `name`, or
+// npos for a line of another filter (or one such as "zavpsifq").
+size_t optionsStart(const std::string& line, const std::string& name,
+                    bool* found) {
+  size_t pos = 0;
+  while (pos < line.size() && isWhite(line[pos])) ++pos;
+  if (line.compare(pos, name.size(), name) != 0) return std::string::npos;
+  *found = true;
+  pos += name.size();
+  if (pos < line.size() && !isWhite(line[pos])) return std::string::npos;
+  return pos;
+}
+
+// Edits the options of one filter line from `pos` on. The line ends with
+// its newline.
+void editLine(std::string& line, size_t pos, const FilterSettings& settings) {
+  bool seen[M_Count] = {};
+  for (;;) {
+    while (pos < line.size() && isBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] == '\n') break;
+    const TokenRule* rule = ruleAt(line, pos);
+    if (!rule) {  // not ours: kept as it is
+      pos = wordEnd(line, pos + 1);
+      continue;
+    }
+    seen[rule->option] = true;
+    size_t letters = std::strlen(rule->prefix);
+    size_t span = rule->with_value ? optionSpan(line, pos, letters) : letters;
+    const std::optional<std::string>& text = settings.text[rule->option];
+    if (text && (rule->keep ||
+                 (rule->option == M_Input && settings.keep_input_value))) {
+      pos += letters;
+    } else if (text) {
+      std::string put = *text;
+      if (put.size() < span) put.append(span - put.size(), ' ');
+      line.replace(pos, span, put);
+      pos += put.size();
+    } else {
+      size_t end = pos + span;
+      while (end < line.size() && isBlank(line[end])) ++end;
+      line.erase(pos, end - pos);
+    }
+  }
+  std::string tail;
+  for (int m = 0; m < M_Count; ++m)
+    if (!seen[m] && settings.text[m]) tail += " " + *settings.text[m];
+  line.insert(pos, tail);
+  size_t newline = line.size() - 1;
+  size_t end = newline;
+  while (end > 0 && isBlank(line[end - 1])) --end;
+  line.erase(end, newline - end);
+}
+
+}  // namespace
+
+FilterSettings filterSettings(const ToolSettings& tool,
+                              const std::string& name) {
+  FilterSettings f;
+  if (tool.input_code == kCustomInputCode) {
+    if (name == "zavpsof") {
+      f.text[M_Input] = "-I";
+      f.keep_input_value = true;
+    } else {
+      f.text[M_Input] = "-I" + tool.custom_size_text;
+    }
+  } else if (tool.input_code != 0) {
+    const char* keyword = inputKeywordName(tool.input_code);
+    f.text[M_Input] = std::string("-I") + (keyword ? keyword : "");
+  }
+  if (tool.output_code != 0) {
+    const char* keyword = outputKeywordName(tool.output_code);
+    f.text[M_Output] = std::string("-O") + (keyword ? keyword : "");
+  }
+  if (name == "zavpsof") return f;
+
+  if (tool.duplex == 2) f.text[M_Duplex] = "-D";
+  if (tool.duplex == 3) f.text[M_Duplex] = "-d";
+  if (tool.toner_saver) f.text[M_Toner] = "-t";
+  if (tool.render_enhance) f.text[M_Enhance] = "-E";
+  if (tool.policy_text) f.text[M_Policy] = "-C" + *tool.policy_text;
+  if (tool.jog_text) f.text[M_Jog] = "-J" + *tool.jog_text;
+  if (!tool.copies_text.empty()) f.text[M_Copies] = "-Nc=" + tool.copies_text;
+  if (tool.collate) f.text[M_Collate] = "-Cl";
+  if (tool.force_postscript && name == "zavpsif") f.text[M_PostScript] = "-ps";
+  if (tool.g4 && name == "zavpsvf") f.text[M_G4] = "-G4";
+  if (tool.jog_none) f.text[M_JogNone] = "-JN";
+  if (tool.jog_user_given) f.text[M_JogUser] = "-JU=" + tool.jog_user;
+  static const char* const positions[4] = {"ul", "ur", "dl", "dr"};
+  if (tool.stamp_position >= 0 && tool.stamp_position <= 3)
+    f.text[M_StampPosition] =
+        std::string("-Hd=") + positions[tool.stamp_position];
+  if (tool.stamp_font_given) f.text[M_StampFont] = "-Hf" + tool.stamp_font;
+  return f;
+}
+
+bool composeFilterLines(std::vector<std::string>& lines,
+                        const std::string& name,
+                        const FilterSettings& settings) {
+  bool found = false;
+  for (std::string& line : lines) {
+    size_t pos = optionsStart(line, name, &found);
+    if (pos == std::string::npos) continue;
+    // The last line of a file may lack its newline: it gets one.
+    if (line.back() != '\n') line.push_back('\n');
+    editLine(line, pos, settings);
+  }
+  return found;
+}

@@ -1,0 +1,27 @@
+// Rewriting the running user's defaults file.
+#ifndef ZAVPSOPTION_DEFAULTS_H_
+#define ZAVPSOPTION_DEFAULTS_H_
+
+#include <string>
+#include <vector>
+
+#include "option.h"
+
+/// The defaults file in the directory named by HOME. Throws ToolError when
+/// HOME is not set (or empty).
+std::string defaultsPath();
+
+/// The lines of `content`, each with its newline; the last may lack one.
+std::vector<std::string> splitLines(const std::string& content);
+
+/// Replaces the file at `path` by `content`: a temporary file in the same
+/// directory is written, synced, given `mode` and renamed over it. False
+/// (with the old file untouched) when any step fails.
+bool replaceFile(const std::string& path, const std::string& content,
+                 unsigned mode);
+
+/// Reads the defaults file (or starts a new one), composes the four filter
+/// lines and replaces the file. Returns the path. Throws ToolError.
+std::string rewriteDefaults(const ToolSettings& tool);
+
+#endif  // ZAVPSOPTION_DEFAULTS_H_

@@ -1,0 +1,71 @@
+// The option tool's command line: its own settings, the checks and their
+// error codes.
+#ifndef ZAVPSOPTION_OPTION_H_
+#define ZAVPSOPTION_OPTION_H_
+
+#include <optional>
+#include <string>
+
+/// Version of the option tool.
+extern const char* const kToolVersion;
+
+/// An error of the option tool: main writes "zavpsoption : <text>\n" to
+/// standard output and exits with status 1.
+struct ToolError {
+  int code;  // the error code, 0 for the defaults writer's own messages
+  std::string text;
+};
+
+/// Throws the ToolError with `code` and its text.
+[[noreturn]] void toolError(int code);
+
+/// The text of error `code`, or nullptr for an unknown code.
+const char* toolErrorText(int code);
+
+// Error codes.
+const int kErrInputTray = 1;
+const int kErrOutputTray = 2;
+const int kErrDuplex = 3;
+const int kErrUserName = 6;
+const int kErrMemory = 7;
+const int kErrNoFilterLine = 9;
+const int kErrOption = 10;
+const int kErrPolicy = 11;
+const int kErrJog = 12;
+const int kErrCopies = 13;
+const int kErrPaperSize = 15;
+
+/// Longest texts the tool keeps; longer values are refused.
+const size_t kMaxCopiesText = 31;
+const size_t kMaxValueText = 127;
+
+/// What the user asked the tool to record.
+struct ToolSettings {
+  std::string printer_name = "lp";
+  int input_code = 0;
+  std::string custom_size_text;
+  int output_code = 0;
+  int duplex = 0;  // 0 none, 2 long edge, 3 short edge
+  int toner_saver = 0;
+  int render_enhance = 0;
+  std::optional<std::string> policy_text;
+  int collate = 0;
+  std::string copies_text;
+  std::optional<std::string> jog_text;
+  int jog_none = 0;
+  int jog_user_given = 0;
+  std::string jog_user;
+  int force_postscript = 0;
+  int g4 = 0;
+  int stamp_position = 999;
+  int stamp_font_given = 0;
+  std::string stamp_font;
+};
+
+/// Reads and checks the command line (argv[0] is the program name):
+/// running user, options in order, operands, paper size. Throws ToolError
+/// for the coded errors, FatalError for an unknown tray word (status 255)
+/// and for -V (status 0). Uses the process-wide option scanner.
+ToolSettings parseToolCommandLine(int argc, char** argv);
+
+#endif  // ZAVPSOPTION_OPTION_H_

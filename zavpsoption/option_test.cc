@@ -1,0 +1,153 @@
+#include "option.h"
+
+#include <gtest/gtest.h>
+
+#include "options.h"
+#include "tooltest.h"
+
+namespace {
+
+// The error code a command line ends with, 0 if it is accepted.
+int errorOf(const std::vector<std::string>& args) {
+  try {
+    toolFor(args);
+  } catch (const ToolError& e) {
+    return e.code;
+  }
+  return 0;
+}
+
+// The message and status of a FatalError the command line ends with.
+std::string fatalOf(const std::vector<std::string>& args, int* status) {
+  try {
+    toolFor(args);
+  } catch (const FatalError& e) {
+    *status = e.status;
+    return e.message;
+  }
+  return "";
+}
+
+TEST(ToolOption, DefaultsAndFlags) {
+  ToolSettings s = toolFor({});
+  EXPECT_EQ(s.printer_name, "lp");
+  EXPECT_EQ(s.stamp_position, 999);
+  EXPECT_FALSE(s.policy_text);
+  EXPECT_FALSE(s.jog_text);
+
+  s = toolFor({"-Pmy", "-t", "-E", "-ps", "-G4", "-d"});
+  EXPECT_EQ(s.printer_name, "my");
+  EXPECT_EQ(s.toner_saver, 1);
+  EXPECT_EQ(s.render_enhance, 1);
+  EXPECT_EQ(s.force_postscript, 1);
+  EXPECT_EQ(s.g4, 1);
+  EXPECT_EQ(s.duplex, 3);
+
+  EXPECT_EQ(errorOf({"-D", "-d"}), kErrDuplex);
+  EXPECT_EQ(errorOf({"-D", "-D"}), kErrDuplex);
+  EXPECT_EQ(errorOf({"-px"}), kErrOption);
+  EXPECT_EQ(errorOf({"-G3"}), kErrOption);
+  EXPECT_EQ(errorOf({"-t", "file"}), kErrOption);
+}
+
+TEST(ToolOption, UnknownLettersAreIgnored) {
+  // The scanner reports them on standard error and goes on.
+  ToolSettings s = toolFor({"-x", "-t", "-C"});
+  EXPECT_EQ(s.toner_saver, 1);
+  EXPECT_FALSE(s.policy_text);
+}
+
+TEST(ToolOption, InputTray) {
+  EXPECT_EQ(toolFor({"-I", "A4"}).input_code, 5);
+  EXPECT_EQ(toolFor({"-IA4"}).input_code, 5);
+  EXPECT_EQ(toolFor({"-I3"}).input_code, 3);
+  EXPECT_EQ(errorOf({"-I", "A4 x"}), kErrInputTray);
+  int status = 0;
+  EXPECT_EQ(fatalOf({"-IA3"}, &status), "Unknown option 'A3'\n");
+  EXPECT_EQ(status, 255);
+
+  ToolSettings s = toolFor({"-I210x297mm"});
+  EXPECT_EQ(s.input_code, 18);
+  EXPECT_EQ(s.custom_size_text, "210x297mm");
+  EXPECT_EQ(toolFor({"-I", " 8.5x11in"}).custom_size_text, "8.5x11in");
+  EXPECT_EQ(errorOf({"-I70x297mm"}), kErrPaperSize);
+  EXPECT_EQ(errorOf({"-I216x297mm"}), kErrPaperSize);
+  EXPECT_EQ(toolFor({"-I-70x297mm"}).input_code, 0);  // manual feed: unchecked
+  EXPECT_EQ(errorOf({"-I70x297mm", "-IA4"}), 0);      // only the last counts
+  // A size that would not stay one word on a line.
+  EXPECT_EQ(errorOf({"-I210x297mm\tx"}), kErrInputTray);
+  // Too long to keep: refused, not cut.
+  EXPECT_EQ(errorOf({"-I210x297mm" + std::string(130, '0')}), kErrOption);
+}
+
+TEST(ToolOption, OutputTray) {
+  EXPECT_EQ(toolFor({"-Oof"}).output_code, 3);
+  EXPECT_EQ(toolFor({"-O", "ce"}).output_code, 1);
+  EXPECT_EQ(errorOf({"-O", "re x"}), kErrOutputTray);
+  int status = 0;
+  EXPECT_EQ(fatalOf({"-Oxx"}, &status), "Unknown option 'xx'\n");
+  EXPECT_EQ(status, 255);
+}
+
+TEST(ToolOption, PolicyAndCollate) {
+  EXPECT_EQ(errorOf({"-C7"}), kErrPolicy);
+  ToolSettings s = toolFor({"-Cl"});
+  EXPECT_EQ(s.collate, 1);
+  EXPECT_FALSE(s.policy_text);
+  EXPECT_EQ(*toolFor({"-C3"}).policy_text, "3");
+  EXPECT_EQ(*toolFor({"-C0"}).policy_text, "0");
+  EXPECT_EQ(errorOf({"-Cx"}), kErrPolicy);
+  EXPECT_EQ(errorOf({"-C3x"}), kErrPolicy);
+  EXPECT_EQ(errorOf({"-C", "3 -t"}), kErrPolicy);
+  EXPECT_EQ(errorOf({"-C99999999999999999999"}), kErrPolicy);
+}
+
+TEST(ToolOption, Jog) {
+  EXPECT_EQ(errorOf({"-J1"}), kErrJog);
+  EXPECT_EQ(errorOf({"-Jx"}), kErrJog);
+  EXPECT_EQ(errorOf({"-J2\n"}), kErrJog);
+  EXPECT_EQ(*toolFor({"-J2"}).jog_text, "2");
+  ToolSettings s = toolFor({"-JU=bob smith"});
+  EXPECT_EQ(s.jog_user, "bob");
+  EXPECT_EQ(s.jog_user_given, 1);
+  s = toolFor({"-JU=bob", "-JN"});
+  EXPECT_EQ(s.jog_user_given, 0);
+  EXPECT_EQ(s.jog_none, 1);
+  EXPECT_EQ(errorOf({"-JU=" + std::string(128, 'u')}), kErrOption);
+}
+
+TEST(ToolOption, Copies) {
+  EXPECT_EQ(errorOf({"-Nc=-1"}), kErrCopies);
+  EXPECT_EQ(toolFor({"-Nc=5"}).copies_text, "5");
+  EXPECT_EQ(toolFor({"-N", "c=7 x"}).copies_text, "7");
+  EXPECT_EQ(errorOf({"-N5"}), kErrOption);
+  EXPECT_EQ(errorOf({"-Nc=abc"}), kErrCopies);
+  EXPECT_EQ(toolFor({"-Nc=-0"}).copies_text, "-0");
+  EXPECT_EQ(errorOf({"-Nc=" + std::string(31, '1')}), 0);
+  EXPECT_EQ(errorOf({"-Nc=" + std::string(32, '1')}), kErrOption);
+}
+
+TEST(ToolOption, Stamp) {
+  ToolSettings s = toolFor({"-Hd=ul:uht"});
+  EXPECT_EQ(s.stamp_position, 999);
+  EXPECT_EQ(toolFor({"-Hd=ur"}).stamp_position, 1);
+  EXPECT_EQ(toolFor({"-Hd=dr"}).stamp_position, 3);
+  s = toolFor({"-Hftimes"});
+  EXPECT_EQ(s.stamp_font, "times");
+  EXPECT_EQ(s.stamp_font_given, 1);
+  EXPECT_EQ(toolFor({"-H", "fTimes\tRoman"}).stamp_font, "Times");
+  EXPECT_EQ(errorOf({"-Hx"}), kErrOption);
+  EXPECT_EQ(errorOf({"-Hf" + std::string(127, 'F')}), 0);
+  EXPECT_EQ(errorOf({"-Hf" + std::string(128, 'F')}), kErrOption);
+}
+
+TEST(ToolOption, Version) {
+  int status = -1;
+  EXPECT_EQ(fatalOf({"-V", "-D", "-D"}, &status),
+            "zavpsoption version = 1.0.1.0\n");
+  EXPECT_EQ(status, 0);
+  // Options before it are checked first.
+  EXPECT_EQ(errorOf({"-D", "-D", "-V"}), kErrDuplex);
+}
+
+}  // namespace
