@@ -1,0 +1,38 @@
+// The text converter and the pass-through on arbitrary input, in both
+// layouts, with and without a width and two columns.
+#include <cstdint>
+#include <string>
+
+#include "dispatch.h"
+#include "options.h"
+#include "parse.h"
+#include "reader.h"
+#include "writer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  resetOptions();
+  initTextSet();
+  opt.login_name = "fuzz";
+  // The first two bytes choose the layout.
+  uint8_t a = data[0], b = data[1];
+  std::string options;
+  if (a & 1) options += " -l" + std::to_string(1 + (b & 31));
+  if (a & 2) options += " -w" + std::to_string(b >> 3);
+  if (a & 4) options += " -2";
+  if (a & 8) options += " -F";
+  if (a & 16) options += " -e" + std::to_string(b & 15);
+  if (a & 32) options += " -ps";
+  if (a & 64) options += " -Hd=ul::a";
+  bool filter = a & 128;
+  try {
+    parseTextOptions(options.c_str());
+  } catch (const FatalError&) {
+    return 0;
+  }
+  Reader in(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2));
+  Writer out = Writer::memory();
+  if (filter) copyJobHeader(in, out);
+  dispatchInput(in, out, !filter, "fuzz");
+  return 0;
+}

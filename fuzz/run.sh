@@ -1,0 +1,36 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang and runs each for a bounded time
+# (default 60 s) on a copy of its seed corpus. Prints one summary line per
+# target; exits non-zero on any crash or sanitizer report.
+# Usage: fuzz/run.sh [seconds] [build-dir]
+set -e
+here=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+build=${2:-$here/build-fuzz}
+CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DFUZZ=ON >/dev/null
+cmake --build "$build" >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+for target in "$build"/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  mkdir -p "$work/$name"
+  cp "$here/fuzz/corpus/$name/"* "$work/$name/" 2>/dev/null || true
+  if (cd "$work" && "$target" -max_total_time="$seconds" -max_len=65536 \
+        -timeout=10 -rss_limit_mb=1024 "$work/$name" > "$work/$name.log" 2>&1); then
+    summary=$(grep -E '^#[0-9]+ *DONE' "$work/$name.log" | tail -n 1)
+    execs=$(echo "$summary" | sed -n 's/^#\([0-9]*\).*/\1/p')
+    cov=$(echo "$summary" | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
+    ft=$(echo "$summary" | sed -n 's/.*ft: \([0-9]*\).*/\1/p')
+    echo "$name: ${seconds}s, $execs executions, coverage $cov edges, $ft features, no crash"
+  else
+    echo "$name: FAILED"
+    grep -E 'ERROR|runtime error|SUMMARY' "$work/$name.log" | head -n 5
+    mkdir -p "$here/fuzz-out"
+    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$here/fuzz-out/" 2>/dev/null || true
+    status=1
+  fi
+done
+exit $status
