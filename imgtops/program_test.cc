@@ -1,0 +1,537 @@
+// The image filter as a whole program: names and modes, the command line,
+// end of job and accounting, interrupts, and documents as Ghostscript
+// prints them.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "run.h"
+#include "testdump.h"
+
+namespace {
+
+const std::string kData = IMGTOPS_TESTDATA;
+
+std::string fixture(const std::string& name) { return kData + "/" + name; }
+
+RunResult imgtops(const std::string& name, std::vector<std::string> args,
+                  const std::string& input = "",
+                  std::vector<std::string> env = {}) {
+  args.insert(args.begin(), bin(name));
+  RunOptions o;
+  o.input = input;
+  o.env = std::move(env);
+  o.env.push_back("HOME=/nonexistent");
+  return run(args, o);
+}
+
+/// A netpbm image: width, height and the gray each pixel should print as.
+struct Gray {
+  int width = 0, height = 0;
+  std::vector<int> level;
+};
+
+/// Reads P4, P5 or P6 (maxval up to 65535); 1-bit images give black for
+/// set bits. With `printed`, every pixel becomes the gray the printer makes
+/// of it (0.3 R + 0.59 G + 0.11 B, truncated); without, gray maps are read
+/// as they are.
+Gray readPnm(const std::string& data, bool printed = true) {
+  Gray g;
+  size_t pos = 0;
+  auto token = [&]() {
+    for (;;) {
+      while (pos < data.size() && isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+      if (pos < data.size() && data[pos] == '#') {
+        while (pos < data.size() && data[pos] != '\n') ++pos;
+        continue;
+      }
+      break;
+    }
+    size_t start = pos;
+    while (pos < data.size() && !isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+    return data.substr(start, pos - start);
+  };
+  std::string magic = token();
+  g.width = std::atoi(token().c_str());
+  g.height = std::atoi(token().c_str());
+  int maxval = magic == "P4" ? 1 : std::atoi(token().c_str());
+  ++pos;
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(data[pos + i]); };
+  int channels = magic == "P6" ? 3 : 1;
+  size_t sample = maxval > 255 ? 2 : 1;
+  for (int y = 0; y < g.height; ++y)
+    for (int x = 0; x < g.width; ++x) {
+      if (magic == "P4") {
+        size_t at = size_t(y) * ((g.width + 7) / 8) + size_t(x) / 8;
+        g.level.push_back(byte(at) & (0x80 >> (x % 8)) ? 0 : 255);
+        continue;
+      }
+      int v[3];
+      for (int c = 0; c < channels; ++c) {
+        size_t at = ((size_t(y) * g.width + x) * channels + c) * sample;
+        v[c] = byte(at) * 255 / (maxval > 255 ? 255 : maxval);
+      }
+      if (channels == 1 && !printed) {
+        g.level.push_back(v[0]);
+        continue;
+      }
+      if (channels == 1) v[1] = v[2] = v[0];
+      g.level.push_back(std::min(255, int(0.3 * v[0] + 0.59 * v[1] + 0.11 * v[2])));
+    }
+  return g;
+}
+
+/// Renders a document at 144 dpi, one image pixel on one device pixel
+/// (without smoothing, which would blend neighbouring pixels).
+Gray render(const std::string& doc) {
+  TempDir dir;
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144", "-dNOINTERPOLATE",
+                                  "-sOutputFile=" + dir.path + "/page.pgm"});
+  EXPECT_EQ(0, r.status) << r.out << r.err;
+  return readPnm(readFile(dir.path + "/page.pgm"), false);
+}
+
+/// Compares the image area of a rendered page (corner 36 pixels from the
+/// left and bottom edges) with the expected grays; returns the count of
+/// pixels off by more than `tolerance`.
+int differences(const Gray& page, const Gray& want, int tolerance) {
+  int bad = 0;
+  int top = page.height - 36 - want.height;
+  for (int y = 0; y < want.height; ++y)
+    for (int x = 0; x < want.width; ++x) {
+      int got = page.level[size_t(top + y) * page.width + 36 + x];
+      int expected = want.level[size_t(y) * want.width + x];
+      if (std::abs(got - expected) > tolerance && ++bad <= 3)
+        ADD_FAILURE() << "pixel " << x << "," << y << ": " << got << " not "
+                      << expected;
+    }
+  // Nothing printed around the image.
+  for (int x = 0; x < page.width; ++x)
+    if (page.level[size_t(top - 2) * page.width + x] != 255) ++bad;
+  return bad;
+}
+
+TEST(ImgtopsNames, VersionByInvocationName) {
+  EXPECT_EQ("imgtops version = 1.0.1.0\n", imgtops("imgtops", {"-V"}).err);
+  EXPECT_EQ("imgtog4 version = 1.0.1.0\n", imgtops("imgtog4", {"-V"}).err);
+  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", imgtops("zavpsvf", {"-V"}).err);
+  EXPECT_EQ("zavpsg4f version = 1.0.1.0\n", imgtops("zavpsg4f", {"-V"}).err);
+  EXPECT_EQ(0, imgtops("zavpsg4f", {"-V"}).status);
+  TempDir dir;
+  std::string other = dir.path + "/myfilter";
+  ASSERT_EQ(0, symlink(bin("imgtops").c_str(), other.c_str()));
+  RunResult r = run({other, "-V"});
+  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", r.err);
+}
+
+TEST(ImgtopsNames, CreatorAndEndByteFollowTheName) {
+  std::string dump = readFile(fixture("text.xwd"));
+  struct Case {
+    const char* name;
+    const char* creator;
+    bool endByte;
+    bool g4;
+  } cases[] = {{"imgtops", "imgtops", false, false},
+               {"imgtog4", "imgtog4", false, true},
+               {"zavpsvf", "qmpvf", true, false},
+               {"zavpsg4f", "qmpg4f", true, true}};
+  for (const Case& c : cases) {
+    RunResult r = imgtops(c.name, {}, dump);
+    EXPECT_EQ(0, r.status) << c.name;
+    EXPECT_NE(std::string::npos,
+              r.out.find(std::string("%%Creator: ") + c.creator + "\n"));
+    EXPECT_EQ(c.endByte, !r.out.empty() && r.out.back() == '\x04') << c.name;
+    EXPECT_EQ(c.g4, r.out.find("/CCITTFaxDecode") != std::string::npos);
+    std::string doc = r.out;
+    if (c.endByte) doc.pop_back();
+    EXPECT_TRUE(printsCleanly(doc)) << c.name;
+  }
+  // Started through a path, standard input, no end byte.
+  RunResult r = run({bin("imgtog4")}, RunOptions{dump, {}, ""});
+  EXPECT_NE(std::string::npos, r.out.find("%%Title: stdin\n"));
+  EXPECT_EQ("xpsav restore\n", r.out.substr(r.out.size() - 14));
+}
+
+TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
+  RunResult r = imgtops("imgtops", {"-"});
+  EXPECT_EQ(1, r.status);
+  EXPECT_EQ("Usage: " + bin("imgtops") +
+                " [ -c -w width -l length -i indent -n login -h host -I "
+                "input -O output] [-d|-D] filename\n",
+            r.err);
+  for (const char* letter : {"a", "L"}) {
+    r = imgtops("imgtops", {std::string("-") + letter + "x"});
+    EXPECT_EQ(255, r.status);
+    EXPECT_EQ(std::string("Unknown option '") + letter + "'\n", r.err);
+  }
+  for (const char* letter : {"h", "i", "x", "y"}) {
+    r = imgtops("imgtog4", {std::string("-") + letter + "1"});
+    EXPECT_EQ(255, r.status);
+    EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
+    EXPECT_EQ("", r.out);
+  }
+  r = imgtops("imgtops", {"-Z"});
+  EXPECT_EQ(255, r.status);
+  EXPECT_EQ("Unknown option 'Z'\n", r.err);
+  r = imgtops("imgtops", {"-I50x100mm"});
+  EXPECT_EQ(255, r.status);
+  EXPECT_EQ("Illegal paper size\n", r.err);
+  // Under the spooler the same size is taken without a check.
+  r = imgtops("zavpsvf", {"-I50x100mm"}, readFile(fixture("text.xwd")));
+  EXPECT_EQ(0, r.status);
+}
+
+TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
+  TempDir dir;
+  std::string acct = dir.write("acct", "");
+  std::string dump = readFile(fixture("pattern.xwd"));
+  RunResult r = imgtops("zavpsvf", {"-x2048", "-y1024", "-n", "ann", "-h",
+                                    "pc1", "-w80", acct},
+                        dump);
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ("XWD\tpc1:ann\n", readFile(acct));
+  // Debian's lpd passes the job name as a separate argument after -j.
+  r = imgtops("zavpsvf", {"-x0", "-y0", "-n", "ann", "-j", "pic.xwd", "-h",
+                          "pc1", acct},
+              dump);
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
+  // No login: no record, but the end byte all the same.
+  r = imgtops("zavpsg4f", {"-h", "pc1", acct}, dump);
+  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
+  // -n as the last argument leaves the login unset.
+  r = imgtops("zavpsvf", {"-a", acct, "-n"}, dump);
+  EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
+  // A missing accounting file is not created.
+  r = imgtops("zavpsvf", {"-n", "ann", "-h", "pc1", dir.path + "/none"}, dump);
+  EXPECT_EQ(0, r.status);
+  EXPECT_EQ(-1, access((dir.path + "/none").c_str(), F_OK));
+  // Standalone: no record and no end byte, whatever is given.
+  r = imgtops("imgtops", {}, dump);
+  EXPECT_NE('\x04', r.out.back());
+}
+
+TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
+  RunResult r = imgtops("imgtops", {fixture("text.xwd"), fixture("ramp.xwd")});
+  EXPECT_EQ(0, r.status);
+  size_t second = r.out.find("%!PS-Adobe-2.1", 1);
+  ASSERT_NE(std::string::npos, second);
+  EXPECT_NE(std::string::npos, r.out.find("%%Title: " + fixture("ramp.xwd")));
+  EXPECT_TRUE(printsCleanly(r.out.substr(0, second)));
+  EXPECT_TRUE(printsCleanly(r.out.substr(second)));
+
+  r = imgtops("imgtops", {fixture("text.xwd"), "/nonexistent/b.xwd"});
+  EXPECT_EQ(255, r.status);
+  EXPECT_EQ("/nonexistent/b.xwd cannot open\n", r.err);
+  EXPECT_EQ("xpsav restore\n", r.out.substr(r.out.size() - 14));
+  EXPECT_TRUE(printsCleanly(r.out));
+}
+
+TEST(ImgtopsCommandLine, EmptyAndRefusedInputs) {
+  RunResult r = imgtops("imgtops", {}, "");
+  EXPECT_EQ(0, r.status);
+  EXPECT_EQ("", r.out);
+  r = imgtops("zavpsvf", {}, "");
+  EXPECT_EQ("\x04", r.out);
+  TestDump refused(16, 4, 4, 3);  // PseudoColor of depth 16
+  r = imgtops("imgtops", {}, refused.bytes() + std::string(200, '\0'));
+  EXPECT_EQ(0, r.status);
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("", r.err);
+}
+
+TEST(ImgtopsDocument, PrologTextsFor640By480) {
+  TestDump d(8, 640, 480, 3);
+  d.addColour(0, 0, 0);
+  d.rows = std::string(640 * 480, '\0');
+  std::string dump = d.bytes();
+  std::string doc = imgtops("imgtops", {}, dump).out;
+  EXPECT_NE(std::string::npos,
+            doc.find("%%Page: one 1\n/cbitWidth 640 def\n/cbitHt 480 def\n"
+                     "/cbitDepth 8 def\n0.250000 inch 0.250000 inch translate\n"
+                     "xDev yDev scale\n/dxWidInch 8.8888890 def\n"
+                     "/dyHtInch 6.666667 def\n/DeviceGray setcolorspace\n"
+                     "/ImageDict <<\n/ImageType 1\n/Interpolate true\n"
+                     "/Width 640 /Height 480 /BitsPerComponent 8\n"
+                     "/ImageMatrix [640 0 0 -480 0 480]\n"
+                     "/DataSource currentfile /ASCII85Decode filter \n"
+                     "/Decode [0 1]\n>> def\n%%EndProlog\ndoit\n"));
+  EXPECT_NE(std::string::npos, doc.find("~>\ngrestore\nshowpage\n%%Trailer\n"
+                                        "%%Pages: 1\nxpsav restore\n"));
+  EXPECT_TRUE(printsCleanly(doc));
+
+  doc = imgtops("imgtops", {"-S=5"}, dump).out;
+  EXPECT_EQ(std::string::npos, doc.find("xDev yDev scale"));
+  EXPECT_NE(std::string::npos,
+            doc.find("/dxWidInch 5.0000000 def\n/dyHtInch 3.750000 def\n"));
+  doc = imgtops("imgtops", {"-p300"}, dump).out;
+  EXPECT_NE(std::string::npos,
+            doc.find("/dxWidInch 4.1666670 def\n/dyHtInch 3.125000 def\n"));
+  doc = imgtops("imgtops", {"-s=2,3"}, dump).out;
+  EXPECT_NE(std::string::npos,
+            doc.find("/dxWidInch 2.0000000 def\n/dyHtInch 3.000000 def\n"));
+  EXPECT_TRUE(printsCleanly(doc));
+
+  doc = imgtops("imgtops", {"-n"}, dump).out;
+  EXPECT_EQ(std::string::npos, doc.find("%%Page: one"));
+  EXPECT_NE(std::string::npos, doc.find("%%Pages: (atend)\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find("~>\ngrestore\n%%Trailer\nxpsav restore\n"));
+
+  doc = imgtops("imgtops", {"-r"}, dump).out;
+  EXPECT_NE(std::string::npos,
+            doc.find("/cbitDepth 8 def\n90 rotate 0 urx llx add neg translate\n"
+                     "0.250000 inch 0.250000 inch translate\n"));
+  EXPECT_TRUE(printsCleanly(doc));
+}
+
+TEST(ImgtopsDocument, StampRaisesTheOffset) {
+  std::string dump = readFile(fixture("text.xwd"));
+  std::string doc = imgtops("imgtops", {"-Hd=dl"}, dump).out;
+  EXPECT_NE(std::string::npos, doc.find("/lsd\n{12 15 moveto\nshow} def\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find("%%Page: one 1\nStartHF\n/cbitWidth"));
+  EXPECT_NE(std::string::npos, doc.find("0.250000 inch 0.300000 inch translate\n"));
+  EXPECT_TRUE(printsCleanly(doc));
+  doc = imgtops("imgtops", {"-Hd=ur", "-l=1,0.5"}, dump).out;
+  EXPECT_NE(std::string::npos, doc.find("1.000000 inch 0.500000 inch translate\n"));
+  doc = imgtops("imgtops", {"-l=0.25,0.25"}, dump).out;
+  EXPECT_NE(std::string::npos, doc.find("0.250000 inch 0.250000 inch translate\n"));
+}
+
+TEST(ImgtopsDocument, DeviceSetupComesAfterTheHeader) {
+  std::string doc =
+      imgtops("imgtops", {"-ILT", "-Nc=2", "-D", "-t"}, readFile(fixture("text.xwd"))).out;
+  size_t end = doc.find("%%EndComments\n");
+  size_t copies = doc.find("<</NumCopies 2>> setpagedevice\n");
+  size_t prolog = doc.find("save /xpsav exch def\n");
+  EXPECT_LT(end, doc.find("612 792"));
+  EXPECT_LT(end, copies);
+  EXPECT_LT(copies, prolog);
+  EXPECT_TRUE(printsCleanly(doc));
+}
+
+TEST(ImgtopsPrints, OneBitRunLengthAndGroup4) {
+  std::string dump = readFile(fixture("text.xwd"));
+  Gray want = readPnm(readFile(fixture("text.pbm")));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {}, dump).out), want, 0));
+  EXPECT_EQ(0, differences(render(imgtops("imgtog4", {}, dump).out), want, 0));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {"-G4"}, dump).out), want, 0));
+}
+
+TEST(ImgtopsPrints, EightBitColourAndGrayMaps) {
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("pattern.xwd")}).out),
+                           readPnm(readFile(fixture("pattern.ppm"))), 1));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("ramp.xwd")}).out),
+                           readPnm(readFile(fixture("ramp.pgm"))), 1));
+}
+
+TEST(ImgtopsPrints, DumpsOfARealServer) {
+  Gray want = readPnm(readFile(fixture("xvfb.ppm")));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb24.xwd")}).out),
+                           want, 1));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8.xwd")}).out),
+                           want, 1));
+  // 16 bits keep 5 or 6 bits a channel.
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb16.xwd")}).out),
+                           want, 6));
+}
+
+// A random-looking bitmap of `w` x `h` as PBM, and the same as a dump in a
+// given bitmap layout.
+std::string pbmBits(int w, int h, unsigned seed) {
+  std::string bits;
+  for (int i = 0; i < h * ((w + 7) / 8); ++i) {
+    seed = seed * 1103515245 + 12345;
+    bits += char((seed >> 16) & ((seed >> 8) & 1 ? 0xFF : 0x0F));
+  }
+  return bits;
+}
+
+TEST(ImgtopsPrints, BitmapLayoutsOfOtherServers) {
+  const int w = 37, h = 9;
+  std::string bits = pbmBits(w, h, 7);
+  Gray want = readPnm("P4\n37 9\n" + bits);
+  // LSBFirst bytes and bits, 32-bit units, rows padded to 8 bytes.
+  TestDump d(1, w, h, 0);
+  d.field[TestDump::kUnit] = 32;
+  d.field[TestDump::kByteOrder] = 0;
+  d.field[TestDump::kBitOrder] = 0;
+  d.field[TestDump::kBytesPerLine] = 8;
+  for (int y = 0; y < h; ++y) {
+    std::string row = bits.substr(size_t(y) * 5, 5) + std::string(3, '\0');
+    for (char& c : row) {
+      unsigned char b = static_cast<unsigned char>(c), r = 0;
+      for (int i = 0; i < 8; ++i)
+        if (b & (1 << i)) r |= static_cast<unsigned char>(0x80 >> i);
+      c = char(r);
+    }
+    d.rows += row;
+  }
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {}, d.bytes()).out), want, 0));
+  EXPECT_EQ(0, differences(render(imgtops("imgtog4", {}, d.bytes()).out), want, 0));
+}
+
+TEST(ImgtopsPrints, FourBitBothNibbleOrdersOddWidth) {
+  const int w = 5, h = 3;
+  TestDump d(4, w, h, 3);
+  Gray want{w, h, {}};
+  for (int i = 0; i < 16; ++i) d.addColour(uint8_t(i * 17), uint8_t(255 - i * 17), 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int v = (x * 3 + y * 5) % 16;
+      int gray = std::min(255, int(0.3 * v * 17 + 0.59 * (255 - v * 17)));
+      want.level.push_back((gray + 8) / 17 * 17);
+    }
+  for (int lsb = 0; lsb < 2; ++lsb) {
+    d.field[TestDump::kByteOrder] = lsb ? 0 : 1;
+    d.rows.clear();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; x += 2) {
+        int a = (x * 3 + y * 5) % 16;
+        int b = x + 1 < w ? ((x + 1) * 3 + y * 5) % 16 : 0;
+        d.rows += char(lsb ? (b << 4 | a) : (a << 4 | b));
+      }
+    EXPECT_EQ(0, differences(render(imgtops("imgtops", {}, d.bytes()).out), want, 1))
+        << "byte order " << lsb;
+  }
+}
+
+TEST(ImgtopsPrints, TwentyFourBitsMostSignificantByteFirst) {
+  Gray colours = readPnm(readFile(fixture("xvfb.ppm")));
+  std::string ppm = readFile(fixture("xvfb.ppm"));
+  std::string pixels = ppm.substr(ppm.size() - size_t(colours.width * colours.height * 3));
+  TestDump d(24, uint32_t(colours.width), uint32_t(colours.height), 4);
+  d.field[TestDump::kRed] = 0xFF;  // blue in the high byte this time
+  d.field[TestDump::kGreen] = 0xFF00;
+  d.field[TestDump::kBlue] = 0xFF0000;
+  for (size_t i = 0; i < pixels.size(); i += 3)
+    d.rows += std::string(1, '\0') + pixels[i + 2] + pixels[i + 1] + pixels[i];
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {}, d.bytes()).out), colours, 1));
+}
+
+// The Group 4 stream equals libtiff's for the same bitmap, up to the
+// end-of-block code libtiff appends.
+uint32_t tiffWord(const std::string& t, size_t at, int size, bool little) {
+  uint32_t v = 0;
+  for (int i = 0; i < size; ++i) {
+    uint32_t b = static_cast<unsigned char>(t[at + size_t(i)]);
+    v |= little ? b << (8 * i) : b << (8 * (size - 1 - i));
+  }
+  return v;
+}
+
+std::string tiffStrip(const std::string& t) {
+  bool little = t[0] == 'I';
+  size_t ifd = tiffWord(t, 4, 4, little);
+  uint32_t count = tiffWord(t, ifd, 2, little), offset = 0, bytes = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    size_t e = ifd + 2 + 12 * i;
+    uint32_t tag = tiffWord(t, e, 2, little), type = tiffWord(t, e + 2, 2, little);
+    uint32_t value = tiffWord(t, e + 8, type == 3 ? 2 : 4, little);
+    if (tag == 273) offset = value;
+    if (tag == 279) bytes = value;
+  }
+  return t.substr(offset, bytes);
+}
+
+std::string decode85(const std::string& doc) {
+  size_t from = doc.find("doit\n") + 5, to = doc.find("~>", from);
+  std::string out;
+  uint32_t value = 0;
+  int n = 0;
+  for (size_t i = from; i < to; ++i) {
+    char c = doc[i];
+    if (c == '\n') continue;
+    if (c == 'z') {
+      out.append(4, '\0');
+      continue;
+    }
+    value = value * 85 + uint32_t(c - 33);
+    if (++n == 5) {
+      for (int s = 24; s >= 0; s -= 8) out += char(value >> s);
+      value = 0;
+      n = 0;
+    }
+  }
+  if (n > 0) {
+    int keep = n - 1;
+    for (; n < 5; ++n) value = value * 85 + 84;
+    for (int s = 24; keep > 0; s -= 8, --keep) out += char(value >> s);
+  }
+  return out;
+}
+
+TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
+  if (!haveProgram("pnmtotiff")) GTEST_SKIP() << "netpbm not installed";
+  TempDir dir;
+  std::string pbm = "P4\n203 61\n" + pbmBits(203, 61, 99);
+  std::vector<std::pair<std::string, std::string>> images = {
+      {"text", readFile(fixture("text.pbm"))}, {"noise", pbm}};
+  for (const auto& [name, image] : images) {
+    std::string path = dir.write(name + ".pbm", image);
+    RunResult tiff = run({"pnmtotiff", "-g4", "-rowsperstrip", "100000", path});
+    ASSERT_EQ(0, tiff.status) << tiff.err;
+    std::string theirs = tiffStrip(tiff.out);
+    RunResult dump = run({"pnmtoxwd", path});
+    ASSERT_EQ(0, dump.status);
+    std::string ours = decode85(imgtops("imgtog4", {}, dump.out).out);
+    ASSERT_LE(ours.size(), theirs.size()) << name;
+    // All whole bytes agree; the last byte's padding is 0 where libtiff
+    // starts its end-of-block code, which begins with 0 bits too.
+    EXPECT_EQ(theirs.substr(0, ours.size()), ours) << name;
+  }
+}
+
+// SIGINT while the filter waits for more of its input.
+TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
+  for (const char* name : {"zavpsvf", "imgtops"}) {
+    int in[2], out[2];
+    ASSERT_EQ(0, pipe(in));
+    ASSERT_EQ(0, pipe(out));
+    pid_t pid = fork();
+    if (pid == 0) {
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      close(in[0]);
+      close(in[1]);
+      close(out[0]);
+      close(out[1]);
+      execl(bin(name).c_str(), name, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    TestDump d(8, 100, 100, 0);
+    std::string part = d.bytes() + std::string(1000, '\x40');
+    ASSERT_EQ(ssize_t(part.size()), write(in[1], part.data(), part.size()));
+    usleep(300 * 1000);
+    kill(pid, SIGINT);
+    std::string got;
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0) got.append(buf, size_t(n));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(in[1]);
+    close(out[0]);
+    ASSERT_TRUE(WIFEXITED(status)) << name;
+    EXPECT_EQ(2, WEXITSTATUS(status)) << name;
+    EXPECT_EQ(0u, got.find("%!PS-Adobe-2.1\n")) << name;
+    EXPECT_NE(std::string::npos, got.find("doit\n")) << name;
+    bool filter = std::string(name) == "zavpsvf";
+    EXPECT_EQ(filter, got.back() == '\x04') << name;
+    EXPECT_EQ(std::string::npos, got.find("showpage")) << name;
+  }
+}
+
+}  // namespace
