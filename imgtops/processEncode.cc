@@ -2,8 +2,27 @@
 
 #include "writer.h"
 
+namespace {
+
+/// The three weighted terms of the luminance for every byte value, the
+/// same products the formula computes.
+struct LuminanceTerms {
+  double red[256], green[256], blue[256];
+  LuminanceTerms() {
+    for (int v = 0; v < 256; ++v) {
+      red[v] = 0.3 * v;
+      green[v] = 0.59 * v;
+      blue[v] = 0.11 * v;
+    }
+  }
+};
+
+const LuminanceTerms terms;
+
+}  // namespace
+
 uint8_t grayLevel(uint8_t red, uint8_t green, uint8_t blue) {
-  double level = 0.3 * red + 0.59 * green + 0.11 * blue;
+  double level = terms.red[red] + terms.green[green] + terms.blue[blue];
   return level < 255 ? static_cast<uint8_t>(level) : 255;
 }
 

@@ -63,6 +63,12 @@ TEST(GrayLevel, LuminanceTruncated) {
   EXPECT_EQ(255, grayLevel(255, 255, 255));
   EXPECT_EQ(0, grayLevel(0, 0, 0));
   EXPECT_EQ(100, grayLevel(100, 100, 100));
+  // The same truncation as the formula written out, for every channel.
+  for (int v = 0; v < 256; v += 3)
+    for (int w = 0; w < 256; w += 5) {
+      double l = 0.3 * v + 0.59 * w + 0.11 * (255 - v);
+      EXPECT_EQ(l < 255 ? int(l) : 255, grayLevel(uint8_t(v), uint8_t(w), uint8_t(255 - v)));
+    }
 }
 
 TEST(GrayLevel, FourBitSamplesSpanTheGrayRange) {

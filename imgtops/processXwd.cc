@@ -118,6 +118,19 @@ void normalizeNibbles(const DumpHeader& h, const uint8_t* src, uint8_t* dst) {
 /// Deeper pixels: each value as 4 bytes, most significant first.
 void normalizePixels(const DumpHeader& h, const uint8_t* src, uint8_t* dst) {
   size_t bytes = pixelBits(h) / 8;
+  if (bytes == 4 && h.byte_order == MSBFirst) {
+    std::memcpy(dst, src, 4 * size_t{h.pixmap_width});
+    return;
+  }
+  if (bytes == 4) {
+    for (size_t x = 0; x < h.pixmap_width; ++x, src += 4, dst += 4) {
+      dst[0] = src[3];
+      dst[1] = src[2];
+      dst[2] = src[1];
+      dst[3] = src[0];
+    }
+    return;
+  }
   for (size_t x = 0; x < h.pixmap_width; ++x, src += bytes, dst += 4) {
     uint32_t v = 0;
     for (size_t i = 0; i < bytes; ++i) {
