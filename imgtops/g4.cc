@@ -159,6 +159,10 @@ const uint8_t fromBit[8] = {0xFF, 0x7F, 0x3F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
 struct ChangeArrays {
   std::vector<int32_t> nextWhiteStart;
   std::vector<int32_t> nextBlackStart;
+  // The transition lists the arrays were built from: a row with the same
+  // lists (blank rows, mostly) reuses them as they are.
+  std::vector<int32_t> blackStarts;
+  std::vector<int32_t> whiteStarts;
 };
 
 /// The encoder's working state for the current image.
@@ -247,6 +251,10 @@ void findChanges(const uint8_t* row) {
   }
   blacks.push_back(w);
   whites.push_back(w);
+  ChangeArrays& coding = *encoder.coding;
+  if (blacks == coding.blackStarts && whites == coding.whiteStarts) return;
+  coding.blackStarts = blacks;
+  coding.whiteStarts = whites;
 
   auto fill = [w](const std::vector<int32_t>& starts, int32_t* next) {
     int x = 0;
@@ -284,6 +292,8 @@ int g4Setup(int width) {
     for (ChangeArrays& r : encoder.rows) {
       r.nextWhiteStart.assign(static_cast<size_t>(width) + 2, width);
       r.nextBlackStart.assign(static_cast<size_t>(width) + 2, width);
+      r.blackStarts.assign(1, width);  // a white row: no changes
+      r.whiteStarts.assign(1, width);
     }
     encoder.blackStarts.reserve(static_cast<size_t>(width) / 2 + 2);
     encoder.whiteStarts.reserve(static_cast<size_t>(width) / 2 + 2);
