@@ -288,7 +288,9 @@ TEST_F(XwdTest, Group4DataBreaksLinesEvery60Bytes) {
   std::string section = doc.substr(from, to - from);
   size_t nl = section.find('\n');
   ASSERT_NE(std::string::npos, nl);
-  if (section.substr(0, nl).find('z') == std::string::npos) EXPECT_EQ(75u, nl);
+  if (section.substr(0, nl).find('z') == std::string::npos) {
+    EXPECT_EQ(75u, nl);
+  }
 }
 
 TEST_F(XwdTest, TwoDumpsInOneStreamMakeTwoDocuments) {
