@@ -154,25 +154,17 @@ constexpr LeadingBits leading = makeLeadingBits();
 const uint8_t topBits[8] = {0x00, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE};
 const uint8_t fromBit[8] = {0xFF, 0x7F, 0x3F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
 
-/// The next-change arrays of one row: at each position x the first
-/// position >= x where a white (black) run begins; the width if none.
-struct ChangeArrays {
-  std::vector<int32_t> nextWhiteStart;
-  std::vector<int32_t> nextBlackStart;
-  // The transition lists the arrays were built from: a row with the same
-  // lists (blank rows, mostly) reuses them as they are.
-  std::vector<int32_t> blackStarts;
-  std::vector<int32_t> whiteStarts;
-};
+/// The changing elements of one row: the positions where the colour
+/// changes, the first a change from white to black (so black runs start at
+/// even indices), followed by the width three times.
+using Changes = std::vector<int32_t>;
 
 /// The encoder's working state for the current image.
 struct Encoder {
   int width = 0;
-  ChangeArrays rows[2];
-  ChangeArrays* reference = &rows[0];
-  ChangeArrays* coding = &rows[1];
-  std::vector<int32_t> blackStarts;
-  std::vector<int32_t> whiteStarts;
+  Changes rows[2];
+  Changes* reference = &rows[0];
+  Changes* coding = &rows[1];
 };
 
 Encoder encoder;
@@ -232,38 +224,18 @@ int nextZero(const uint8_t* row, int pos, int width) {
   return width;
 }
 
-/// Finds the changing elements of the row and fills the coding arrays.
-void findChanges(const uint8_t* row) {
+/// Finds the changing elements of a row.
+void findChanges(const uint8_t* row, Changes& changes) {
   int w = encoder.width;
-  std::vector<int32_t>& blacks = encoder.blackStarts;
-  std::vector<int32_t>& whites = encoder.whiteStarts;
-  blacks.clear();
-  whites.clear();
-  int pos = 0;
-  for (;;) {
-    pos = nextOne(row, pos, w);
-    if (pos >= w) break;
-    blacks.push_back(pos);
+  changes.clear();
+  for (int pos = nextOne(row, 0, w); pos < w; pos = nextOne(row, pos, w)) {
+    changes.push_back(pos);
     pos = nextZero(row, pos + 1, w);
     if (pos >= w) break;
-    whites.push_back(pos);
+    changes.push_back(pos);
     ++pos;
   }
-  blacks.push_back(w);
-  whites.push_back(w);
-  ChangeArrays& coding = *encoder.coding;
-  if (blacks == coding.blackStarts && whites == coding.whiteStarts) return;
-  coding.blackStarts = blacks;
-  coding.whiteStarts = whites;
-
-  auto fill = [w](const std::vector<int32_t>& starts, int32_t* next) {
-    int x = 0;
-    for (int32_t s : starts)
-      while (x <= s && x <= w) next[x++] = s;
-    next[w + 1] = w;
-  };
-  fill(blacks, encoder.coding->nextBlackStart.data());
-  fill(whites, encoder.coding->nextWhiteStart.data());
+  changes.insert(changes.end(), 3, w);
 }
 
 void passMode(BitWriter& w) { w.put(modeCodes[P]); }
@@ -289,14 +261,11 @@ void horizontalMode(BitWriter& w, bool white, int run1, int run2) {
 int g4Setup(int width) {
   if (width < 0) return 1;
   try {
-    for (ChangeArrays& r : encoder.rows) {
-      r.nextWhiteStart.assign(static_cast<size_t>(width) + 2, width);
-      r.nextBlackStart.assign(static_cast<size_t>(width) + 2, width);
-      r.blackStarts.assign(1, width);  // a white row: no changes
-      r.whiteStarts.assign(1, width);
+    for (Changes& r : encoder.rows) {
+      r.clear();
+      r.reserve(static_cast<size_t>(width) + 4);
+      r.insert(r.end(), 3, width);  // a white row: no changes
     }
-    encoder.blackStarts.reserve(static_cast<size_t>(width) / 2 + 2);
-    encoder.whiteStarts.reserve(static_cast<size_t>(width) / 2 + 2);
   } catch (const std::bad_alloc&) {
     return 1;
   }
@@ -335,23 +304,24 @@ size_t putBlackRun(uint8_t* output, int bitPosition, int run) {
 }
 
 size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
-  findChanges(row);
+  findChanges(row, *encoder.coding);
   const int w = encoder.width;
-  const ChangeArrays& ref = *encoder.reference;
-  const ChangeArrays& cod = *encoder.coding;
+  const int32_t* ref = encoder.reference->data();
+  const int32_t* cod = encoder.coding->data();
   BitWriter out{output, static_cast<size_t>(bitPosition)};
   bool white = true;
   int a0 = -1;
+  size_t i = 0;  // coding row: cod[i] is a1
+  size_t j = 0;  // reference row: ref[j] is b1
   while (a0 < w) {
-    const int32_t* codeNext =
-        white ? cod.nextBlackStart.data() : cod.nextWhiteStart.data();
-    const int32_t* refNext =
-        white ? ref.nextBlackStart.data() : ref.nextWhiteStart.data();
-    const int32_t* refOther =
-        white ? ref.nextWhiteStart.data() : ref.nextBlackStart.data();
-    int a1 = codeNext[a0 + 1];
-    int b1 = refNext[a0 + 1];
-    int b2 = refOther[b1 + 1];
+    while (cod[i] <= a0) ++i;
+    int a1 = cod[i];
+    // b1: the first change right of a0 to the colour opposite a0's.
+    while (j > 0 && ref[j - 1] > a0) --j;
+    while (ref[j] <= a0) ++j;
+    if ((j & 1) != (white ? 0u : 1u)) ++j;
+    int b1 = ref[j];
+    int b2 = ref[j + 1];
     if (b2 < a1) {
       passMode(out);
       a0 = b2;
@@ -360,9 +330,7 @@ size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
       a0 = a1;
       white = !white;
     } else {
-      const int32_t* codeBack =
-          white ? cod.nextWhiteStart.data() : cod.nextBlackStart.data();
-      int a2 = codeBack[a1 + 1];
+      int a2 = cod[i + 1];
       horizontalMode(out, white, a1 - (a0 < 0 ? 0 : a0), a2 - a1);
       a0 = a2;
     }

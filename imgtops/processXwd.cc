@@ -88,6 +88,10 @@ void normalizeBitmap(const DumpHeader& h, const uint8_t* src, size_t length,
   size_t unit = h.bitmap_unit == 16 || h.bitmap_unit == 32 ? h.bitmap_unit / 8 : 1;
   bool swap = unit > 1 && h.byte_order != h.bitmap_bit_order;
   bool reverse = h.bitmap_bit_order == LSBFirst;
+  if (!swap && !reverse) {
+    std::memcpy(dst, src, n);
+    return;
+  }
   for (size_t i = 0; i < n; ++i) {
     size_t from = i;
     size_t start = i / unit * unit;
