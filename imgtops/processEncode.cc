@@ -1,5 +1,7 @@
 #include "processEncode.h"
 
+#include <string_view>
+
 #include "writer.h"
 
 namespace {
@@ -73,7 +75,20 @@ void putAscii85(Writer& out, uint8_t byte) {
 }
 
 void putAscii85(Writer& out, const uint8_t* bytes, size_t count) {
-  for (size_t i = 0; i < count; ++i) putAscii85(out, bytes[i]);
+  size_t i = 0;
+  while (i < count && group.count != 0) putAscii85(out, bytes[i++]);
+  // Whole groups straight from the input.
+  for (; i + 4 <= count; i += 4) {
+    const uint8_t* b = bytes + i;
+    if ((b[0] | b[1] | b[2] | b[3]) == 0) {
+      out.put('z');
+      continue;
+    }
+    char digits[5];
+    ascii85Digits(b, digits);
+    out.write(std::string_view(digits, 5));
+  }
+  while (i < count) putAscii85(out, bytes[i++]);
 }
 
 void endAscii85(Writer& out) {

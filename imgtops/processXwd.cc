@@ -505,10 +505,12 @@ void writeEightBit(const DumpHeader& h, const ColourTable& colours,
                    RowSource& rows, Writer& out) {
   uint8_t gray[256];
   for (size_t v = 0; v < 256; ++v) gray[v] = tableGray(colours, v, false);
+  std::vector<uint8_t> line(h.pixmap_width);
   beginAscii85();
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* row = rows.next();
-    for (size_t x = 0; x < h.pixmap_width; ++x) putAscii85(out, gray[row[x]]);
+    for (size_t x = 0; x < line.size(); ++x) line[x] = gray[row[x]];
+    putAscii85(out, line.data(), line.size());
     out.put('\n');
   }
   endAscii85(out);
@@ -517,21 +519,21 @@ void writeEightBit(const DumpHeader& h, const ColourTable& colours,
 void writeTrueColour(const DumpHeader& h, RowSource& rows, Writer& out) {
   ChannelOrder order = channelOrder(h);
   bool wide = h.pixmap_depth == 24 || h.pixmap_depth == 32;
+  std::vector<uint8_t> line(h.pixmap_width);
   beginAscii85();
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* p = rows.next();
-    for (size_t x = 0; x < h.pixmap_width; ++x, p += 4) {
-      uint8_t gray;
+    for (size_t x = 0; x < line.size(); ++x, p += 4) {
       if (order.gray)
-        gray = rampGray(pixelValue(p), h.pixmap_depth);
+        line[x] = rampGray(pixelValue(p), h.pixmap_depth);
       else if (wide)
-        gray = grayLevel(p[order.red], p[order.green], p[order.blue]);
+        line[x] = grayLevel(p[order.red], p[order.green], p[order.blue]);
       else
-        gray = grayLevel(channel(pixelValue(p), h.red_mask),
-                         channel(pixelValue(p), h.green_mask),
-                         channel(pixelValue(p), h.blue_mask));
-      putAscii85(out, gray);
+        line[x] = grayLevel(channel(pixelValue(p), h.red_mask),
+                            channel(pixelValue(p), h.green_mask),
+                            channel(pixelValue(p), h.blue_mask));
     }
+    putAscii85(out, line.data(), line.size());
     out.put('\n');
   }
   endAscii85(out);

@@ -15,26 +15,24 @@ Writer Writer::memory() { return Writer(-1, true); }
 
 Writer::~Writer() { flush(); }
 
-void Writer::write(std::string_view s) {
-  if (s.size() > sizeof buf_ - len_) {
-    flush();
-    if (s.size() >= sizeof buf_) {
-      if (memory_) {
-        collected_.append(s);
-      } else {
-        size_t done = 0;
-        while (done < s.size()) {
-          ssize_t n = ::write(fd_, s.data() + done, s.size() - done);
-          if (n < 0 && errno == EINTR) continue;
-          if (n <= 0) return;  // write errors are not reported
-          done += static_cast<size_t>(n);
-        }
-      }
-      return;
-    }
+void Writer::writeLong(std::string_view s) {
+  flush();
+  if (s.size() < sizeof buf_) {
+    s.copy(buf_, s.size());
+    len_ = s.size();
+    return;
   }
-  s.copy(buf_ + len_, s.size());
-  len_ += s.size();
+  if (memory_) {
+    collected_.append(s);
+    return;
+  }
+  size_t done = 0;
+  while (done < s.size()) {
+    ssize_t n = ::write(fd_, s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // write errors are not reported
+    done += static_cast<size_t>(n);
+  }
 }
 
 void Writer::printf(const char* format, ...) {

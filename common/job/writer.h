@@ -22,7 +22,14 @@ class Writer {
     if (len_ == sizeof buf_) flush();
     buf_[len_++] = c;
   }
-  void write(std::string_view s);
+  void write(std::string_view s) {
+    if (s.size() <= sizeof buf_ - len_) {
+      s.copy(buf_ + len_, s.size());
+      len_ += s.size();
+    } else {
+      writeLong(s);
+    }
+  }
   /// Formatted text, as printf.
   void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
   /// Hands the buffered bytes on (to the descriptor or the memory string).
@@ -32,6 +39,7 @@ class Writer {
 
  private:
   Writer(int fd, bool memory);
+  void writeLong(std::string_view s);
   int fd_;
   bool memory_;
   size_t len_ = 0;
