@@ -20,7 +20,7 @@ for target in "$build"/fuzz/fuzz_*; do
   cp "$here/fuzz/corpus/$name/"* "$work/$name/" 2>/dev/null || true
   if (cd "$work" && "$target" -max_total_time="$seconds" -max_len=65536 \
         -timeout=10 -rss_limit_mb=1024 "$work/$name" > "$work/$name.log" 2>&1); then
-    summary=$(grep -E '^#[0-9]+ *DONE' "$work/$name.log" | tail -n 1)
+    summary=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/$name.log" | tail -n 1)
     execs=$(echo "$summary" | sed -n 's/^#\([0-9]*\).*/\1/p')
     cov=$(echo "$summary" | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
     ft=$(echo "$summary" | sed -n 's/.*ft: \([0-9]*\).*/\1/p')
