@@ -5,6 +5,7 @@
 
 #include "options.h"
 #include "parse.h"
+#include "spooler.h"
 
 const char* const kImageVersion = "1.0.1.0";
 
@@ -12,25 +13,13 @@ namespace {
 
 const char* const modeNames[4] = {"imgtops", "imgtog4", "zavpsvf", "zavpsg4f"};
 
-const char* baseName(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
-
 [[noreturn]] void fail(const std::string& message) {
   throw FatalError{message, 255};
 }
 
-// A "%u" value: a value that is not a number leaves the field unchanged.
-void readSpoolNumber(const char* value, unsigned* field) {
-  if (value) readUnsigned(value, 0, field);
-}
-
-// Letters the spooler may pass that filter mode ignores (only this one
-// argument).
-bool ignoredInFilterMode(char letter) {
-  return letter && std::strchr("ACDFJNPQbdefklstw", letter) != nullptr;
-}
+// Under the spooler: -x and -y give the page size; these letters are
+// ignored (only this one argument).
+const SpoolerLetters kSpoolerLetters = {'x', 'y', "ACDFJNPQbdefklstw"};
 
 // Lowest image offset that leaves room for a stamp below the image.
 const double kStampOffset = 0.3;
@@ -56,18 +45,8 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
-    if (arg[1] == '\0')
-      throw FatalError{std::string("Usage: ") + program +
-                           " [ -c -w width -l length -i indent -n login -h "
-                           "host -I input -O output] [-d|-D] filename\n",
-                       1};
+    if (arg[1] == '\0') throw usageError(program);
     char letter = arg[1];
-    // The option's value: attached, or else the next argument.
-    auto value = [&]() -> const char* {
-      if (arg[2]) return arg + 2;
-      if (i + 1 < argc) return argv[++i];
-      return nullptr;
-    };
     if (letter == 'V')
       throw FatalError{std::string(modeNames[*mode]) + " version = " +
                            kImageVersion + "\n",
@@ -94,36 +73,8 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
       }
       continue;
     }
-    const char* v = nullptr;
-    switch (letter) {
-      case 'a':
-        if ((v = value())) opt.accounting_file = v;
-        break;
-      case 'h':
-      case 'H':
-        if ((v = value())) opt.host_name = v;
-        break;
-      case 'n':
-      case 'L':
-        if ((v = value())) opt.login_name = v;
-        break;
-      case 'i':
-        readSpoolNumber(value(), &opt.indent);
-        break;
-      case 'x':
-        readSpoolNumber(value(), &opt.spool_width);
-        break;
-      case 'y':
-        readSpoolNumber(value(), &opt.spool_length);
-        break;
-      case 'j':
-        // The spooler passes the job name as a separate argument.
-        if (!arg[2]) value();
-        break;
-      default:
-        if (!ignoredInFilterMode(letter)) parseImageOptions(arg);
-        break;
-    }
+    if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters))
+      parseImageOptions(arg);
   }
 
   if (!standalone) {

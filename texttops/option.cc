@@ -6,27 +6,15 @@
 
 #include "options.h"
 #include "parse.h"
+#include "spooler.h"
 
 const char* const kTextVersion = "1.0.1.0";
 
 namespace {
 
-const char* baseName(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  return slash ? slash + 1 : path;
-}
-
-// A "%u" value: a value that is not a number leaves the field unchanged.
-void readSpoolNumber(const char* value, unsigned* field) {
-  if (!value) return;
-  readUnsigned(value, 0, field);
-}
-
-// Letters the spooler may pass that filter mode ignores (only this one
-// argument), while standalone mode hands them to the grammar.
-bool ignoredInFilterMode(char letter) {
-  return letter && std::strchr("ACDFJNPQbdefjkstxy", letter) != nullptr;
-}
+// Under the spooler: -w and -l give the page size; these letters are
+// ignored, while standalone mode hands them to the grammar.
+const SpoolerLetters kSpoolerLetters = {'w', 'l', "ACDFJNPQbdefkstxy"};
 
 bool anyLineColumnOption() {
   return opt.text_columns_set || opt.text_left_margin_given ||
@@ -65,18 +53,8 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
-    if (arg[1] == '\0')
-      throw FatalError{std::string("Usage: ") + program +
-                           " [ -c -w width -l length -i indent -n login -h "
-                           "host -I input -O output] [-d|-D] filename\n",
-                       1};
+    if (arg[1] == '\0') throw usageError(program);
     char letter = arg[1];
-    // The option's value: attached, or else the next argument.
-    auto value = [&]() -> const char* {
-      if (arg[2]) return arg + 2;
-      if (i + 1 < argc) return argv[++i];
-      return nullptr;
-    };
     if (letter == 'V')
       throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
                            " version = " + kTextVersion + "\n",
@@ -87,37 +65,8 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
       if (letter == 'h' || letter == 'i' || letter == 'n')
         fail(std::string("Illegal option -") + letter + "\n");
       parseTextOptions(arg);
-      continue;
-    }
-    const char* v = nullptr;
-    switch (letter) {
-      case 'a':
-        if ((v = value())) opt.accounting_file = v;
-        break;
-      case 'h':
-      case 'H':
-        if ((v = value())) opt.host_name = v;
-        break;
-      case 'n':
-      case 'L':
-        if ((v = value())) opt.login_name = v;
-        break;
-      case 'i':
-        readSpoolNumber(value(), &opt.indent);
-        break;
-      case 'w':
-        readSpoolNumber(value(), &opt.spool_width);
-        break;
-      case 'l':
-        readSpoolNumber(value(), &opt.spool_length);
-        break;
-      case 'j':
-        // The spooler passes the job name as a separate argument.
-        if (!arg[2]) value();
-        break;
-      default:
-        if (!ignoredInFilterMode(letter)) parseTextOptions(arg);
-        break;
+    } else if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters)) {
+      parseTextOptions(arg);
     }
   }
 

@@ -1,0 +1,28 @@
+// What both filters' command lines share: program names, the usage text
+// and the spooler's arguments in filter mode.
+#ifndef COMMON_OPTIONS_SPOOLER_H_
+#define COMMON_OPTIONS_SPOOLER_H_
+
+#include "options.h"
+
+/// The last component of a program name.
+const char* baseName(const char* path);
+
+/// The usage text for the argument "-" (status 1).
+FatalError usageError(const char* program);
+
+/// The letters a filter's spooler passes for its page size, and those
+/// filter mode ignores.
+struct SpoolerLetters {
+  char width;           // 'w' (text) or 'x' (image)
+  char length;          // 'l' (text) or 'y' (image)
+  const char* ignored;  // ignored letters: only this one argument
+};
+
+/// Filter mode: takes the spooler argument argv[*i], with its value when it
+/// has one (attached, or else the next argument, which advances *i).
+/// Returns false for an argument the option grammar reads instead.
+bool readSpoolerArgument(int argc, char** argv, int* i,
+                         const SpoolerLetters& letters);
+
+#endif  // COMMON_OPTIONS_SPOOLER_H_
