@@ -345,15 +345,7 @@ void writeImageDict(const DumpHeader& h, Writer& out, int g4) {
 void writeImageSetup(Writer& out, int jobKind, int g4,
                      const std::string& title) {
   writeDscHeader(out, creatorName(jobKind, g4), title);
-  if (opt.image_input_tray)
-    setInputSource(out, opt.image_page_size_policy_set,
-                   static_cast<int>(opt.image_page_size_policy));
-  if (opt.image_output_tray) setOutputTray(out, opt.image_output_tray);
-  if (opt.image_duplex) setDuplex(out, opt.image_duplex);
-  setCopies(out, opt.image_collate, static_cast<int>(opt.image_copies));
-  setJog(out, opt.image_jog_set, static_cast<unsigned>(opt.image_jog));
-  setTonerSaver(out, opt.image_toner_saver);
-  setRenderEnhance(out, opt.image_render_enhance);
+  writeDeviceSetup(out, imageRequests());
   out.write(kFixedProlog);
 }
 

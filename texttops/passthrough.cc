@@ -1,6 +1,7 @@
 #include "passthrough.h"
 
 #include "account.h"
+#include "dispatch.h"
 #include "options.h"
 #include "reader.h"
 #include "setiot.h"
@@ -10,45 +11,6 @@ namespace {
 
 const int kEnd = -1;
 const int kEsc = 0x1B;
-
-void copyLine(Reader& in, Writer& out) {
-  int c;
-  while ((c = in.get()) != kEnd) {
-    out.put(static_cast<char>(c));
-    if (c == '\n') break;
-  }
-}
-
-// Copies a job header (its first line and the "@" lines after it); leaves
-// the two bytes after it in `first` and `second`.
-void copyJobHeader(int* first, int* second, Reader& in, Writer& out) {
-  out.put(static_cast<char>(*first));
-  if (*second != kEnd) {
-    out.put(static_cast<char>(*second));
-    copyLine(in, out);
-  }
-  int c;
-  while ((c = in.get()) == '@') {
-    out.put('@');
-    copyLine(in, out);
-  }
-  *first = c;
-  *second = c == kEnd ? kEnd : in.get();
-}
-
-// The setup goes where the leading comments end; enhancement comes before
-// toner saving here.
-void insertSetup(Writer& out) {
-  if (opt.text_input_tray != 0)
-    setInputSource(out, opt.text_page_size_policy_set,
-                   static_cast<int>(opt.text_page_size_policy));
-  if (opt.text_output_tray != 0) setOutputTray(out, opt.text_output_tray);
-  if (opt.text_duplex != 0) setDuplex(out, opt.text_duplex);
-  setCopies(out, opt.text_collate, static_cast<int>(opt.text_copies));
-  setJog(out, opt.text_jog_set, static_cast<unsigned>(opt.text_jog));
-  setRenderEnhance(out, opt.text_render_enhance);
-  setTonerSaver(out, opt.text_toner_saver);
-}
 
 // The stamp always stands at the lower left here.
 void drawStamp(Writer& out) {
@@ -65,7 +27,13 @@ void drawStamp(Writer& out) {
 }  // namespace
 
 void passPostScript(int first, int second, Reader& in, Writer& out) {
-  if (first == kEsc || second == '%') copyJobHeader(&first, &second, in, out);
+  if (first == kEsc || second == '%') {
+    if (second != kEnd) in.unget(second);
+    in.unget(first);
+    copyJobHeader(in, out);
+    first = in.get();
+    second = first == kEnd ? kEnd : in.get();
+  }
   if (!(first == '%' && second == '!')) out.write("%!\n");
   if (first != kEnd) out.put(static_cast<char>(first));
   if (second != kEnd) out.put(static_cast<char>(second));
@@ -79,7 +47,8 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   int c;
   while ((c = in.get()) != kEnd) {
     if (atLineStart && c != '%' && !setupDone) {
-      insertSetup(out);
+      // Enhancement comes before toner saving here.
+      writeDeviceSetup(out, textRequests(), true);
       setupDone = true;
       if (stampOnce) drawStamp(out);
     }

@@ -326,18 +326,6 @@ int marginPoints(double inches) {
   return static_cast<int>(points);
 }
 
-void writeDeviceSetup(Writer& out) {
-  if (opt.text_input_tray != 0)
-    setInputSource(out, opt.text_page_size_policy_set,
-                   static_cast<int>(opt.text_page_size_policy));
-  if (opt.text_output_tray != 0) setOutputTray(out, opt.text_output_tray);
-  if (opt.text_duplex != 0) setDuplex(out, opt.text_duplex);
-  setCopies(out, opt.text_collate, static_cast<int>(opt.text_copies));
-  setJog(out, opt.text_jog_set, static_cast<unsigned>(opt.text_jog));
-  setTonerSaver(out, opt.text_toner_saver);
-  setRenderEnhance(out, opt.text_render_enhance);
-}
-
 void writeProlog(Writer& out) {
   bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
@@ -395,7 +383,7 @@ void convertText(bool standalone, int first, int second,
   reduceColumnsOnce();
   if (second != kEnd) in.unget(second);
   writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
-  writeDeviceSetup(out);
+  writeDeviceSetup(out, textRequests());
   writeProlog(out);
   writeDocumentSetup(out);
 

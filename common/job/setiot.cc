@@ -116,6 +116,37 @@ void setRenderEnhance(Writer& out, int on) {
       "} if }{pop}ifelse \n");
 }
 
+DeviceRequests textRequests() {
+  return {opt.text_input_tray,    opt.text_page_size_policy_set,
+          opt.text_page_size_policy, opt.text_output_tray,
+          opt.text_duplex,        opt.text_collate,
+          opt.text_copies,        opt.text_jog_set,
+          opt.text_jog,           opt.text_toner_saver,
+          opt.text_render_enhance};
+}
+
+DeviceRequests imageRequests() {
+  return {opt.image_input_tray,    opt.image_page_size_policy_set,
+          opt.image_page_size_policy, opt.image_output_tray,
+          opt.image_duplex,        opt.image_collate,
+          opt.image_copies,        opt.image_jog_set,
+          opt.image_jog,           opt.image_toner_saver,
+          opt.image_render_enhance};
+}
+
+void writeDeviceSetup(Writer& out, const DeviceRequests& r,
+                      bool enhanceFirst) {
+  if (r.inputTray != 0)
+    setInputSource(out, r.policySet, static_cast<int>(r.policy));
+  if (r.outputTray != 0) setOutputTray(out, r.outputTray);
+  if (r.duplex != 0) setDuplex(out, r.duplex);
+  setCopies(out, r.collate, static_cast<int>(r.copies));
+  setJog(out, r.jogSet, static_cast<unsigned>(r.jog));
+  if (enhanceFirst) setRenderEnhance(out, r.renderEnhance);
+  setTonerSaver(out, r.tonerSaver);
+  if (!enhanceFirst) setRenderEnhance(out, r.renderEnhance);
+}
+
 int getPageSize(int* width, int* height) {
   const InputSelection& sel = *opt.input_selection;
   if (sel.kind == INPUT_Paper) {

@@ -15,6 +15,31 @@ void setJog(Writer& out, int jogGiven, unsigned jog);
 void setTonerSaver(Writer& out, int on);
 void setRenderEnhance(Writer& out, int on);
 
+/// The device requests of one print set.
+struct DeviceRequests {
+  int inputTray;  // 0: no input request
+  int policySet;
+  unsigned policy;
+  int outputTray;
+  int duplex;
+  int collate;
+  unsigned copies;
+  int jogSet;
+  int jog;
+  int tonerSaver;
+  int renderEnhance;
+};
+
+/// The requests of the text and of the image print set.
+DeviceRequests textRequests();
+DeviceRequests imageRequests();
+
+/// Writes the requests in their order: input source, output tray, duplex,
+/// copies, jog, toner saving, enhancement (`enhanceFirst`: enhancement
+/// before toner saving).
+void writeDeviceSetup(Writer& out, const DeviceRequests& r,
+                      bool enhanceFirst = false);
+
 /// Sheet size in points of the current input selection: 0 and the size,
 /// or 1 with the outputs untouched when it has none (a tray, manual feed).
 int getPageSize(int* width, int* height);
