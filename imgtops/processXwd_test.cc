@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "reader.h"
+#include "run.h"
 #include "testdump.h"
 #include "writer.h"
 
@@ -28,35 +29,10 @@ std::string convert(const std::string& dump, int* result = nullptr,
   return out.str();
 }
 
-// The bytes of the data section (between "doit\n" and "~>"), decoded.
+// The bytes of the data section, decoded.
 std::string dataOf(const std::string& doc) {
-  size_t from = doc.find("%%EndProlog\ndoit\n");
-  EXPECT_NE(std::string::npos, from);
-  from += 17;
-  size_t to = doc.find("~>", from);
-  std::string bytes;
-  uint32_t value = 0;
-  int n = 0;
-  for (size_t i = from; i < to; ++i) {
-    char c = doc[i];
-    if (c == '\n') continue;
-    if (c == 'z') {
-      bytes.append(4, '\0');
-      continue;
-    }
-    value = value * 85 + uint32_t(c - 33);
-    if (++n == 5) {
-      for (int s = 24; s >= 0; s -= 8) bytes += char(value >> s);
-      value = 0;
-      n = 0;
-    }
-  }
-  if (n > 0) {
-    int keep = n - 1;
-    for (; n < 5; ++n) value = value * 85 + 84;
-    for (int s = 24; keep > 0; s -= 8, --keep) bytes += char(value >> s);
-  }
-  return bytes;
+  EXPECT_NE(std::string::npos, doc.find("%%EndProlog\ndoit\n"));
+  return imageData(doc);
 }
 
 class XwdTest : public ::testing::Test {

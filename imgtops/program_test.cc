@@ -444,32 +444,6 @@ std::string tiffStrip(const std::string& t) {
   return t.substr(offset, bytes);
 }
 
-std::string decode85(const std::string& doc) {
-  size_t from = doc.find("doit\n") + 5, to = doc.find("~>", from);
-  std::string out;
-  uint32_t value = 0;
-  int n = 0;
-  for (size_t i = from; i < to; ++i) {
-    char c = doc[i];
-    if (c == '\n') continue;
-    if (c == 'z') {
-      out.append(4, '\0');
-      continue;
-    }
-    value = value * 85 + uint32_t(c - 33);
-    if (++n == 5) {
-      for (int s = 24; s >= 0; s -= 8) out += char(value >> s);
-      value = 0;
-      n = 0;
-    }
-  }
-  if (n > 0) {
-    int keep = n - 1;
-    for (; n < 5; ++n) value = value * 85 + 84;
-    for (int s = 24; keep > 0; s -= 8, --keep) out += char(value >> s);
-  }
-  return out;
-}
 
 TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
   if (!haveProgram("pnmtotiff")) GTEST_SKIP() << "netpbm not installed";
@@ -484,7 +458,7 @@ TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
     std::string theirs = tiffStrip(tiff.out);
     RunResult dump = run({"pnmtoxwd", path});
     ASSERT_EQ(0, dump.status);
-    std::string ours = decode85(imgtops("imgtog4", {}, dump.out).out);
+    std::string ours = imageData(imgtops("imgtog4", {}, dump.out).out);
     ASSERT_LE(ours.size(), theirs.size()) << name;
     // All whole bytes agree; the last byte's padding is 0 where libtiff
     // starts its end-of-block code, which begins with 0 bits too.

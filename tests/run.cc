@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -140,6 +141,37 @@ int pagesPrinted(const std::string& document) {
          0)
     ++pages;
   return pages;
+}
+
+std::string imageData(const std::string& doc) {
+  size_t from = doc.find("doit\n");
+  if (from == std::string::npos) return "";
+  from += 5;
+  size_t to = doc.find("~>", from);
+  std::string bytes;
+  uint32_t value = 0;
+  int n = 0;
+  for (size_t i = from; i < to && i < doc.size(); ++i) {
+    char c = doc[i];
+    if (c == '\n') continue;
+    if (c == 'z') {
+      bytes.append(4, '\0');
+      continue;
+    }
+    value = value * 85 + static_cast<uint32_t>(c - 33);
+    if (++n == 5) {
+      for (int s = 24; s >= 0; s -= 8) bytes += static_cast<char>(value >> s);
+      value = 0;
+      n = 0;
+    }
+  }
+  if (n > 0) {
+    int keep = n - 1;
+    for (; n < 5; ++n) value = value * 85 + 84;
+    for (int s = 24; keep > 0; s -= 8, --keep)
+      bytes += static_cast<char>(value >> s);
+  }
+  return bytes;
 }
 
 TempDir::TempDir() {

@@ -39,6 +39,10 @@ bool printsCleanly(const std::string& document, std::string* why = nullptr);
 /// Pages Ghostscript prints for a document (-1 on a PostScript error).
 int pagesPrinted(const std::string& document);
 
+/// The bytes of a document's image data (from "doit\n" to "~>"), with
+/// the ASCII85 encoding undone.
+std::string imageData(const std::string& document);
+
 /// A fresh temporary directory, removed by the destructor.
 struct TempDir {
   TempDir();
