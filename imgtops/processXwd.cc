@@ -309,12 +309,6 @@ const char* creatorName(int jobKind, int g4) {
   return g4 ? "qmpg4f" : "qmpvf";
 }
 
-StampSpec imageStamp() {
-  return StampSpec{opt.image_stamp_position, opt.image_stamp_user_slot,
-                   opt.image_stamp_host_slot, opt.image_stamp_date_slot,
-                   opt.image_stamp_font};
-}
-
 void writeColorSpace(const DumpHeader&, Writer& out) {
   out.write("/DeviceGray setcolorspace\n");
 }

@@ -14,13 +14,10 @@ const int kEsc = 0x1B;
 
 // The stamp always stands at the lower left here.
 void drawStamp(Writer& out) {
-  StampSpec spec{opt.text_stamp_position, opt.text_stamp_user_slot,
-                 opt.text_stamp_host_slot, opt.text_stamp_date_slot,
-                 opt.text_stamp_font};
   out.write("/lsd\n{\n12 15 moveto\nshow\n} def\n/StartHF\n{\n");
   out.printf("/%s findfont\n", opt.text_stamp_font.c_str());
   out.write("8 scalefont\nsetfont\n");
-  out.printf("(%s) lsd\n", makeStamp(spec).c_str());
+  out.printf("(%s) lsd\n", makeStamp(textStamp()).c_str());
   out.write("}def\nsave initgraphics newpath StartHF closepath restore\n");
 }
 

@@ -330,10 +330,8 @@ void writeProlog(Writer& out) {
   bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
   if (stamp) {
-    StampSpec spec{opt.text_stamp_position, opt.text_stamp_user_slot,
-                   opt.text_stamp_host_slot, opt.text_stamp_date_slot,
-                   opt.text_stamp_font};
-    writeStampProcedures(out, spec, &opt.text_font, opt.text_font_size);
+    writeStampProcedures(out, textStamp(), &opt.text_font,
+                         opt.text_font_size);
   }
   if (opt.text_stamp_pages == 1) out.write("StartHF\n");
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);

@@ -179,6 +179,18 @@ std::string escapeString(const std::string& s) {
 
 }  // namespace
 
+StampSpec textStamp() {
+  return {opt.text_stamp_position, opt.text_stamp_user_slot,
+          opt.text_stamp_host_slot, opt.text_stamp_date_slot,
+          opt.text_stamp_font};
+}
+
+StampSpec imageStamp() {
+  return {opt.image_stamp_position, opt.image_stamp_user_slot,
+          opt.image_stamp_host_slot, opt.image_stamp_date_slot,
+          opt.image_stamp_font};
+}
+
 std::string makeStamp(const StampSpec& stamp) {
   std::string user, host;
   if (!opt.login_name.empty() && !opt.host_name.empty()) {

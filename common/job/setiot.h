@@ -53,6 +53,10 @@ struct StampSpec {
   const std::string& font;
 };
 
+/// The stamp items of the text and of the image print set.
+StampSpec textStamp();
+StampSpec imageStamp();
+
 /// The stamp text ("User:%s Host:%s ..."), at most 127 bytes, with "(",
 /// ")" and the backslash escaped for a PostScript string.
 std::string makeStamp(const StampSpec& stamp);
