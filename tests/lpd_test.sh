@@ -9,7 +9,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "needs root"
 command -v lpd >/dev/null 2>&1 || [ -x /usr/sbin/lpd ] || skip "no lpd"
 command -v lpr >/dev/null 2>&1 || skip "no lpr"
-[ -x "$bin/zavpsif" ] && [ -x "$bin/zavpsvf" ] || skip "filters not built"
+[ -x "$bin/texttops" ] && [ -x "$bin/imgtops" ] || skip "filters not built"
 [ -r "$dump" ] || skip "no window dump at $dump"
 lpd=$(command -v lpd || echo /usr/sbin/lpd)
 
@@ -26,6 +26,14 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
+# The daemon runs filters as an unprivileged user, who may not reach the
+# build directory: the filters and the dump go into the work directory.
+mkdir "$work/bin"
+cp "$bin/texttops" "$work/bin/zavpsif"
+cp "$bin/imgtops" "$work/bin/zavpsvf"
+cp "$dump" "$work/dump.xwd"
+chmod 755 "$work/bin" "$work/bin/zavpsif" "$work/bin/zavpsvf"
+chmod 644 "$work/dump.xwd"
 touch "$work/device" "$work/acct" "$work/errs"
 chown lp:lp "$work/device" "$work/acct" "$work/errs" 2>/dev/null
 chmod 666 "$work/device" "$work/acct" "$work/errs"
@@ -42,22 +50,28 @@ $queue|zavps test queue:\\
 	:sd=$spool:\\
 	:af=$work/acct:\\
 	:lf=$work/errs:\\
-	:if=$bin/zavpsif:\\
-	:vf=$bin/zavpsvf:\\
+	:if=$work/bin/zavpsif:\\
+	:vf=$work/bin/zavpsvf:\\
 	:mx#0:sh:
 CAP
 
+# Process ids of running daemons (a stopped one may linger as a zombie).
+daemons() {
+  for pid in $(pgrep -x lpd); do
+    case $(ps -o stat= -p "$pid" 2>/dev/null) in Z*|"") ;; *) echo "$pid" ;; esac
+  done
+}
 # Use a running daemon, or start one and remember its process id.
-if ! pgrep -x lpd >/dev/null 2>&1; then
+if [ -z "$(daemons)" ]; then
   "$lpd" -s || fail "lpd did not start"
   sleep 1
-  started=$(pgrep -x lpd | head -n 1)
+  started=$(daemons | head -n 1)
   [ -n "$started" ] || fail "lpd is not running"
 fi
 
 printf 'first line\nsecond (line)\n\fpage two\n' > "$work/job.txt"
 lpr -P "$queue" "$work/job.txt" || fail "lpr of a text job"
-lpr -P "$queue" -v "$dump" || fail "lpr -v of a window dump"
+lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
 # Wait for both jobs to leave the queue.
 i=0
