@@ -27,16 +27,7 @@ awk 'BEGIN {
 }' > "$work/input.txt"
 bytes=$(wc -c < "$work/input.txt")
 
-# Median wall-clock seconds and peak KiB of a command over $runs runs.
-median() {
-  for i in $(seq "$runs"); do
-    start=$(date +%s%N)
-    /usr/bin/time -f "%M" -o "$work/t" "$@" > /dev/null 2>&1 || true
-    end=$(date +%s%N)
-    echo "$(( (end - start) / 1000 )) $(cat "$work/t")"
-  done | sort -n | awk '{ t[NR] = $1 / 1e6; m[NR] = $2 }
-    END { printf "%f %s\n", t[int((NR + 1) / 2)], m[int((NR + 1) / 2)] }'
-}
+. "$here/bench/median.sh"
 
 set -- $(median "$texttops" "$work/input.txt")
 tt=$1 tm=$2
