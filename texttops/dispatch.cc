@@ -4,6 +4,7 @@
 #include "passthrough.h"
 #include "processtext.h"
 #include "reader.h"
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 const int kEnd = -1;
 const int kCtrlD = 0x04;
 const int kEsc = 0x1B;
+const size_t kFirstBlock = 4096;
 
 // Copies bytes up to and including the next newline.
 void copyLine(Reader& in, Writer& out) {
@@ -29,7 +31,7 @@ void putBack(Reader& in, int c) {
 
 void copyJobHeader(Reader& in, Writer& out) {
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
-  if (b1 != kEsc && b2 != '%') {
+  if (b1 != kEsc) {
     putBack(in, b3);
     putBack(in, b2);
     putBack(in, b1);
@@ -54,6 +56,11 @@ void copyJobHeader(Reader& in, Writer& out) {
 
 void dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title) {
+  // What the first block shows: a PDF file, or binary data, is not text.
+  std::string_view head = in.peek(kFirstBlock);
+  if (head.starts_with("%PDF-"))
+    refuseInput(standalone, title, "PDF file, not printed");
+  bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
     out.put(static_cast<char>(kCtrlD));
@@ -64,6 +71,8 @@ void dispatchInput(Reader& in, Writer& out, bool standalone,
   }
   if ((b1 == '%' && b2 == '!') || opt.text_force_postscript)
     passPostScript(b1, b2, in, out);
+  else if (binary)
+    refuseInput(standalone, title, "binary file, not printed");
   else
     convertText(standalone, b1, b2, title, in, out);
 }

@@ -7,12 +7,15 @@
 class Reader;
 class Writer;
 
-/// Filter mode: copies a job header at the head of the input through
+/// Filter mode: copies a job header (a line that begins with ESC, and the
+/// "@" lines after it) at the head of the input through
 /// unchanged, leaving the input at the first byte after it.
 void copyJobHeader(Reader& in, Writer& out);
 
 /// Reads the first bytes of `in` and converts the text or passes the
-/// PostScript through, writing one document to `out`.
+/// PostScript through, writing one document to `out`. Throws FatalError
+/// (refuseInput) for a PDF file, and for binary data that would be
+/// converted as text.
 void dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title);
 

@@ -11,35 +11,55 @@
 #include "option.h"
 #include "options.h"
 #include "reader.h"
+#include "status.h"
 #include "writer.h"
+
+namespace {
+
+// Standalone: one file (or standard input) as one document. A refused
+// file is reported and the next one converted; returns the file's status.
+int convertFile(int fd, const std::string& title, Writer& out) {
+  try {
+    refuseDirectory(fd, true, title);
+    Reader in(fd);
+    dispatchInput(in, out, true, title);
+  } catch (const FatalError& e) {
+    if (e.status != kStatusError) throw;
+    out.flush();
+    std::fputs(e.message.c_str(), stderr);
+    return e.status;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   Writer out(1);
+  int status = 0;
   try {
     bool standalone = false;
     int first = parseTextCommandLine(argc, argv, &standalone);
     if (!standalone) {
+      refuseDirectory(0, false, "");
       Reader in(0);
       copyJobHeader(in, out);
       dispatchInput(in, out, false, "");
     } else if (first >= argc) {
-      Reader in(0);
-      dispatchInput(in, out, true, "");
+      status = convertFile(0, "", out);
     } else {
       for (int i = first; i < argc; ++i) {
         int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
         if (fd < 0) throw FatalError{std::string(argv[i]) + " cannot open\n", 255};
-        Reader in(fd);
-        dispatchInput(in, out, true, argv[i]);
+        if (convertFile(fd, argv[i], out)) status = kStatusError;
         close(fd);
       }
     }
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
-    return e.status;
+    status = e.status;
   }
-  out.flush();
-  return 0;
+  return finishOutput(out, status);
 }

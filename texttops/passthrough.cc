@@ -24,7 +24,7 @@ void drawStamp(Writer& out) {
 }  // namespace
 
 void passPostScript(int first, int second, Reader& in, Writer& out) {
-  if (first == kEsc || second == '%') {
+  if (first == kEsc) {
     if (second != kEnd) in.unget(second);
     in.unget(first);
     copyJobHeader(in, out);

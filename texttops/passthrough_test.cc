@@ -80,11 +80,47 @@ TEST_F(PassThrough, JobHeaderStaysInFront) {
   EXPECT_EQ(pass(header + "x\n", "-ps", true), header + "%!\nx\n");
 }
 
-TEST_F(PassThrough, FilterModeCopiesALineAfterASecondPercent) {
-  // The first line is copied through as a header, the rest converted.
-  std::string d = pass("a%b\nplain\n", "", true);
-  EXPECT_EQ(d.rfind("a%b\n%!PS-Adobe-2.1\n", 0), 0u);
-  EXPECT_NE(d.find("(plain\\012) MS\n"), std::string::npos);
+TEST_F(PassThrough, OnlyAnEscapeBeginsAJobHeader) {
+  // Each input in filter mode, and how the document begins.
+  const struct {
+    const char* input;
+    const char* options;
+    const char* begins;
+  } cases[] = {
+      {"a%b\nplain\n", "", "%!PS-Adobe-2.1\n"},
+      {"\x04%!\nx\n", "-Nc=2", "\x04%!\n<</NumCopies 2>> setpagedevice\nx\n"},
+      {"5%\nx\n", "-ps", "%!\n5%\nx\n"},
+      {"%%\nx\n", "-ps", "%!\n%%\nx\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    std::string d = pass(c.input, c.options, true);
+    EXPECT_EQ(d.rfind(c.begins, 0), 0u) << c.input << d.substr(0, 40);
+  }
+}
+
+TEST_F(PassThrough, RefusesPdfAndBinaryText) {
+  const struct {
+    std::string input;
+    const char* options;
+    const char* message;  // empty: not refused
+  } cases[] = {
+      {"%PDF-1.4\n", "", "zavpsif: PDF file, not printed\n"},
+      {"%PDF-1.4\n", "-ps", "zavpsif: PDF file, not printed\n"},
+      {std::string("\x7f" "ELF\0\0", 6), "", "zavpsif: binary file, not printed\n"},
+      {std::string("%!\n\0\1", 5), "", ""},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    opt.filter_name = "zavpsif";
+    try {
+      pass(c.input, c.options, true);
+      EXPECT_STREQ("", c.message) << c.input;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(c.message, e.message);
+      EXPECT_EQ(2, e.status);
+    }
+  }
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 Writer::Writer(int fd) : Writer(fd, false) {}
@@ -13,7 +15,28 @@ Writer::Writer(int fd, bool memory) : fd_(fd), memory_(memory) {}
 
 Writer Writer::memory() { return Writer(-1, true); }
 
+Writer::Writer(Writer&& other)
+    : fd_(other.fd_), memory_(other.memory_), error_(other.error_),
+      len_(other.len_), collected_(std::move(other.collected_)) {
+  std::copy(other.buf_, other.buf_ + len_, buf_);
+  other.len_ = 0;
+  other.collected_.clear();
+}
+
 Writer::~Writer() { flush(); }
+
+// Writes `n` bytes to the descriptor. The first failure is kept, and
+// nothing more is written after it.
+void Writer::send(const char* data, size_t n) {
+  size_t done = 0;
+  while (done < n && !error_) {
+    ssize_t k = ::write(fd_, data + done, n - done);
+    if (k < 0 && errno == EINTR) continue;
+    if (k < 0) error_ = errno;
+    if (k == 0) error_ = EIO;
+    if (k > 0) done += static_cast<size_t>(k);
+  }
+}
 
 void Writer::writeLong(std::string_view s) {
   flush();
@@ -26,13 +49,7 @@ void Writer::writeLong(std::string_view s) {
     collected_.append(s);
     return;
   }
-  size_t done = 0;
-  while (done < s.size()) {
-    ssize_t n = ::write(fd_, s.data() + done, s.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // write errors are not reported
-    done += static_cast<size_t>(n);
-  }
+  send(s.data(), s.size());
 }
 
 void Writer::printf(const char* format, ...) {
@@ -63,13 +80,7 @@ void Writer::flush() {
     len_ = 0;
     return;
   }
-  size_t done = 0;
-  while (done < len_) {
-    ssize_t n = ::write(fd_, buf_ + done, len_ - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // write errors are not reported
-    done += static_cast<size_t>(n);
-  }
+  send(buf_, len_);
   len_ = 0;
 }
 

@@ -16,7 +16,9 @@ class Writer {
   ~Writer();
   Writer(const Writer&) = delete;
   Writer& operator=(const Writer&) = delete;
-  Writer(Writer&&) = default;
+  /// Takes over the other writer's buffered bytes; it is left empty.
+  Writer(Writer&& other);
+  Writer& operator=(Writer&&) = delete;
 
   void put(char c) {
     if (len_ == sizeof buf_) flush();
@@ -36,12 +38,18 @@ class Writer {
   void flush();
   /// What a memory writer has collected so far (flushes first).
   const std::string& str();
+  /// Whether a write has failed; from then on output is dropped.
+  bool failed() const { return error_ != 0; }
+  /// The errno of the first failed write (0 when none failed).
+  int error() const { return error_; }
 
  private:
   Writer(int fd, bool memory);
   void writeLong(std::string_view s);
+  void send(const char* data, size_t n);
   int fd_;
   bool memory_;
+  int error_ = 0;
   size_t len_ = 0;
   std::string collected_;
   char buf_[65536];

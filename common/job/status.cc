@@ -1,0 +1,32 @@
+#include "status.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "options.h"
+#include "writer.h"
+
+void refuseInput(bool standalone, const std::string& title,
+                 const std::string& reason) {
+  std::string name = !standalone     ? opt.filter_name
+                     : title.empty() ? std::string("stdin")
+                                     : title;
+  throw FatalError{name + ": " + reason + "\n",
+                   standalone ? kStatusError : kStatusDiscard};
+}
+
+void refuseDirectory(int fd, bool standalone, const std::string& title) {
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+    refuseInput(standalone, title, "is a directory, not printed");
+}
+
+int finishOutput(Writer& out, int status) {
+  out.flush();
+  if (!out.failed()) return status;
+  std::fprintf(stderr, "%s: cannot write output: %s\n",
+               opt.filter_name.c_str(), std::strerror(out.error()));
+  return kStatusRetry;
+}

@@ -1,0 +1,30 @@
+// How a filter's job ends when it cannot be printed: refused input, and
+// output that could not be written.
+#ifndef COMMON_JOB_STATUS_H_
+#define COMMON_JOB_STATUS_H_
+
+#include <string>
+
+class Writer;
+
+/// Exit statuses the spooler reads: retry the job, or discard it.
+const int kStatusRetry = 1;
+const int kStatusDiscard = 2;
+/// Standalone runs end with the error status after refused input.
+const int kStatusError = 255;
+
+/// Throws FatalError "<name>: <reason>\n", where the name is the file
+/// (`title`, "stdin" when empty) standalone, the filter's name under the
+/// spooler; the status is kStatusError or kStatusDiscard.
+[[noreturn]] void refuseInput(bool standalone, const std::string& title,
+                              const std::string& reason);
+
+/// Refuses `fd` when it is a directory.
+void refuseDirectory(int fd, bool standalone, const std::string& title);
+
+/// Flushes `out` and returns `status`; when the output could not be
+/// written, says so in one line on standard error and returns
+/// kStatusRetry.
+int finishOutput(Writer& out, int status);
+
+#endif  // COMMON_JOB_STATUS_H_
