@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -43,6 +44,5 @@ void checkInterrupt() {
 
 int endJob(Writer& out, bool filterMode, int status) {
   if (filterMode) out.put('\x04');
-  out.flush();
-  return status;
+  return finishOutput(out, status);
 }

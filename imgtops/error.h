@@ -19,8 +19,9 @@ bool interrupted();
 /// Throws JobInterrupted when SIGINT has arrived.
 void checkInterrupt();
 
-/// Ends the job: flushes the output, writes the end-of-transmission byte
-/// 0x04 in filter mode, and returns `status` for main to exit with.
+/// Ends the job: writes the end-of-transmission byte 0x04 in filter mode,
+/// flushes the output and returns `status` for main to exit with, or
+/// kStatusRetry (with a message) when the output could not be written.
 int endJob(Writer& out, bool filterMode, int status);
 
 #endif  // IMGTOPS_ERROR_H_

@@ -1,5 +1,6 @@
 #include "processXwd.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "account.h"
@@ -10,6 +11,7 @@
 #include "processEncode.h"
 #include "reader.h"
 #include "setiot.h"
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -21,6 +23,13 @@ const uint32_t kMaxSide = 65535;
 const uint32_t kMaxColours = 65536;
 const uint32_t kMaxWindowName = 65536;
 const size_t kMaxRowPadding = 65536;
+
+/// The version every window dump carries.
+const uint32_t kDumpVersion = 7;
+
+/// The byte that fills a row the input did not deliver, so that it
+/// prints white (or as light as the colours allow).
+uint8_t whiteByte(const DumpHeader& h, const ColourTable& colours);
 
 /// Reads up to `n` bytes; fewer only at the end of the input.
 size_t readFully(Reader& in, uint8_t* out, size_t n) {
@@ -243,13 +252,17 @@ void normalizeRow(const DumpHeader& h, const uint8_t* source, size_t length,
   }
 }
 
-RowSource::RowSource(Reader& in, const DumpHeader& h)
-    : in(in), header(h), stored(h.bytes_per_line, 0),
+RowSource::RowSource(Reader& in, const DumpHeader& h, uint8_t white)
+    : in(in), header(h), white(white), stored(h.bytes_per_line, 0),
       row(normalizedRowBytes(h) + 1, 0) {}
 
 const uint8_t* RowSource::next() {
   checkInterrupt();
-  readFully(in, stored.data(), stored.size());
+  if (readFully(in, stored.data(), stored.size()) < stored.size()) {
+    std::memset(row.data(), white, row.size());
+    return row.data();
+  }
+  ++arrived;
   normalizeRow(header, stored.data(), stored.size(), row.data());
   return row.data();
 }
@@ -257,22 +270,39 @@ const uint8_t* RowSource::next() {
 int convertWindowDump(int jobKind, Reader& in, Writer& out,
                       const std::string& title) {
   int g4 = opt.image_g4;
+  bool standalone = jobKind == 1;
   uint8_t raw[kDumpHeaderSize];
-  if (readFully(in, raw, sizeof raw) < sizeof raw) return 1;
+  size_t got = readFully(in, raw, sizeof raw);
+  if (got == 0) refuseInput(standalone, title, "empty input, not printed");
   DumpHeader h;
   readDumpHeader(raw, &h);
-  if (!checkDumpHeader(h)) return 0;
+  if (got < sizeof raw || h.file_version != kDumpVersion)
+    refuseInput(standalone, title, "not a window dump, not printed");
+  if (!checkDumpHeader(h))
+    refuseInput(standalone, title, "window dump of a kind not printed");
   skipBytes(in, h.header_size - kDumpHeaderSize);
   ColourTable colours;
   readColormap(in, h, &colours);
-  RowSource rows(in, h);
+  // At least half the rows must be there before the document is begun.
+  size_t half = size_t{h.bytes_per_line} * ((h.pixmap_height + 1) / 2);
+  size_t there = in.available(half) / h.bytes_per_line;
+  checkInterrupt();
+  if (there < (h.pixmap_height + 1) / 2)
+    refuseInput(standalone, title,
+                "window dump data ends after " + std::to_string(there) +
+                    " of " + std::to_string(h.pixmap_height) +
+                    " rows, not printed");
+  RowSource rows(in, h, whiteByte(h, colours));
 
   writeImageSetup(out, jobKind, g4, title);
   writeImageProlog(h, out, g4);
   writeImageData(h, colours, rows, out, g4);
   writeImageTrailer(out);
-  if (jobKind == 0)
-    appendAccounting("XWD\t" + opt.host_name + ":" + opt.login_name + "\n");
+  if (rows.arrived < h.pixmap_height)
+    std::fprintf(stderr, "%s: window dump data ends after %u of %u rows, "
+                 "white below\n", inputName(standalone, title).c_str(),
+                 rows.arrived, h.pixmap_height);
+  if (jobKind == 0) appendAccounting("XWD\t");
   return 1;
 }
 
@@ -400,6 +430,17 @@ uint8_t tableGray(const ColourTable& colours, size_t value, bool fourBit) {
   if (value >= colours.size()) return static_cast<uint8_t>(value);
   const uint8_t* c = &colours.rgb[3 * value];
   return fourBit ? grayLevel4(c[0], c[1], c[2]) : grayLevel(c[0], c[1], c[2]);
+}
+
+uint8_t whiteByte(const DumpHeader& h, const ColourTable& colours) {
+  if (h.pixmap_depth == 1) return 0;  // a set bit prints black
+  if (h.pixmap_depth > 8) return 0xFF;
+  bool fourBit = h.pixmap_depth == 4;
+  size_t lightest = 0;
+  for (size_t v = 1; v < (fourBit ? 16u : 256u); ++v)
+    if (tableGray(colours, v, fourBit) > tableGray(colours, lightest, fourBit))
+      lightest = v;
+  return static_cast<uint8_t>(fourBit ? lightest << 4 | lightest : lightest);
 }
 
 /// A linear ramp: `value` of `bits` bits scaled onto 0..255.

@@ -76,22 +76,25 @@ void normalizeRow(const DumpHeader& h, const uint8_t* source, size_t length,
                   uint8_t* destination);
 
 /// Delivers the image rows one at a time, normalised. A row the input
-/// ends in keeps the rest of the previous row's bytes.
+/// does not deliver whole is filled with `white`.
 struct RowSource {
-  RowSource(Reader& in, const DumpHeader& h);
+  RowSource(Reader& in, const DumpHeader& h, uint8_t white);
   /// The next row, top to bottom. Throws JobInterrupted after SIGINT.
   const uint8_t* next();
 
   Reader& in;
   const DumpHeader& header;
+  uint8_t white;
+  uint32_t arrived = 0;  // rows read whole so far
   std::vector<uint8_t> stored;
   std::vector<uint8_t> row;
 };
 
 /// Converts one dump from `in` into a document on `out`. `jobKind` is 1
 /// standalone, 0 filter mode; `title` is the file name ("" for standard
-/// input). Returns 1 when a document was written or the input was empty,
-/// 0 when the dump was refused.
+/// input). Returns 1 when a document was written. Refuses (refuseInput)
+/// empty input, what is not a window dump, a dump of a kind it does not
+/// print and one with less than half its rows.
 int convertWindowDump(int jobKind, Reader& in, Writer& out,
                       const std::string& title);
 

@@ -91,26 +91,51 @@ TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
   EXPECT_FALSE(refused(TestDump::kBytesPerLine, 20));
 }
 
-TEST_F(XwdTest, EmptyShortAndRefusedInputsWriteNothing) {
-  int result = -1;
-  EXPECT_EQ("", convert("", &result));
-  EXPECT_EQ(1, result);
-  EXPECT_EQ("", convert(std::string(99, 'x'), &result));
-  EXPECT_EQ(1, result);
-  EXPECT_EQ("", convert(TestDump(16, 4, 4, PseudoColor).bytes(), &result));
-  EXPECT_EQ(0, result);
+TEST_F(XwdTest, RefusedInputsWriteNothing) {
+  TestDump hostile(8, 2, 2, PseudoColor);  // claims more than arrives
+  hostile.field[TestDump::kHeaderSize] = 100 + 65536;
+  hostile.field[TestDump::kColours] = 65536;
+  TestDump halfRow(8, 2, 3, StaticGray);
+  halfRow.rows = "\x01\x02\x03";
+  const struct {
+    std::string input;
+    const char* reason;
+  } cases[] = {
+      {"", "empty input"},
+      {std::string(99, 'x'), "not a window dump"},
+      {"\x89PNG\r\n\x1a\n" + std::string(200, '\0'), "not a window dump"},
+      {TestDump(16, 4, 4, PseudoColor).bytes(), "window dump of a kind"},
+      {TestDump(8, 4, 4, GrayScale).bytes(), "window dump of a kind"},
+      {hostile.bytes(), "window dump data ends after 0 of 2 rows"},
+      {halfRow.bytes(), "window dump data ends after 1 of 3 rows"},
+  };
+  for (const auto& c : cases) {
+    Reader in{std::string_view(c.input)};
+    Writer out = Writer::memory();
+    try {
+      convertWindowDump(1, in, out, "f.xwd");
+      ADD_FAILURE() << c.reason;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(0u, e.message.find(std::string("f.xwd: ") + c.reason))
+          << e.message;
+      EXPECT_EQ(255, e.status);
+    }
+    EXPECT_EQ("", out.str());
+  }
 }
 
-TEST_F(XwdTest, HostileHeaderFromShortInputStaysSmall) {
-  // A header whose window name and colormap claim far more than arrives:
-  // refused when beyond any real dump, otherwise read as far as it goes.
-  TestDump d(8, 2, 2, PseudoColor);
-  d.field[TestDump::kHeaderSize] = 100 + 65536;
-  d.field[TestDump::kColours] = 65536;
-  int result = -1;
-  std::string doc = convert(d.bytes(), &result);
-  EXPECT_EQ(1, result);
-  EXPECT_NE(std::string::npos, doc.find("/Width 2 /Height 2"));
+TEST_F(XwdTest, RowsThatDoNotArrivePrintWhite) {
+  TestDump gray(8, 2, 3, StaticGray);
+  gray.rows = "\x01\x02\x03\x04\x05";
+  EXPECT_EQ("\x01\x02\x03\x04\xff\xff", dataOf(convert(gray.bytes())));
+  TestDump dark(8, 1, 2, PseudoColor);  // no white in the colour table
+  for (int i = 0; i < 256; ++i) dark.addColour(uint8_t(i / 2), 0, 0);
+  dark.rows = std::string(1, 0);
+  EXPECT_EQ(std::string("\x00\x26", 2), dataOf(convert(dark.bytes())));
+  TestDump bits(1, 8, 2, StaticGray);
+  bits.rows = "\xff";
+  EXPECT_EQ(std::string("\x00\xff\x00\x00\x80", 5),
+            dataOf(convert(bits.bytes())));
 }
 
 TEST_F(XwdTest, WindowNameIsSkippedAndColoursFillInFileOrder) {
@@ -228,12 +253,6 @@ TEST_F(XwdTest, SixteenBitTrueColour) {
   EXPECT_EQ(std::string("\x4c\x96\xff", 3), dataOf(convert(d.bytes())));
   EXPECT_NE(std::string::npos,
             convert(d.bytes()).find("/BitsPerComponent 8\n"));
-}
-
-TEST_F(XwdTest, ShortDataRepeatsWhatTheRowBufferHolds) {
-  TestDump d(8, 2, 3, StaticGray);
-  d.rows = std::string("\x01\x02\x03", 3);
-  EXPECT_EQ(std::string("\x01\x02\x03\x02\x03\x02", 6), dataOf(convert(d.bytes())));
 }
 
 TEST_F(XwdTest, RunLengthAndGroup4Sections) {

@@ -236,17 +236,52 @@ TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
   EXPECT_TRUE(printsCleanly(r.out));
 }
 
-TEST(ImgtopsCommandLine, EmptyAndRefusedInputs) {
-  RunResult r = imgtops("imgtops", {}, "");
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ("", r.out);
-  r = imgtops("zavpsvf", {}, "");
-  EXPECT_EQ("\x04", r.out);
-  TestDump refused(16, 4, 4, 3);  // PseudoColor of depth 16
-  r = imgtops("imgtops", {}, refused.bytes() + std::string(200, '\0'));
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ("", r.err);
+// Statuses and messages of inputs that cannot be printed whole. Under
+// the spooler a refused job still ends with the end byte.
+TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
+  TempDir dir;
+  std::string dump = readFile(fixture("text.xwd"));
+  TestDump gray(8, 4, 4, 1);  // GrayScale
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string err;
+    bool document;
+  } cases[] = {
+      {"imgtops", {}, "", 255, "stdin: empty input, not printed\n", false},
+      {"zavpsvf", {}, "", 2, "zavpsvf: empty input, not printed\n", false},
+      {"zavpsvf", {}, "\x89PNG\r\n\x1a\n" + std::string(300, 'x'), 2,
+       "zavpsvf: not a window dump, not printed\n", false},
+      {"zavpsg4f", {}, gray.bytes(), 2,
+       "zavpsg4f: window dump of a kind not printed\n", false},
+      {"zavpsvf", {}, dump.substr(0, 100), 2,
+       "zavpsvf: window dump data ends after 0 of 24 rows, not printed\n",
+       false},
+      {"zavpsvf", {}, dump.substr(0, dump.size() * 3 / 4), 0,
+       "zavpsvf: window dump data ends after 17 of 24 rows, white below\n",
+       true},
+      {"imgtops", {dir.path, fixture("text.xwd")}, "", 255,
+       dir.path + ": is a directory, not printed\n", true},
+  };
+  for (const auto& c : cases) {
+    RunResult r = imgtops(c.name, c.args, c.input);
+    EXPECT_EQ(c.status, r.status) << c.err;
+    EXPECT_EQ(c.err, r.err);
+    std::string doc = r.out;
+    bool endByte = std::string(c.name) != "imgtops";
+    EXPECT_EQ(endByte, !doc.empty() && doc.back() == '\x04') << c.err;
+    if (endByte && !doc.empty()) doc.pop_back();
+    EXPECT_EQ(c.document, !doc.empty()) << c.err;
+    if (c.document) EXPECT_EQ(1, pagesPrinted(doc)) << c.err;
+  }
+  RunOptions full;
+  full.output = "/dev/full";
+  full.input = dump;
+  RunResult r = run({bin("zavpsvf")}, full);
+  EXPECT_EQ(1, r.status);
+  EXPECT_EQ("zavpsvf: cannot write output: No space left on device\n", r.err);
 }
 
 TEST(ImgtopsDocument, PrologTextsFor640By480) {
@@ -466,9 +501,17 @@ TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
   }
 }
 
-// SIGINT while the filter waits for more of its input.
+// SIGINT while the filter waits for more of its input: with more than
+// half the rows there the document has begun; before that none is begun.
 TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
-  for (const char* name : {"zavpsvf", "imgtops"}) {
+  TestDump d(8, 100, 100, 0);
+  const struct {
+    const char* name;
+    size_t rows;  // rows sent before the interrupt
+    bool document;
+  } cases[] = {{"zavpsvf", 60, true}, {"imgtops", 60, true},
+               {"zavpsvf", 0, false}};
+  for (const auto& c : cases) {
     int in[2], out[2];
     ASSERT_EQ(0, pipe(in));
     ASSERT_EQ(0, pipe(out));
@@ -480,13 +523,12 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
       close(in[1]);
       close(out[0]);
       close(out[1]);
-      execl(bin(name).c_str(), name, static_cast<char*>(nullptr));
+      execl(bin(c.name).c_str(), c.name, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(in[0]);
     close(out[1]);
-    TestDump d(8, 100, 100, 0);
-    std::string part = d.bytes() + std::string(1000, '\x40');
+    std::string part = d.bytes() + std::string(100 * c.rows, '\x40');
     ASSERT_EQ(ssize_t(part.size()), write(in[1], part.data(), part.size()));
     usleep(300 * 1000);
     kill(pid, SIGINT);
@@ -498,13 +540,13 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     waitpid(pid, &status, 0);
     close(in[1]);
     close(out[0]);
-    ASSERT_TRUE(WIFEXITED(status)) << name;
-    EXPECT_EQ(2, WEXITSTATUS(status)) << name;
-    EXPECT_EQ(0u, got.find("%!PS-Adobe-2.1\n")) << name;
-    EXPECT_NE(std::string::npos, got.find("doit\n")) << name;
-    bool filter = std::string(name) == "zavpsvf";
-    EXPECT_EQ(filter, got.back() == '\x04') << name;
-    EXPECT_EQ(std::string::npos, got.find("showpage")) << name;
+    ASSERT_TRUE(WIFEXITED(status)) << c.name;
+    EXPECT_EQ(2, WEXITSTATUS(status)) << c.name;
+    bool filter = std::string(c.name) == "zavpsvf";
+    EXPECT_EQ(filter, !got.empty() && got.back() == '\x04') << c.name;
+    EXPECT_EQ(c.document, got.find("%!PS-Adobe-2.1\n") == 0) << c.name;
+    EXPECT_EQ(c.document, got.find("doit\n") != std::string::npos) << c.name;
+    EXPECT_EQ(std::string::npos, got.find("showpage")) << c.name;
   }
 }
 

@@ -203,6 +203,48 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
   EXPECT_EQ(r.out, "\x04%!\nshowpage\n");
 }
 
+// Input that is not text, and output that cannot be written: standalone
+// runs go on with the next file, the spooler is told to discard or retry.
+TEST(TexttopsProgram, RefusedInputsAndWriteErrors) {
+  TempDir dir;
+  std::string binary = dir.write("a.out", std::string("\x7f" "ELF\2\1\0\0", 8));
+  std::string text = dir.write("b.txt", "text\n");
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string err;
+    bool document;
+  } cases[] = {
+      {"texttops", {dir.path, text}, "", 255,
+       dir.path + ": is a directory, not printed\n", true},
+      {"texttops", {binary, text}, "", 255,
+       binary + ": binary file, not printed\n", true},
+      {"zavposttxt", {}, "%PDF-1.5\n", 255, "stdin: PDF file, not printed\n",
+       false},
+      {"zavpsif", {}, "%PDF-1.5\n", 2, "zavpsif: PDF file, not printed\n",
+       false},
+      {"zavpsif", {}, std::string("\0\0\0", 3), 2,
+       "zavpsif: binary file, not printed\n", false},
+  };
+  for (const auto& c : cases) {
+    RunResult r = texttops(c.args, c.input, c.name);
+    EXPECT_EQ(r.status, c.status) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(!r.out.empty(), c.document) << c.err;
+  }
+  for (const char* name : {"texttops", "zavpsif"}) {
+    RunOptions full;
+    full.output = "/dev/full";
+    full.input = "text\n";
+    RunResult r = run({bin(name)}, full);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string(name) +
+                         ": cannot write output: No space left on device\n");
+  }
+}
+
 // The spooler's own command line, with an accounting file.
 TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   TempDir dir;
@@ -219,6 +261,11 @@ TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   r = run({bin("zavpsif"), "-n", "ann", acct}, {"x\n", {}, ""});
   EXPECT_EQ(readFile(acct),
             "   0.00\t\tpc1:ann\nPostScript\tpc1:ann\n   0.00\t\t:ann\n");
+  // A login that would forge a second record stays on one line.
+  run({bin("zavpsif"), "-n", "ann\nXWD\tpc9:root", "-h", "pc1\r", acct},
+      {"x\n", {}, ""});
+  EXPECT_EQ(readFile(acct).substr(readFile(acct).rfind("   0.00")),
+            "   0.00\t\tpc1?:ann?XWD?pc9:root\n");
   std::string missing = dir.path + "/none";
   run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
   EXPECT_NE(access(missing.c_str(), F_OK), 0);

@@ -54,6 +54,5 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
     out.put(static_cast<char>(c));
     atLineStart = c == '\n';
   }
-  appendAccounting("PostScript\t" + opt.host_name + ":" + opt.login_name +
-                   "\n");
+  appendAccounting("PostScript\t");
 }

@@ -400,6 +400,6 @@ void convertText(bool standalone, int first, int second,
   if (!standalone) {
     char record[64];
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
-    appendAccounting(record + opt.host_name + ":" + opt.login_name + "\n");
+    appendAccounting(record);
   }
 }

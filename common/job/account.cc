@@ -5,13 +5,27 @@
 
 #include "options.h"
 
-void appendAccounting(const std::string& record) {
+namespace {
+
+// `text` with every control character replaced by '?'.
+std::string oneLine(const std::string& text) {
+  std::string s = text;
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return s;
+}
+
+}  // namespace
+
+void appendAccounting(const std::string& head) {
   if (opt.login_name.empty() || opt.accounting_file.empty()) return;
   const char* path = opt.accounting_file.c_str();
   if (access(path, W_OK) != 0) return;
   // No O_CREAT: a file that has vanished since the test is not created.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return;
+  std::string record =
+      head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
   ssize_t n = ::write(fd, record.data(), record.size());
   (void)n;  // accounting is best effort
   close(fd);

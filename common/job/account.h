@@ -4,9 +4,10 @@
 
 #include <string>
 
-/// Appends `record` to the accounting file when a login and an accounting
-/// file were given and the file exists and is writable. Never creates the
-/// file; failures are silent.
-void appendAccounting(const std::string& record);
+/// Appends one record, `head` followed by "host:login" and a newline,
+/// when a login and an accounting file were given and the file exists and
+/// is writable. Control characters in host and login become '?', so the
+/// record stays one line. Never creates the file; failures are silent.
+void appendAccounting(const std::string& head);
 
 #endif  // COMMON_JOB_ACCOUNT_H_

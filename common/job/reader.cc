@@ -1,6 +1,9 @@
 #include "reader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -46,6 +49,19 @@ std::string_view Reader::peek(size_t n) {
   }
   size_t have = end_ - pos_ < n ? end_ - pos_ : n;
   return std::string_view(buf_.data() + pos_, have);
+}
+
+size_t Reader::available(size_t n) {
+  size_t have = end_ - pos_;
+  struct stat st;
+  if (have < n && fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+    off_t at = lseek(fd_, 0, SEEK_CUR);
+    if (at >= 0) {
+      size_t rest = st.st_size > at ? static_cast<size_t>(st.st_size - at) : 0;
+      return std::min(n, have + rest);
+    }
+  }
+  return peek(n).size();
 }
 
 size_t Reader::read(char* out, size_t n) {

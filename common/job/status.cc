@@ -8,12 +8,14 @@
 #include "options.h"
 #include "writer.h"
 
+std::string inputName(bool standalone, const std::string& title) {
+  if (!standalone) return opt.filter_name;
+  return title.empty() ? "stdin" : title;
+}
+
 void refuseInput(bool standalone, const std::string& title,
                  const std::string& reason) {
-  std::string name = !standalone     ? opt.filter_name
-                     : title.empty() ? std::string("stdin")
-                                     : title;
-  throw FatalError{name + ": " + reason + "\n",
+  throw FatalError{inputName(standalone, title) + ": " + reason + "\n",
                    standalone ? kStatusError : kStatusDiscard};
 }
 

@@ -13,6 +13,10 @@ const int kStatusDiscard = 2;
 /// Standalone runs end with the error status after refused input.
 const int kStatusError = 255;
 
+/// The input as messages name it: the file (`title`, "stdin" when empty)
+/// standalone, the filter's name under the spooler.
+std::string inputName(bool standalone, const std::string& title);
+
 /// Throws FatalError "<name>: <reason>\n", where the name is the file
 /// (`title`, "stdin" when empty) standalone, the filter's name under the
 /// spooler; the status is kStatusError or kStatusDiscard.
