@@ -31,9 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   setenv("HOME", home().c_str(), 1);
 
   for (const char* name : {"zavpsif", "zavpsvf", "zavpsg4f", "zavpsof"}) {
-    FILE* in = std::fopen(path.c_str(), "rb");
-    std::optional<std::string> line = findFilterLine(name, in);
-    std::fclose(in);
+    std::optional<std::string> line = findFilterLine(
+        name, std::string_view(reinterpret_cast<const char*>(data), size));
     if (!line) continue;
     resetOptions();
     try {

@@ -39,10 +39,6 @@ RunResult run(const std::vector<std::string>& argv, const RunOptions& o) {
         setenv(e.substr(0, eq).c_str(), e.c_str() + eq + 1, 1);
     }
     if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0) _exit(126);
-    if (!o.output.empty()) {
-      int fd = open(o.output.c_str(), O_WRONLY | O_CLOEXEC);
-      if (fd < 0 || dup2(fd, 1) < 0) _exit(126);
-    }
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);

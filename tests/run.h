@@ -18,7 +18,6 @@ struct RunOptions {
   std::string input;             // standard input
   std::vector<std::string> env;  // NAME=value to set, or NAME to unset
   std::string cwd;               // working directory, if not empty
-  std::string output;            // file for standard output, if not empty
 };
 
 /// Path of a program (or invocation name) in the build's bin directory.

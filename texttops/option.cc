@@ -46,6 +46,7 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   *standalone = texttops || opt.filter_name == "zavposttxt";
 
   initTextSet();
+  opt.filter_mode = !*standalone;
   opt.spool_width = 132;
   opt.spool_length = 66;
   if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));

@@ -70,6 +70,8 @@ struct OptionSettings {
   unsigned spool_width = 0;
   unsigned spool_length = 0;
   std::string filter_name;
+  /// Run by the spooler: the include directive is ignored.
+  int filter_mode = 0;
 
   // Input selection and the last custom size read.
   const InputSelection* input_selection = &defaultInputSelection;

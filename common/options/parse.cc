@@ -1,7 +1,12 @@
 #include "parse.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -227,25 +232,37 @@ const CommonFields& imageFields() {
 // line that includes itself cannot loop.
 bool including = false;
 
+// A defaults file's content; a file that exists but cannot be used is
+// named in one line on standard error.
+std::optional<std::string> loadDefaults(const std::string& path) {
+  std::string problem;
+  std::optional<std::string> content = readDefaultsFile(path, &problem);
+  if (!problem.empty())
+    std::fprintf(stderr, "%s: defaults file not read: %s\n", path.c_str(),
+                 problem.c_str());
+  return content;
+}
+
 // "<zavpsif>": the text filter's line of the running user's own file.
+// Under the spooler that user is the spooler's, not the job's owner, so
+// the directive is ignored there.
 void includeDefaults() {
-  if (including) return;
+  if (including || opt.filter_mode) return;
   const char* home = std::getenv("HOME");
   if (!home) return;
-  std::string path = std::string(home) + "/.zavpsdefault";
-  FILE* file = std::fopen(path.c_str(), "r");
-  if (!file) return;
-  std::optional<std::string> line = findFilterLine("zavpsif", file);
+  std::optional<std::string> content =
+      loadDefaults(std::string(home) + "/.zavpsdefault");
+  if (!content) return;
+  std::optional<std::string> line = findFilterLine("zavpsif", *content);
+  if (!line) return;
   including = true;
   try {
-    if (line) parseTextOptions(line->c_str());
+    parseTextOptions(line->c_str());
   } catch (...) {
     including = false;
-    std::fclose(file);
     throw;
   }
   including = false;
-  std::fclose(file);
 }
 
 // Handles one key of the text grammar at `keyPos`; returns the position
@@ -481,32 +498,58 @@ int readMargins(const std::string& text, double margins[4]) {
 }
 
 std::optional<std::string> findFilterLine(const std::string& name,
-                                          FILE* file) {
-  std::string line;
-  for (;;) {
-    line.clear();
-    int c;
-    while ((c = std::getc(file)) != EOF) {
-      line.push_back(static_cast<char>(c));
-      if (c == '\n') break;
-    }
-    if (line.empty()) return std::nullopt;
+                                          std::string_view content) {
+  while (!content.empty()) {
+    size_t end = content.find('\n');
+    end = end == std::string_view::npos ? content.size() : end + 1;
+    std::string line(content.substr(0, end));
+    content.remove_prefix(end);
     if (line[0] == '#') continue;
     size_t pos = skipBlanks(line, 0);
     if (line.compare(pos, name.size(), name) == 0)
       return line.substr(pos + name.size());
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> readDefaultsFile(const std::string& path,
+                                            std::string* problem) {
+  problem->clear();
+  // Without blocking: a FIFO must not stop the filter, and so the queue.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) *problem = std::strerror(errno);
+    return std::nullopt;
+  }
+  std::string content(kMaxDefaultsFile + 1, '\0');
+  size_t got = 0;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    *problem = "not a regular file";
+  } else {
+    while (got < content.size()) {
+      ssize_t n = read(fd, &content[got], content.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) *problem = std::strerror(errno);
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got > kMaxDefaultsFile) *problem = "larger than 64 KiB";
+  }
+  close(fd);
+  if (!problem->empty()) return std::nullopt;
+  content.resize(got);
+  return content;
 }
 
 namespace {
 
 // Parses the filter's line of the file at `path`; false when the file
-// does not open or has no such line.
+// is missing or unusable or has no such line.
 bool parseDefaultsFile(const std::string& path, int (*parse)(const char*)) {
-  FILE* file = std::fopen(path.c_str(), "r");
-  if (!file) return false;
-  std::optional<std::string> line = findFilterLine(opt.filter_name, file);
-  std::fclose(file);
+  std::optional<std::string> content = loadDefaults(path);
+  if (!content) return false;
+  std::optional<std::string> line = findFilterLine(opt.filter_name, *content);
   if (!line) return false;
   parse(line->c_str());
   return true;

@@ -3,9 +3,9 @@
 #ifndef COMMON_OPTIONS_PARSE_H_
 #define COMMON_OPTIONS_PARSE_H_
 
-#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 /// Parses one option string with the text grammar into the text set.
 /// Returns whether a string was given. Throws FatalError on a bad option.
@@ -25,11 +25,20 @@ size_t readToken(const std::string& s, size_t pos, std::string* out);
 /// Four margins "top:bottom:right:left"; 1 on success, 0 on failure.
 int readMargins(const std::string& text, double margins[4]);
 
-/// Reads `file` from its current position to the first line that belongs
-/// to filter `name`, and returns the rest of that line after the name
+/// Finds the first line of a defaults file's `content` that belongs to
+/// filter `name`, and returns the rest of that line after the name
 /// (newline included). Lines are read whole, whatever their length.
 std::optional<std::string> findFilterLine(const std::string& name,
-                                          FILE* file);
+                                          std::string_view content);
+
+/// The most of a defaults file that is read; a larger file is ignored.
+const size_t kMaxDefaultsFile = 64 * 1024;
+
+/// A defaults file's content, read without blocking and only from a
+/// regular file of at most kMaxDefaultsFile bytes. None when it is missing
+/// or cannot be used; then `problem` says why (empty when it is missing).
+std::optional<std::string> readDefaultsFile(const std::string& path,
+                                            std::string* problem);
 
 /// Path of the system-wide defaults file.
 extern const char* const kSystemDefaultsFile;

@@ -312,10 +312,8 @@ struct DefaultsFile : testing::Test {
     std::ofstream(path, std::ios::binary) << content;
   }
   std::optional<std::string> find(const std::string& name) {
-    FILE* f = fopen(path.c_str(), "r");
-    auto line = findFilterLine(name, f);
-    fclose(f);
-    return line;
+    std::string problem;
+    return findFilterLine(name, *readDefaultsFile(path, &problem));
   }
   std::string dir, path;
 };
@@ -338,6 +336,34 @@ TEST_F(DefaultsFile, LongLinesAreReadWhole) {
   EXPECT_EQ(find("zavpsif"), " " + pad + "-t\n");
 }
 
+TEST_F(DefaultsFile, OnlySmallRegularFilesAreRead) {
+  const struct {
+    const char* make;  // shell command; $F is the file
+    const char* problem;
+    size_t size;
+  } cases[] = {
+      {"", "", 0},
+      {"mkfifo $F", "not a regular file", 0},
+      {"ln -s /dev/zero $F", "not a regular file", 0},
+      {"mkdir $F", "not a regular file", 0},
+      {"head -c 65537 /dev/zero > $F", "larger than 64 KiB", 0},
+      {"head -c 65536 /dev/zero > $F", "", 65536},
+  };
+  for (const auto& c : cases) {
+    std::string sh = std::string("F=") + path + "; rm -rf $F; " + c.make;
+    ASSERT_EQ(0, system(sh.c_str()));
+    std::string problem = "x";
+    std::optional<std::string> content = readDefaultsFile(path, &problem);
+    EXPECT_EQ(c.problem, problem) << c.make;
+    EXPECT_EQ(c.size > 0, content.has_value()) << c.make;
+    if (content) {
+      EXPECT_EQ(c.size, content->size());
+    }
+    std::string rm = "rm -rf " + path;
+    ASSERT_EQ(0, system(rm.c_str()));
+  }
+}
+
 TEST_F(DefaultsFile, IncludeReadsTheUsersTextLineOnce) {
   const char* oldHome = getenv("HOME");
   std::string saved = oldHome ? oldHome : "";
@@ -351,6 +377,9 @@ TEST_F(DefaultsFile, IncludeReadsTheUsersTextLineOnce) {
   EXPECT_EQ(textError("-<other>"), "Unknown option '<other>'\n");
   write("zavpsif -x\n");
   EXPECT_EQ(textError("<zavpsif>"), "Unknown option 'x'\n");
+  opt.filter_mode = 1;  // the spooler's user is not the job's owner
+  EXPECT_EQ(textError("<zavpsif>"), "");
+  opt.filter_mode = 0;
   unlink(path.c_str());
   EXPECT_EQ(textError("<zavpsif>"), "");  // no file: nothing changes
   unsetenv("HOME");
