@@ -61,18 +61,18 @@ bool readDigits(const char* text, unsigned* value) {
   return true;
 }
 
-// Whether `text` is an optionally signed decimal number; `negative` tells
-// whether it is below 0.
-bool readSigned(const std::string& text, bool* negative) {
+// Whether `text` is an optionally signed decimal number; its value,
+// capped so that it cannot overflow, goes to `value`.
+bool readSigned(const std::string& text, long* value) {
   size_t i = 0;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
   if (i == text.size()) return false;
-  bool nonzero = false;
+  long v = 0;
   for (; i < text.size(); ++i) {
     if (text[i] < '0' || text[i] > '9') return false;
-    nonzero |= text[i] != '0';
+    if (v <= kMaxCopies) v = v * 10 + (text[i] - '0');
   }
-  *negative = text[0] == '-' && nonzero;
+  *value = text[0] == '-' ? -v : v;
   return true;
 }
 
@@ -118,8 +118,9 @@ void optionC(ToolSettings& s, const char* arg) {
 void optionN(ToolSettings& s, const char* arg) {
   if (!std::strstr(arg, "c=")) toolError(kErrOption);
   std::string copies = valueWord(std::strchr(arg, '=') + 1, kMaxCopiesText);
-  bool negative = false;
-  if (!copies.empty() && (!readSigned(copies, &negative) || negative))
+  long value = 0;
+  if (!copies.empty() &&
+      (!readSigned(copies, &value) || value < 0 || value > kMaxCopies))
     toolError(kErrCopies);
   s.copies_text = copies;
 }

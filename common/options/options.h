@@ -49,6 +49,11 @@ struct OutputKeyword {
 /// Input code of a custom size from the automatic source.
 const int kCustomInputCode = 18;
 
+/// Largest copy count, font size (points) and tab width (columns).
+const int kMaxCopies = 999;
+const int kMaxFontSize = 1000;
+const int kMaxTabWidth = 1000;
+
 /// Stamp position and page mode value meaning "none".
 const int kNoStamp = 999;
 

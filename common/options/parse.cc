@@ -51,6 +51,26 @@ size_t afterNumber(const std::string& s, size_t pos) {
   return wordEnd(s, pos);
 }
 
+// A number within `low`..`high` at `pos`, as readUnsigned reads it; a
+// number out of range (negative, too large, overflowing) is a word error
+// for the key at `key`.
+size_t readInRange(const std::string& s, size_t pos, size_t key, long low,
+                   long high, unsigned* out) {
+  opt.scan_error = 0;
+  if (pos > s.size()) pos = s.size();
+  const char* start = s.c_str() + pos;
+  char* end = nullptr;
+  errno = 0;
+  long value = std::strtol(start, &end, 10);
+  if (end == start) {
+    opt.scan_error = 1;
+    return pos;
+  }
+  if (errno == ERANGE || value < low || value > high) wordError(s, key);
+  *out = static_cast<unsigned>(value);
+  return afterNumber(s, pos);
+}
+
 // The stamp fields of one print set.
 struct StampFields {
   int* position;
@@ -170,7 +190,7 @@ bool commonKey(std::string& s, size_t keyPos, size_t* pos,
       break;
     case 'N':
       if (!at(s, p, "c=")) wordError(s, keyPos);
-      readUnsigned(s, p + 2, f.copies);
+      readInRange(s, p + 2, keyPos, 0, kMaxCopies, f.copies);
       p = wordEnd(s, p);
       break;
     case 'O':
@@ -289,7 +309,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       opt.text_use_page_margins = 0;
       break;
     case 'e':
-      p = readUnsigned(s, p, &opt.text_tab_width);
+      p = readInRange(s, p, keyPos, 0, kMaxTabWidth, &opt.text_tab_width);
       break;
     case 'f': {
       std::string font;
@@ -332,8 +352,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       break;
     case 's':
       if (p >= s.size()) break;
-      p = readUnsigned(s, p, &n);
-      if (!opt.scan_error && static_cast<int>(n) > 0) opt.text_font_size = n;
+      p = readInRange(s, p, keyPos, 1, kMaxFontSize, &opt.text_font_size);
       break;
     case 'w':
       p = readUnsigned(s, p, &opt.text_columns);
@@ -406,8 +425,11 @@ int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
   for (;;) {
     while (pos < s.size() && isWhite(s[pos]) && s[pos] != '\n') ++pos;
     if (pos >= s.size() || s[pos] == '\n') break;
+    // A dash at the end of the string has no key; a blank after a dash
+    // is a key that does nothing.
+    if (s[pos] == '-' && (pos + 1 >= s.size() || s[pos + 1] == '\n'))
+      unknownOption("-");
     if (s[pos] == '-') ++pos;
-    if (pos >= s.size() || s[pos] == '\n') break;
     pos = key(s, pos);
   }
   return 1;

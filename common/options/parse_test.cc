@@ -60,10 +60,12 @@ TEST_F(TextGrammar, FlagsWithAndWithoutDashesAndBlanks) {
   EXPECT_EQ(textError("--t"), "Unknown option '-'\n");
   EXPECT_EQ(textError("-x"), "Unknown option 'x'\n");
   EXPECT_EQ(textError("- \t-t"), "");  // blank after a dash does nothing
+  for (const char* dash : {"-t -", "-t -\n", "-", "-\n-t"})  // no key
+    EXPECT_EQ(textError(dash), "Unknown option '-'\n") << dash;
 }
 
 TEST_F(TextGrammar, EmptyStringsAndNewlinesEndTheString) {
-  for (const char* s : {"", "   ", "\n-t", "  \n -t", "-D\n-t", "-\n-t"}) {
+  for (const char* s : {"", "   ", "\n-t", "  \n -t", "-D\n-t"}) {
     SetUp();
     EXPECT_EQ(parseTextOptions(s), 1);
     EXPECT_EQ(opt.text_toner_saver, 0) << s;
@@ -96,9 +98,35 @@ TEST_F(TextGrammar, NumbersTouchTheirKey) {
   EXPECT_EQ(opt.text_tab_width, 4u);
 }
 
+// Copies, font sizes and tab widths out of range are refused; the value
+// before stays.
+TEST_F(TextGrammar, NumbersInRange) {
+  const struct {
+    const char* option;
+    unsigned* field;
+    unsigned value;  // what the option stores; 7 (the value before): refused
+  } cases[] = {
+      {"-Nc=0", &opt.text_copies, 0},       {"-Nc=999", &opt.text_copies, 999},
+      {"-Nc=1000", &opt.text_copies, 7},    {"-Nc=-3", &opt.text_copies, 7},
+      {"-Nc=99999999999", &opt.text_copies, 7},
+      {"-s1000", &opt.text_font_size, 1000}, {"-s1001", &opt.text_font_size, 7},
+      {"-s0", &opt.text_font_size, 7},      {"-s-3", &opt.text_font_size, 7},
+      {"-s99999999999", &opt.text_font_size, 7},
+      {"-e0", &opt.text_tab_width, 0},      {"-e1000", &opt.text_tab_width, 1000},
+      {"-e1001", &opt.text_tab_width, 7},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    *c.field = 7;
+    bool refused = c.value == 7;
+    EXPECT_EQ(textError(c.option),
+              refused ? "Unknown option '" + std::string(c.option) + "'\n" : "");
+    EXPECT_EQ(*c.field, c.value) << c.option;
+  }
+  EXPECT_EQ(imageError("-Nc=1000"), "Unknown option '-Nc=1000'\n");
+}
+
 TEST_F(TextGrammar, FontSizeAndMarginsInLines) {
-  parseTextOptions("-s0");
-  EXPECT_EQ(opt.text_font_size, 10u);
   EXPECT_EQ(textError("-sx"), "Unknown option 'x'\n");
   EXPECT_EQ(opt.text_font_size, 10u);
   parseTextOptions("-s12");
