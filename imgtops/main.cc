@@ -39,8 +39,8 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
 
 int main(int argc, char** argv) {
   Writer out(1);
+  int mode = 0;
   try {
-    int mode = 2;
     int first = parseImageCommandLine(argc, argv, &mode);
     bool standalone = mode < 2;
     installInterruptHandler();
@@ -64,6 +64,6 @@ int main(int argc, char** argv) {
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
-    return finishOutput(out, e.status);
+    return finishOutput(out, failureStatus(mode < 2, e.status));
   }
 }

@@ -177,9 +177,12 @@ TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
     EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
     EXPECT_EQ("", r.out);
   }
-  r = imgtops("imgtops", {"-Z"});
-  EXPECT_EQ(255, r.status);
-  EXPECT_EQ("Unknown option 'Z'\n", r.err);
+  for (const char* name : {"imgtops", "zavpsvf"}) {
+    r = imgtops(name, {"-Z"}, readFile(fixture("text.xwd")));
+    EXPECT_EQ(std::string(name) == "imgtops" ? 255 : 2, r.status);  // discard
+    EXPECT_EQ("Unknown option 'Z'\n", r.err);
+    EXPECT_EQ("", r.out);
+  }
   r = imgtops("imgtops", {"-I50x100mm"});
   EXPECT_EQ(255, r.status);
   EXPECT_EQ("Illegal paper size\n", r.err);

@@ -44,9 +44,12 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   EXPECT_EQ(r.err, "texttops version = 1.0.1.0\n");
   r = texttops({"-V"}, "", "zavpsif");
   EXPECT_EQ(r.err, "zavpsif version = 1.0.1.0\n");
-  r = texttops({"-q"}, "", "zavposttxt");
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.err, "Unknown option 'q'\n");
+  for (const char* name : {"zavposttxt", "zavpsif"}) {
+    r = texttops({"-q"}, "x\n", name);
+    EXPECT_EQ(r.status, std::string(name) == "zavpsif" ? 2 : 255);  // discard
+    EXPECT_EQ(r.err, "Unknown option 'q'\n");
+    EXPECT_EQ(r.out, "");
+  }
   r = texttops({"-h", "pc1"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Illegal option -h\n");
@@ -316,7 +319,7 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
 
   run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});
   r = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});
-  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.status, 2);  // the spooler discards the job
   EXPECT_EQ(r.err, "Unknown option 'q'\n");
 
   // Standalone names never read it, and the spooler's -d is ignored.

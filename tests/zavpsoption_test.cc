@@ -153,7 +153,7 @@ TEST_F(RoundTrip, FilterTakesTheOwnersLine) {
   // The jog forms the tool writes are not in the filters' language: the
   // filter quoting one shows that it read this very line.
   r = job({"-J2"});
-  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "Unknown option '-J2'\n");
   // Removing it again gives a line the filter takes.
   home_.write(".zavpsdefault", readFile(home_.path + "/.zavpsdefault") +

@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   Writer out(1);
   int status = 0;
+  bool standalone = true;
   try {
-    bool standalone = false;
     int first = parseTextCommandLine(argc, argv, &standalone);
     if (!standalone) {
       refuseDirectory(0, false, "");
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
-    status = e.status;
+    status = failureStatus(standalone, e.status);
   }
   return finishOutput(out, status);
 }

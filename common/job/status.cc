@@ -25,6 +25,11 @@ void refuseDirectory(int fd, bool standalone, const std::string& title) {
     refuseInput(standalone, title, "is a directory, not printed");
 }
 
+int failureStatus(bool standalone, int status) {
+  if (standalone || status == 0) return status;
+  return kStatusDiscard;
+}
+
 int finishOutput(Writer& out, int status) {
   out.flush();
   if (!out.failed()) return status;

@@ -26,6 +26,11 @@ std::string inputName(bool standalone, const std::string& title);
 /// Refuses `fd` when it is a directory.
 void refuseDirectory(int fd, bool standalone, const std::string& title);
 
+/// The status a run that ended in FatalError exits with: under the
+/// spooler every failure discards the job (an option error, say, would
+/// fail again on a retry); standalone runs keep `status`.
+int failureStatus(bool standalone, int status);
+
 /// Flushes `out` and returns `status`; when the output could not be
 /// written, says so in one line on standard error and returns
 /// kStatusRetry.
