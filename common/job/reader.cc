@@ -10,6 +10,8 @@
 
 namespace {
 const size_t kChunk = 65536;
+// The most a stream is read ahead to learn how much of it there is.
+const size_t kMaxLookAhead = size_t{64} << 20;
 }
 
 Reader::Reader(int fd) : fd_(fd), buf_(kChunk, '\0') {}
@@ -61,7 +63,9 @@ size_t Reader::available(size_t n) {
       return std::min(n, have + rest);
     }
   }
-  return peek(n).size();
+  if (n <= kMaxLookAhead) return peek(n).size();
+  size_t seen = peek(kMaxLookAhead).size();
+  return seen < kMaxLookAhead ? seen : n;
 }
 
 size_t Reader::read(char* out, size_t n) {

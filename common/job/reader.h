@@ -32,7 +32,9 @@ class Reader {
   /// Consumes `n` of the buffered bytes.
   void skip(size_t n) { pos_ += n; }
   /// How many of the next `n` bytes the input holds, waiting for them
-  /// (n at most). A regular file is measured, not read ahead.
+  /// (n at most). A regular file is measured, not read ahead; a stream is
+  /// read ahead at most 64 MiB, and when that much is there it counts as
+  /// all `n`.
   size_t available(size_t n);
   /// Reads up to `n` bytes into `out`; returns how many (0 at the end).
   size_t read(char* out, size_t n);
