@@ -44,5 +44,5 @@ void checkInterrupt() {
 
 int endJob(Writer& out, bool filterMode, int status) {
   if (filterMode) out.put('\x04');
-  return finishOutput(out, status);
+  return finishOutput(out, !filterMode, status);
 }

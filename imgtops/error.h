@@ -21,7 +21,7 @@ void checkInterrupt();
 
 /// Ends the job: writes the end-of-transmission byte 0x04 in filter mode,
 /// flushes the output and returns `status` for main to exit with, or
-/// kStatusRetry (with a message) when the output could not be written.
+/// (with a message) the write error status of finishOutput.
 int endJob(Writer& out, bool filterMode, int status);
 
 #endif  // IMGTOPS_ERROR_H_

@@ -64,6 +64,6 @@ int main(int argc, char** argv) {
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
-    return finishOutput(out, failureStatus(mode < 2, e.status));
+    return finishOutput(out, mode < 2, failureStatus(mode < 2, e.status));
   }
 }

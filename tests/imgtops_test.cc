@@ -281,10 +281,13 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
       EXPECT_EQ(1, pagesPrinted(doc)) << c.err;
     }
   }
-  RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin("zavpsvf")},
-                    {dump, {}, ""});
-  EXPECT_EQ(1, r.status);
-  EXPECT_EQ("zavpsvf: cannot write output: No space left on device\n", r.err);
+  for (const char* name : {"imgtops", "zavpsvf"}) {
+    RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin(name)},
+                      {dump, {}, ""});
+    EXPECT_EQ(std::string(name) == "zavpsvf" ? 1 : 255, r.status);  // retry
+    EXPECT_EQ(std::string(name) + ": cannot write output: No space left on "
+              "device\n", r.err);
+  }
 }
 
 TEST(ImgtopsDocument, PrologTextsFor640By480) {

@@ -61,5 +61,5 @@ int main(int argc, char** argv) {
     std::fputs(e.message.c_str(), stderr);
     status = failureStatus(standalone, e.status);
   }
-  return finishOutput(out, status);
+  return finishOutput(out, standalone, status);
 }

@@ -30,10 +30,10 @@ int failureStatus(bool standalone, int status) {
   return kStatusDiscard;
 }
 
-int finishOutput(Writer& out, int status) {
+int finishOutput(Writer& out, bool standalone, int status) {
   out.flush();
   if (!out.failed()) return status;
   std::fprintf(stderr, "%s: cannot write output: %s\n",
                opt.filter_name.c_str(), std::strerror(out.error()));
-  return kStatusRetry;
+  return standalone ? kStatusError : kStatusRetry;
 }

@@ -33,7 +33,7 @@ int failureStatus(bool standalone, int status);
 
 /// Flushes `out` and returns `status`; when the output could not be
 /// written, says so in one line on standard error and returns
-/// kStatusRetry.
-int finishOutput(Writer& out, int status);
+/// kStatusRetry under the spooler, kStatusError standalone.
+int finishOutput(Writer& out, bool standalone, int status);
 
 #endif  // COMMON_JOB_STATUS_H_
