@@ -1,30 +1,51 @@
 #!/bin/sh
-# A real job through the BSD spooler: a queue whose device is a file and
-# whose input and raster filters are the built programs. Needs root, lpd
-# and lpr; exits 77 (skipped) when it cannot run.
-# Usage: lpd_test.sh BIN_DIR WINDOW_DUMP
+# Jobs through the BSD spooler: a queue whose device is a file and whose
+# input and raster filters are the built programs. Printable jobs print;
+# a PNG, a binary and a PDF leave a line in the log file and no pages; a
+# job owner whose defaults file is a FIFO or /dev/zero does not stop the
+# queue. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
+# cannot run. Changes /etc/printcap and the user database for a while, so
+# runs hold a lock and undo their own changes only.
+# Usage: lpd_test.sh BIN_DIR WINDOW_DUMP PNG
 bin=$1
 dump=$2
+png=$3
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "needs root"
 command -v lpd >/dev/null 2>&1 || [ -x /usr/sbin/lpd ] || skip "no lpd"
 command -v lpr >/dev/null 2>&1 || skip "no lpr"
 [ -x "$bin/texttops" ] && [ -x "$bin/imgtops" ] || skip "filters not built"
-[ -r "$dump" ] || skip "no window dump at $dump"
+[ -r "$dump" ] && [ -r "$png" ] || skip "no window dump at $dump or PNG at $png"
+command -v useradd >/dev/null 2>&1 || skip "no useradd"
+command -v flock >/dev/null 2>&1 || skip "no flock"
 lpd=$(command -v lpd || echo /usr/sbin/lpd)
 
+# One run at a time on this host, whichever build directory it comes from.
+exec 9>/tmp/zavps-lpd-test.lock
+flock -w 600 9 || skip "another spooler test holds the lock"
+
 queue=zavpstest$$
+# Two job owners: one whose defaults file is a FIFO, one whose is /dev/zero.
+fifo_owner=zavpsfifo$$
+zero_owner=zavpszero$$
 work=$(mktemp -d /tmp/zavps-lpd-XXXXXX)
 chmod 755 "$work"
 spool=/var/spool/lpd/$queue
 started=""
+made_owners=""
 cleanup() {
-  if [ -f "$work/printcap" ]; then cat "$work/printcap" > /etc/printcap; fi
+  # Only this run's entry leaves /etc/printcap.
+  if grep -q "^$queue|" /etc/printcap 2>/dev/null; then
+    awk -v q="$queue|" 'index($0, q) == 1 { skip = 1 }
+      !skip { print } skip && /:mx#0:sh:$/ { skip = 0 }' /etc/printcap \
+      > "$work/printcap.new" && cat "$work/printcap.new" > /etc/printcap
+  fi
   if [ -n "$started" ]; then kill "$started" 2>/dev/null; fi
+  for u in $made_owners; do userdel "$u" 2>/dev/null; done
   rm -rf "$spool" "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*"; exit 1; }
+fail() { echo "FAILED: $*"; echo "log:"; cat "$work/errs"; exit 1; }
 
 # The daemon runs filters as an unprivileged user, who may not reach the
 # build directory: the filters and the dump go into the work directory.
@@ -42,7 +63,6 @@ chown lp:lp "$spool" 2>/dev/null
 chmod 2775 "$spool"
 
 touch /etc/printcap
-cp /etc/printcap "$work/printcap"
 cat >> /etc/printcap <<CAP
 
 $queue|zavps test queue:\\
@@ -69,15 +89,37 @@ if [ -z "$(daemons)" ]; then
   [ -n "$started" ] || fail "lpd is not running"
 fi
 
+# Job owners whose homes hold the defaults files.
+for u in $fifo_owner $zero_owner; do
+  useradd -M -d "$work/$u" "$u" || skip "useradd $u failed"
+  made_owners="$made_owners $u"
+  mkdir "$work/$u"
+  chown "$u" "$work/$u"
+done
+runuser -u $fifo_owner -- mkfifo "$work/$fifo_owner/.zavpsdefault"
+runuser -u $zero_owner -- ln -s /dev/zero "$work/$zero_owner/.zavpsdefault"
+
 printf 'first line\nsecond (line)\n\fpage two\n' > "$work/job.txt"
+cp "$png" "$work/page.png"
+cp "$(command -v ls)" "$work/binary"
+printf '%%PDF-1.4\n%%\342\343\n1 0 obj << >> endobj\n%%%%EOF\n' > "$work/doc.pdf"
+for n in fifo zero next; do printf '%s owner job\n' $n > "$work/$n.txt"; done
+chmod 644 "$work"/*.txt "$work/page.png" "$work/binary" "$work/doc.pdf"
+
 lpr -P "$queue" "$work/job.txt" || fail "lpr of a text job"
+lpr -P "$queue" -v "$work/page.png" || fail "lpr -v of a PNG"
+lpr -P "$queue" "$work/binary" || fail "lpr of a binary"
+lpr -P "$queue" "$work/doc.pdf" || fail "lpr of a PDF"
+runuser -u $fifo_owner -- lpr -P "$queue" "$work/fifo.txt" || fail "lpr with a FIFO as defaults"
+runuser -u $zero_owner -- lpr -P "$queue" "$work/zero.txt" || fail "lpr with /dev/zero as defaults"
+runuser -u $zero_owner -- lpr -P "$queue" "$work/next.txt" || fail "lpr of the next job"
 lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
-# Wait for both jobs to leave the queue.
+# Wait for the jobs to leave the queue: five of them are accounted.
 i=0
 while [ $i -lt 60 ]; do
   if lpq -P "$queue" 2>/dev/null | grep -q "no entries" &&
-     [ "$(grep -c . "$work/acct")" -ge 2 ]; then
+     [ "$(grep -c . "$work/acct")" -ge 5 ]; then
     break
   fi
   sleep 1
@@ -87,10 +129,38 @@ done
 grep -q '^%%Creator: zavpsif$' "$work/device" || fail "no text document on the device"
 grep -q '(first line\\012) MS' "$work/device" || fail "text body missing"
 grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the device"
-last=$(tail -c 1 "$work/device" | od -An -tx1 | tr -d ' ')
-[ "$last" = 04 ] || fail "the image job does not end with 0x04 (last byte $last)"
+# Jobs queued in the same second print in any order: the image document
+# is followed by 0x04, and the refused image job sent 0x04 alone.
+awk 'prev == "xpsav restore" && /^\004/ { found = 1 } { prev = $0 }
+  END { exit !found }' "$work/device" || fail "the image job does not end with 0x04"
+[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 2 ] || fail "not two 0x04 bytes"
 user=$(id -un)
 grep -q "^   0.00		.*:$user\$" "$work/acct" || fail "no text accounting record: $(cat "$work/acct")"
 grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(cat "$work/acct")"
+
+# Refused jobs: one line each in the log, no pages on the device.
+for line in "zavpsvf: not a window dump, not printed" \
+            "zavpsif: binary file, not printed" \
+            "zavpsif: PDF file, not printed"; do
+  [ "$(grep -cxF "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
+done
+[ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 4 ] ||
+  fail "not four text documents on the device"
+[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 1 ] ||
+  fail "not one image document on the device"
+grep -q 'PNG\|ELF\|PDF' "$work/device" && fail "refused input on the device"
+
+# The owner's unusable defaults files: named in the log, the jobs print.
+for u in $fifo_owner $zero_owner $zero_owner; do echo "$work/$u/.zavpsdefault"; done |
+  sed 's/$/: defaults file not read: not a regular file/' | sort > "$work/expected"
+grep -F 'not a regular file' "$work/errs" | sort | cmp -s - "$work/expected" ||
+  fail "log lines for the owners' defaults files"
+for n in fifo zero next; do
+  grep -q "($n owner job\\\\012) MS" "$work/device" || fail "the $n job did not print"
+done
+[ "$(grep -c "		.*:$zero_owner\$" "$work/acct")" = 2 ] ||
+  fail "no records for $zero_owner"
 echo "lpd jobs printed: $(wc -c < "$work/device") bytes, accounting:"
 cat "$work/acct"
+echo "log:"
+cat "$work/errs"
