@@ -41,6 +41,7 @@ void resetLineColumnOptions() {
 
 int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   const char* program = argc > 0 ? argv[0] : "texttops";
+  resetOptions();
   opt.filter_name = baseName(program);
   bool texttops = opt.filter_name == "texttops";
   *standalone = texttops || opt.filter_name == "zavposttxt";
@@ -105,4 +106,10 @@ void applyLayoutRules(bool standalone) {
     opt.text_use_page_margins = 1;
     opt.text_page_margins_given = 1;
   }
+  // The usable width is the column count less the left offset. An offset
+  // wider than the line leaves one column rather than an unlimited width.
+  if (opt.text_columns_set)
+    opt.text_columns = opt.text_left_margin < opt.text_columns
+                           ? opt.text_columns - opt.text_left_margin
+                           : 1;
 }
