@@ -7,8 +7,6 @@
 #include "parse.h"
 #include "spooler.h"
 
-const char* const kImageVersion = "1.0.1.0";
-
 namespace {
 
 const char* const modeNames[4] = {"imgtops", "imgtog4", "zavpsvf", "zavpsg4f"};
@@ -49,7 +47,7 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(modeNames[*mode]) + " version = " +
-                           kImageVersion + "\n",
+                           kVersion + "\n",
                        0};
     if (letter == 'c') continue;
     if (standalone) {

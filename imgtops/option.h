@@ -3,9 +3,6 @@
 #ifndef IMGTOPS_OPTION_H_
 #define IMGTOPS_OPTION_H_
 
-/// Version of the image filter.
-extern const char* const kImageVersion;
-
 /// Modes by invocation name: 0 imgtops, 1 imgtog4 (standalone); 2 zavpsvf
 /// and any other name, 3 zavpsg4f (filter mode).
 int imageMode(const char* program);

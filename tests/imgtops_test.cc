@@ -119,16 +119,16 @@ int differences(const Gray& page, const Gray& want, int tolerance) {
 }
 
 TEST(ImgtopsNames, VersionByInvocationName) {
-  EXPECT_EQ("imgtops version = 1.0.1.0\n", imgtops("imgtops", {"-V"}).err);
-  EXPECT_EQ("imgtog4 version = 1.0.1.0\n", imgtops("imgtog4", {"-V"}).err);
-  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", imgtops("zavpsvf", {"-V"}).err);
-  EXPECT_EQ("zavpsg4f version = 1.0.1.0\n", imgtops("zavpsg4f", {"-V"}).err);
+  EXPECT_EQ("imgtops version = " ZAVPS_VERSION "\n", imgtops("imgtops", {"-V"}).err);
+  EXPECT_EQ("imgtog4 version = " ZAVPS_VERSION "\n", imgtops("imgtog4", {"-V"}).err);
+  EXPECT_EQ("zavpsvf version = " ZAVPS_VERSION "\n", imgtops("zavpsvf", {"-V"}).err);
+  EXPECT_EQ("zavpsg4f version = " ZAVPS_VERSION "\n", imgtops("zavpsg4f", {"-V"}).err);
   EXPECT_EQ(0, imgtops("zavpsg4f", {"-V"}).status);
   TempDir dir;
   std::string other = dir.path + "/myfilter";
   ASSERT_EQ(0, symlink(bin("imgtops").c_str(), other.c_str()));
   RunResult r = run({other, "-V"});
-  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", r.err);
+  EXPECT_EQ("zavpsvf version = " ZAVPS_VERSION "\n", r.err);
 }
 
 TEST(ImgtopsNames, CreatorAndEndByteFollowTheName) {

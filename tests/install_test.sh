@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs the build into a staging directory and checks what lands where;
 # renders the manual pages with warnings on.
-# Usage: install_test.sh BUILD_DIR SOURCE_DIR
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION
 build=$1
 src=$2
+version=$3
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
@@ -21,8 +22,8 @@ for f in printcap.example zavpsdefault.example; do
   [ -f "$stage/usr/local/share/doc/zavps/$f" ] || fail "$f not installed"
 done
 # The installed names run under their own names.
-"$bin/zavpsif" -V 2>&1 | grep -q "^zavpsif version = 1.0.1.0$" || fail "zavpsif -V"
-"$bin/imgtog4" -V 2>&1 | grep -q "^imgtog4 version = 1.0.1.0$" || fail "imgtog4 -V"
+"$bin/zavpsif" -V 2>&1 | grep -q "^zavpsif version = $version$" || fail "zavpsif -V"
+"$bin/imgtog4" -V 2>&1 | grep -q "^imgtog4 version = $version$" || fail "imgtog4 -V"
 
 # A second install keeps a system file the administrator wrote.
 echo "zavpsif -D" > "$bin/.zavpsdefault"

@@ -41,9 +41,9 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   EXPECT_EQ(r.out, "");
   r = texttops({"-V"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "texttops version = 1.0.1.0\n");
+  EXPECT_EQ(r.err, "texttops version = " ZAVPS_VERSION "\n");
   r = texttops({"-V"}, "", "zavpsif");
-  EXPECT_EQ(r.err, "zavpsif version = 1.0.1.0\n");
+  EXPECT_EQ(r.err, "zavpsif version = " ZAVPS_VERSION "\n");
   r = texttops({"-q"}, "", "zavposttxt");
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Unknown option 'q'\n");

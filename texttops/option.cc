@@ -8,8 +8,6 @@
 #include "parse.h"
 #include "spooler.h"
 
-const char* const kTextVersion = "1.0.1.0";
-
 namespace {
 
 // Under the spooler: -w and -l give the page size; these letters are
@@ -58,7 +56,7 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
-                           " version = " + kTextVersion + "\n",
+                           " version = " + kVersion + "\n",
                        0};
     if (letter == 'c') continue;
     if (*standalone) {

@@ -3,9 +3,6 @@
 #ifndef TEXTTOPS_OPTION_H_
 #define TEXTTOPS_OPTION_H_
 
-/// Version of the text filter.
-extern const char* const kTextVersion;
-
 /// Fills the option record from TEXTTOPSOPTION (as "texttops"), the command
 /// line and, in filter mode, the defaults file; applies the layout rules.
 /// Returns the index of the first input file name. Sets `*standalone`.

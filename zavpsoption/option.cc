@@ -8,8 +8,6 @@
 
 #include "options.h"
 
-const char* const kToolVersion = "1.0.1.0";
-
 namespace {
 
 /// One row of the error table.
@@ -210,7 +208,7 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
       case 'J': optionJ(s, optarg); break;
       case 'H': optionH(s, optarg); break;
       case 'V':
-        throw FatalError{std::string("zavpsoption version = ") + kToolVersion +
+        throw FatalError{std::string("zavpsoption version = ") + kVersion +
                              "\n",
                          0};
       default:  // the scanner has said what was wrong

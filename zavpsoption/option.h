@@ -6,9 +6,6 @@
 #include <optional>
 #include <string>
 
-/// Version of the option tool.
-extern const char* const kToolVersion;
-
 /// An error of the option tool: main writes "zavpsoption : <text>\n" to
 /// standard output and exits with status 1.
 struct ToolError {

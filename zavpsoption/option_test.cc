@@ -144,7 +144,7 @@ TEST(ToolOption, Stamp) {
 TEST(ToolOption, Version) {
   int status = -1;
   EXPECT_EQ(fatalOf({"-V", "-D", "-D"}, &status),
-            "zavpsoption version = 1.0.1.0\n");
+            "zavpsoption version = " ZAVPS_VERSION "\n");
   EXPECT_EQ(status, 0);
   // Options before it are checked first.
   EXPECT_EQ(errorOf({"-D", "-D", "-V"}), kErrDuplex);

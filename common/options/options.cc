@@ -6,6 +6,8 @@
 
 OptionSettings opt;
 
+const char* const kVersion = ZAVPS_VERSION;
+
 const InputSelection defaultInputSelection = {0, INPUT_Paper, 1};
 
 const InputKeyword inputkeytab[] = {

@@ -13,6 +13,9 @@ struct FatalError {
   int status;
 };
 
+/// The suite's version, as the programs' -V prints it.
+extern const char* const kVersion;
+
 /// Throws FatalError{"Unknown option '<word>'\n", 255}.
 [[noreturn]] void unknownOption(const std::string& word);
 
