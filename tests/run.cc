@@ -192,6 +192,32 @@ std::string TempDir::write(const std::string& name,
   return p;
 }
 
+namespace {
+
+// Runs an account tool, again while another process holds the password
+// file's lock (status 1 or 10).
+int accountTool(const std::vector<std::string>& argv) {
+  int status = run(argv).status;
+  for (int tries = 0; (status == 1 || status == 10) && tries < 50; ++tries) {
+    usleep(100 * 1000);
+    status = run(argv).status;
+  }
+  return status;
+}
+
+}  // namespace
+
+TestUser::TestUser(const std::string& prefix)
+    : name(prefix + std::to_string(getpid())) {
+  if (geteuid() != 0 || !haveProgram("useradd")) return;
+  ok = accountTool({"useradd", "-M", "-N", "-d", home.path, "-s", "/bin/false",
+                    name}) == 0;
+}
+
+TestUser::~TestUser() {
+  if (ok) accountTool({"userdel", name});
+}
+
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream ss;

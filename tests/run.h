@@ -52,6 +52,19 @@ struct TempDir {
   std::string write(const std::string& name, const std::string& content) const;
 };
 
+/// A user account for one test, with a fresh home directory; `ok` is false
+/// without root or useradd. The name is the prefix and the process id, so
+/// that tests running side by side never share an account.
+struct TestUser {
+  explicit TestUser(const std::string& prefix);
+  ~TestUser();
+  TestUser(const TestUser&) = delete;
+  TestUser& operator=(const TestUser&) = delete;
+  std::string name;
+  TempDir home;
+  bool ok = false;
+};
+
 /// Reads a whole file ("" if it cannot be read).
 std::string readFile(const std::string& path);
 

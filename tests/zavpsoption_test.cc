@@ -120,30 +120,20 @@ TEST(ZavpsOptionRun, FailedWriteKeepsOldFile) {
 class RoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (geteuid() != 0 || !haveProgram("useradd"))
-      GTEST_SKIP() << "needs root and useradd to make a job owner";
-    user_ = "zavpsrt" + std::to_string(getpid());
-    RunResult r = run({"useradd", "-M", "-N", "-d", home_.path, "-s",
-                       "/bin/false", user_});
-    if (r.status != 0) GTEST_SKIP() << "useradd failed: " << r.err;
-    made_ = true;
-  }
-  void TearDown() override {
-    if (made_) run({"userdel", user_});
+    if (!user_.ok) GTEST_SKIP() << "needs root and useradd to make a job owner";
   }
 
   // Records `args` with zavpsoption, then runs a job through zavpsif.
   RunResult job(const std::vector<std::string>& args) {
     RunResult r = tool(home_.path, args);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    return run({bin("zavpsif"), "-w132", "-l66", "-i0", "-n", user_, "-h",
+    return run({bin("zavpsif"), "-w132", "-l66", "-i0", "-n", user_.name, "-h",
                 "pc1"},
                input("hello\n"));
   }
 
-  TempDir home_;
-  std::string user_;
-  bool made_ = false;
+  TestUser user_{"zavpsrt"};
+  TempDir& home_ = user_.home;
 };
 
 TEST_F(RoundTrip, FilterTakesTheOwnersLine) {

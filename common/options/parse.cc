@@ -1,6 +1,7 @@
 #include "parse.h"
 
 #include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,19 @@
 #define ZAVPS_SYSTEM_DIR "/usr/local/zavpsbin/"
 #endif
 
-const char* const kSystemDefaultsFile = ZAVPS_SYSTEM_DIR ".zavpsdefault";
+std::string systemDefaultsFile() {
+  // The programs are installed in <prefix>/zavpsbin; the names in
+  // <prefix>/bin are links to them, which the kernel has already followed.
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path);
+  if (n > 0 && static_cast<size_t>(n) < sizeof path) {
+    std::string exe(path, static_cast<size_t>(n));
+    size_t slash = exe.rfind('/');
+    if (slash != std::string::npos)
+      return exe.substr(0, slash + 1) + ".zavpsdefault";
+  }
+  return ZAVPS_SYSTEM_DIR ".zavpsdefault";
+}
 
 namespace {
 
@@ -522,5 +535,5 @@ void readFilterDefaults(int (*parse)(const char*)) {
       if (parseDefaultsFile(path, parse)) return;
     }
   }
-  parseDefaultsFile(kSystemDefaultsFile, parse);
+  parseDefaultsFile(systemDefaultsFile(), parse);
 }
