@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <csignal>
@@ -143,16 +144,13 @@ int pagesPrinted(const std::string& document) {
   return pages;
 }
 
-std::string imageData(const std::string& doc) {
-  size_t from = doc.find("doit\n");
-  if (from == std::string::npos) return "";
-  from += 5;
-  size_t to = doc.find("~>", from);
+std::string decodeAscii85(const std::string& text) {
+  size_t end = std::min(text.find("~>"), text.size());
   std::string bytes;
   uint32_t value = 0;
   int n = 0;
-  for (size_t i = from; i < to && i < doc.size(); ++i) {
-    char c = doc[i];
+  for (size_t i = 0; i < end; ++i) {
+    char c = text[i];
     if (c == '\n') continue;
     if (c == 'z') {
       bytes.append(4, '\0');
@@ -172,6 +170,12 @@ std::string imageData(const std::string& doc) {
       bytes += static_cast<char>(value >> s);
   }
   return bytes;
+}
+
+std::string imageData(const std::string& doc) {
+  size_t from = doc.find("doit\n");
+  if (from == std::string::npos) return "";
+  return decodeAscii85(doc.substr(from + 5));
 }
 
 TempDir::TempDir() {

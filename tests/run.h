@@ -39,6 +39,9 @@ bool printsCleanly(const std::string& document, std::string* why = nullptr);
 /// Pages Ghostscript prints for a document (-1 on a PostScript error).
 int pagesPrinted(const std::string& document);
 
+/// Decodes ASCII85 text (with "z", newlines and the "~>" end) to bytes.
+std::string decodeAscii85(const std::string& text);
+
 /// The bytes of a document's image data (from "doit\n" to "~>"), with
 /// the ASCII85 encoding undone.
 std::string imageData(const std::string& document);
