@@ -56,7 +56,7 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
           break;
         case 'a':
         case 'L':
-          fail(std::string("Unknown option '") + letter + "'\n");
+          unknownOption(std::string(1, letter));
         case 'h':
         case 'i':
         case 'x':

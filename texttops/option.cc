@@ -20,8 +20,8 @@ bool anyLineColumnOption() {
 }
 
 void resetLineColumnOptions() {
-  opt.text_columns = 132;
-  opt.text_lines = 66;
+  opt.text_columns = kDefaultColumns;
+  opt.text_lines = kDefaultLines;
   opt.text_top_margin = 0;
   opt.text_left_margin = 0;
   opt.text_lines_explicit = 0;
@@ -45,8 +45,8 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   *standalone = texttops || opt.filter_name == "zavposttxt";
 
   initTextSet();
-  opt.spool_width = 132;
-  opt.spool_length = 66;
+  opt.spool_width = kDefaultColumns;
+  opt.spool_length = kDefaultLines;
   if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));
 
   int i = 1;
@@ -60,7 +60,7 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
                        0};
     if (letter == 'c') continue;
     if (*standalone) {
-      if (letter == 'a') fail(std::string("Unknown option '") + letter + "'\n");
+      if (letter == 'a') unknownOption(std::string(1, letter));
       if (letter == 'h' || letter == 'i' || letter == 'n')
         fail(std::string("Illegal option -") + letter + "\n");
       parseTextOptions(arg);

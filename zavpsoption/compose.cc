@@ -9,11 +9,6 @@ const char* const filterNames[5] = {"zavpsif", "zavpsof", "zavpsvf",
 
 namespace {
 
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
 // Whitespace that separates options on a line: all but the newline.
 bool isBlank(char c) { return c != '\n' && isWhite(c); }
 

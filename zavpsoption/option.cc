@@ -32,11 +32,6 @@ const ErrorText errortab[] = {
     {0, nullptr},
 };
 
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
 // The value text of an option: `text` up to its first whitespace, so that
 // it stays one word on a defaults line. Longer than `limit`: error 10.
 std::string valueWord(const char* text, size_t limit) {

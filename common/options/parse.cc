@@ -28,11 +28,6 @@ std::string systemDefaultsFile() {
 
 namespace {
 
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
 bool at(const std::string& s, size_t pos, const char* prefix) {
   return s.compare(pos, std::strlen(prefix), prefix) == 0;
 }
@@ -340,8 +335,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       }
       break;
     default:
-      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
-                       255};
+      unknownOption(std::string(1, s[keyPos]));
   }
   return p;
 }
@@ -388,8 +382,7 @@ size_t imageKey(std::string& s, size_t keyPos) {
         opt.image_fit_width_given = 0;
       break;
     default:
-      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
-                       255};
+      unknownOption(std::string(1, s[keyPos]));
   }
   return p;
 }
