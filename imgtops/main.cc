@@ -11,6 +11,7 @@
 #include "options.h"
 #include "processXwd.h"
 #include "reader.h"
+#include "spooler.h"
 #include "writer.h"
 
 namespace {
@@ -27,6 +28,11 @@ void convert(int fd, int jobKind, Writer& out, const std::string& title) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (asksForHelp(argc, argv)) {
+    std::fputs(kImageHelp, stdout);
+    std::fputs(kSharedHelp, stdout);
+    return 0;
+  }
   Writer out(1);
   try {
     int mode = 2;

@@ -7,6 +7,17 @@
 #include "parse.h"
 #include "spooler.h"
 
+const char* const kImageHelp =
+    "Usage: imgtops [options] [file ...]\n"
+    "X window dumps (xwd) to PostScript gray images on standard output;\n"
+    "imgtog4 codes one-bit images with CCITT Group 4 (as -G4 does).\n"
+    "  -s=W,H         image size in inches (default 1,1)\n"
+    "  -S=W           fit to W inches wide, height to scale\n"
+    "  -pN            image N points wide\n"
+    "  -l=X,Y         offset from the lower left in inches (0.25,0.25)\n"
+    "  -r             rotate to landscape;  -n  no showpage\n"
+    "  -G4            Group 4 coding for one-bit images\n";
+
 namespace {
 
 const char* const modeNames[4] = {"imgtops", "imgtog4", "zavpsvf", "zavpsg4f"};

@@ -3,6 +3,9 @@
 #ifndef IMGTOPS_OPTION_H_
 #define IMGTOPS_OPTION_H_
 
+/// The --help text: the options users need most.
+extern const char* const kImageHelp;
+
 /// Modes by invocation name: 0 imgtops, 1 imgtog4 (standalone); 2 zavpsvf
 /// and any other name, 3 zavpsg4f (filter mode).
 int imageMode(const char* program);

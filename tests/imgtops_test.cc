@@ -187,6 +187,14 @@ TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
     EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
     EXPECT_EQ("", r.out);
   }
+  // --help: the image filter's own options, not the text filter's.
+  for (const char* name : {"imgtops", "zavpsg4f"}) {
+    r = imgtops(name, {"--help"});
+    EXPECT_EQ(0, r.status) << name;
+    EXPECT_EQ("", r.err) << name;
+    EXPECT_NE(std::string::npos, r.out.find("-G4")) << name;
+    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << name;
+  }
   r = imgtops("imgtops", {"-Z"});
   EXPECT_EQ(255, r.status);
   EXPECT_EQ("Unknown option 'Z'\n", r.err);

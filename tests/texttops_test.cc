@@ -55,6 +55,14 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = texttops({"-I2x3in"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Illegal paper size\n");
+  // --help names margins, stamps, two columns and landscape.
+  for (const char* name : {"texttops", "zavpsif"}) {
+    r = texttops({"-w80", "--help"}, "", name);
+    EXPECT_EQ(r.status, 0) << name;
+    EXPECT_EQ(r.err, "") << name;
+    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r "})
+      EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
 }
 
 TEST(TexttopsProgram, EnvironmentOptionsOnlyUnderItsOwnName) {

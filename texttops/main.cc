@@ -11,9 +11,15 @@
 #include "option.h"
 #include "options.h"
 #include "reader.h"
+#include "spooler.h"
 #include "writer.h"
 
 int main(int argc, char** argv) {
+  if (asksForHelp(argc, argv)) {
+    std::fputs(kTextHelp, stdout);
+    std::fputs(kSharedHelp, stdout);
+    return 0;
+  }
   std::setlocale(LC_ALL, "");
   Writer out(1);
   try {

@@ -8,6 +8,20 @@
 #include "parse.h"
 #include "spooler.h"
 
+const char* const kTextHelp =
+    "Usage: texttops [options] [file ...]\n"
+    "Plain text (EUC Japanese too) to PostScript on standard output;\n"
+    "PostScript input passes through with the printer setup added.\n"
+    "Layout by lines and columns:\n"
+    "  -lN  -wN       N lines a page, N columns a line (default 66, 132)\n"
+    "  -LN  -oN       top and left offset in lines and columns\n"
+    "or by margins:\n"
+    "  -mg=T:B:R:L    top, bottom, right, left margins in inches\n"
+    "  -2             two columns on a page;  -r  landscape\n"
+    "  -sN  -fFONT    font size in points, font (default 10, Courier)\n"
+    "  -eN            tab stops every N columns;  -F  ignore form feeds\n"
+    "  -ps            treat the input as PostScript\n";
+
 namespace {
 
 // Under the spooler: -w and -l give the page size; these letters are

@@ -9,6 +9,9 @@
 /// Throws FatalError for usage errors, -V and rejected options.
 int parseTextCommandLine(int argc, char** argv, bool* standalone);
 
+/// The --help text: the options users need most.
+extern const char* const kTextHelp;
+
 /// The layout conflict rules, in their order, once all options are read.
 void applyLayoutRules(bool standalone);
 
