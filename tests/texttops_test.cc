@@ -55,6 +55,10 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = texttops({"-I2x3in"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Illegal paper size\n");
+  // Without LOGNAME the stamp's user comes from the user database.
+  r = run({bin("texttops"), "-Hd=ul"}, {"x\n", {"LOGNAME", "TEXTTOPSOPTION"}, ""});
+  EXPECT_EQ(r.out.find("(User: "), std::string::npos);
+  EXPECT_NE(r.out.find("(User:"), std::string::npos);
   // --help names margins, stamps, two columns and landscape.
   for (const char* name : {"texttops", "zavpsif"}) {
     r = texttops({"-w80", "--help"}, "", name);
