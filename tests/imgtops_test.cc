@@ -22,6 +22,9 @@ const std::string kData = IMGTOPS_TESTDATA;
 
 std::string fixture(const std::string& name) { return kData + "/" + name; }
 
+// The last byte of an output, '\0' for none.
+char lastByte(const std::string& s) { return s.empty() ? '\0' : s.back(); }
+
 RunResult imgtops(const std::string& name, std::vector<std::string> args,
                   const std::string& input = "",
                   std::vector<std::string> env = {}) {
@@ -157,10 +160,10 @@ TEST(ImgtopsNames, CreatorAndEndByteFollowTheName) {
     EXPECT_EQ(0, r.status) << c.name;
     EXPECT_NE(std::string::npos,
               r.out.find(std::string("%%Creator: ") + c.creator + "\n"));
-    EXPECT_EQ(c.endByte, !r.out.empty() && r.out.back() == '\x04') << c.name;
+    EXPECT_EQ(c.endByte, lastByte(r.out) == '\x04') << c.name;
     EXPECT_EQ(c.g4, r.out.find("/CCITTFaxDecode") != std::string::npos);
     std::string doc = r.out;
-    if (c.endByte) doc.pop_back();
+    if (lastByte(doc) == '\x04') doc.pop_back();
     EXPECT_TRUE(printsCleanly(doc)) << c.name;
   }
   // Started through a path, standard input, no end byte.
@@ -214,7 +217,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
                                     "pc1", "-w80", acct},
                         dump);
   EXPECT_EQ(0, r.status) << r.err;
-  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ('\x04', lastByte(r.out));
   EXPECT_EQ("XWD\tpc1:ann\n", readFile(acct));
   // Debian's lpd passes the job name as a separate argument after -j.
   r = imgtops("zavpsvf", {"-x0", "-y0", "-n", "ann", "-j", "pic.xwd", "-h",
@@ -224,7 +227,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
   EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
   // No login: no record, but the end byte all the same.
   r = imgtops("zavpsg4f", {"-h", "pc1", acct}, dump);
-  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ('\x04', lastByte(r.out));
   EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
   // -n as the last argument leaves the login unset.
   r = imgtops("zavpsvf", {"-a", acct, "-n"}, dump);
@@ -235,7 +238,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
   EXPECT_EQ(-1, access((dir.path + "/none").c_str(), F_OK));
   // Standalone: no record and no end byte, whatever is given.
   r = imgtops("imgtops", {}, dump);
-  EXPECT_NE('\x04', r.out.back());
+  EXPECT_NE('\x04', lastByte(r.out));
 }
 
 TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
@@ -542,7 +545,7 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(0u, got.find("%!PS-Adobe-2.1\n")) << name;
     EXPECT_NE(std::string::npos, got.find("doit\n")) << name;
     bool filter = std::string(name) == "zavpsvf";
-    EXPECT_EQ(filter, got.back() == '\x04') << name;
+    EXPECT_EQ(filter, lastByte(got) == '\x04') << name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << name;
   }
 }
