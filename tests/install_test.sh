@@ -19,6 +19,8 @@ for page in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsop
   [ -f "$stage/usr/local/share/man/man1/$page.1" ] || fail "$page.1 not installed"
 done
 [ -f "$stage/usr/local/share/man/man5/zavpsdefault.5" ] || fail "zavpsdefault.5 not installed"
+grep -q "\"zavps $version\"" "$stage/usr/local/share/man/man5/zavpsdefault.5" ||
+  fail "manual pages without the version"
 # The names users type, on the PATH, run the programs under those names.
 for name in texttops imgtops imgtog4 zavpsoption; do
   [ -x "$stage/usr/local/bin/$name" ] || fail "bin/$name not installed"
