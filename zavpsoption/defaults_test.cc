@@ -95,7 +95,7 @@ TEST_F(Defaults, ExistingFileKeepsModeAndOtherLines) {
   dir_.write(".zavpsdefault", "# mine\nzavpsif -D\nlpr -x\nzavpsvf -t");
   chmod(file_.c_str(), 0640);
   rewriteDefaults(toolFor({"-t"}));
-  EXPECT_EQ(readFile(file_), "# mine\nzavpsif  -t\nlpr -x\nzavpsvf -t\n");
+  EXPECT_EQ(readFile(file_), "# mine\nzavpsif -t\nlpr -x\nzavpsvf -t\n");
   struct stat st;
   ASSERT_EQ(stat(file_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
