@@ -127,10 +127,23 @@ std::string composeFile(const ToolSettings& tool, const std::string& content,
     lines = splitLines(content);
   }
   bool found = false;
-  for (int i = 0; filterNames[i]; ++i)
-    found |= composeFilterLines(lines, filterNames[i],
-                                filterSettings(tool, filterNames[i]));
+  std::vector<std::string> missing;
+  for (int i = 0; filterNames[i]; ++i) {
+    FilterSettings settings = filterSettings(tool, filterNames[i]);
+    bool here = composeFilterLines(lines, filterNames[i], settings);
+    found |= here;
+    if (!here && settings.others) missing.push_back(filterNames[i]);
+  }
   if (!found) toolError(kErrNoFilterLine);
+  // A filter named by -X gets the line it lacks, rather than losing its
+  // options without a word.
+  for (const std::string& name : missing) {
+    if (!lines.empty() && lines.back().back() != '\n') lines.back() += '\n';
+    lines.push_back(name + "\n");
+    std::vector<std::string> added(1, lines.back());
+    composeFilterLines(added, name, filterSettings(tool, name));
+    lines.back() = added[0];
+  }
   std::string out;
   for (const std::string& line : lines) out += line;
   return out;

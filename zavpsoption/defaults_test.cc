@@ -102,6 +102,12 @@ TEST_F(Defaults, ExistingFileKeepsModeAndOtherLines) {
   EXPECT_EQ(entries(dir_.path), std::vector<std::string>{".zavpsdefault"});
 }
 
+TEST_F(Defaults, OtherOptionsGetTheirLine) {
+  dir_.write(".zavpsdefault", "zavpsif -D\n# end");
+  rewriteDefaults(toolFor({"-t", "-X", "zavpsvf=-S=4", "-Xzavpsif=-2"}));
+  EXPECT_EQ(readFile(file_), "zavpsif -t -2\n# end\nzavpsvf -t -S=4\n");
+}
+
 TEST_F(Defaults, NoFilterLineLeavesFileAlone) {
   std::string content = "# zavpsif -D\nlpr -D\n";
   dir_.write(".zavpsdefault", content);
