@@ -221,6 +221,11 @@ void optionH(ToolSettings& s, const char* arg) {
   s.stamp_spec = spec;
 }
 
+[[noreturn]] void ownLetter(const std::string& words) {
+  throw ToolError{kErrOption, "Illegal Option '" + words +
+                                  "': give it with zavpsoption's own letter"};
+}
+
 // -X name=options: the options of one filter line that have no letter of
 // their own here, checked with that filter's grammar.
 void optionX(ToolSettings& s, const char* arg) {
@@ -230,21 +235,29 @@ void optionX(ToolSettings& s, const char* arg) {
   for (int i = 0; filterNames[i]; ++i) known |= name == filterNames[i];
   if (!eq || !known) toolError(kErrOption);
   // One line of words, one blank apart.
+  std::vector<std::string> list;
   std::string words;
   for (const char* p = eq + 1; *p;) {
     while (*p && isWhite(*p)) ++p;
     size_t n = 0;
     while (p[n] && !isWhite(p[n])) ++n;
     if (!n) break;
-    std::string word(p, n);
-    if (isManagedOption(word) || parseAsFilter(name, word))
-      throw ToolError{kErrOption, "Illegal Option '" + word +
-                                      "': give it with zavpsoption's own "
-                                      "option letter"};
-    words += (words.empty() ? "" : " ") + word;
+    list.emplace_back(p, n);
+    words += (words.empty() ? "" : " ") + list.back();
     p += n;
   }
-  parseAsFilter(name, words);
+  // The grammar's verdict on the whole; then the words that set an option
+  // the tool has a letter for, which would be edited as the tool's own.
+  bool letters = parseAsFilter(name, words);
+  for (const std::string& word : list) {
+    bool own = isManagedOption(word);
+    try {
+      own = own || (letters && parseAsFilter(name, word));
+    } catch (const FatalError&) {  // a value standing apart, as "-p 300"
+    }
+    if (own) ownLetter(word);
+  }
+  if (letters) ownLetter(words);
   s.other_options[name] = words;
 }
 

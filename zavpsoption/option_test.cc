@@ -154,10 +154,10 @@ TEST(ToolOption, Stamp) {
 
 TEST(ToolOption, OtherOptions) {
   ToolSettings s =
-      toolFor({"-X", "zavpsif=-2 -r\n -s9", "-Xzavpsvf=-s=2,3 -n",
+      toolFor({"-X", "zavpsif=-2 -r\n -s9", "-Xzavpsvf=-s=2,3 -p 300",
                "-X", "zavpsg4f="});
   EXPECT_EQ(s.other_options["zavpsif"], "-2 -r -s9");
-  EXPECT_EQ(s.other_options["zavpsvf"], "-s=2,3 -n");
+  EXPECT_EQ(s.other_options["zavpsvf"], "-s=2,3 -p 300");
   EXPECT_EQ(s.other_options["zavpsg4f"], "");
   EXPECT_EQ(toolFor({"-Xzavpsof=-s9", "-Xzavpsof=-r"}).other_options["zavpsof"],
             "-r");
@@ -182,6 +182,12 @@ TEST(ToolOption, OtherOptions) {
                           "zavpsif=-rt", "zavpsif=D", "zavpsvf=-Jset",
                           "zavpsif=-Nc=1", "zavpsif=-Hd=ul"})
     EXPECT_EQ(errorOf({"-X", bad}), kErrOption) << bad;
+  try {
+    toolFor({"-Xzavpsif=-2 -rt"});
+  } catch (const ToolError& e) {
+    EXPECT_EQ(e.text,
+              "Illegal Option '-rt': give it with zavpsoption's own letter");
+  }
   // The option record is left as it was.
   toolFor({"-Xzavpsif=-l60"});
   EXPECT_EQ(opt.text_lines, 0u);
