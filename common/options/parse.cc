@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -118,6 +119,40 @@ struct CommonFields {
   int* toner;
 };
 
+// The jog key at `keyPos`, its word at `p`. Besides the words "no",
+// "job" and "set" it takes what the option tool writes: a number (only
+// the values the printer knows make a request), "N" (no jog) and "U=" with
+// a user name, which names no jog of this printer and sets nothing.
+size_t readJog(const std::string& s, size_t keyPos, size_t p,
+               const CommonFields& f) {
+  static const struct {
+    const char* word;
+    int jog;
+  } jogwords[] = {{"no", 0}, {"job", 1}, {"set", 3}, {nullptr, 0}};
+  for (int i = 0; jogwords[i].word; ++i) {
+    if (!at(s, p, jogwords[i].word)) continue;
+    *f.jog = jogwords[i].jog;
+    *f.jog_set = 1;
+    return p + std::strlen(jogwords[i].word);
+  }
+  size_t end = wordEnd(s, p);
+  if (at(s, p, "U=")) return end;
+  if (end == p + 1 && s[p] == 'N') {
+    *f.jog = 0;
+    *f.jog_set = 1;
+    return end;
+  }
+  if (end == p) wordError(s, keyPos);
+  unsigned jog = 0;
+  for (size_t i = p; i < end; ++i) {
+    if (s[i] < '0' || s[i] > '9') wordError(s, keyPos);
+    jog = std::min(jog * 10 + static_cast<unsigned>(s[i] - '0'), 1000u);
+  }
+  *f.jog = static_cast<int>(jog);
+  *f.jog_set = 1;
+  return end;
+}
+
 // Handles a key both grammars know. Returns false if `key` is not one.
 bool commonKey(std::string& s, size_t keyPos, size_t* pos,
                const CommonFields& f) {
@@ -157,19 +192,7 @@ bool commonKey(std::string& s, size_t keyPos, size_t* pos,
       p += readInputKeyword(s, p, f.input);
       break;
     case 'J':
-      if (at(s, p, "no")) {
-        *f.jog = 0;
-        p += 2;
-      } else if (at(s, p, "job")) {
-        *f.jog = 1;
-        p += 3;
-      } else if (at(s, p, "set")) {
-        *f.jog = 3;
-        p += 3;
-      } else {
-        wordError(s, keyPos);
-      }
-      *f.jog_set = 1;
+      p = readJog(s, keyPos, p, f);
       break;
     case 'N':
       if (!at(s, p, "c=")) wordError(s, keyPos);
