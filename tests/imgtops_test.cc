@@ -341,6 +341,11 @@ TEST(ImgtopsPrints, DumpsOfARealServer) {
                            want, 1));
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8.xwd")}).out),
                            want, 1));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8direct.xwd")}).out),
+                           want, 1));
+  // TrueColor of depth 8 has no exact gray: its own colours.
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8true.xwd")}).out),
+                           readPnm(readFile(fixture("xvfb8true.ppm"))), 1));
   // 16 bits keep 5 or 6 bits a channel.
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb16.xwd")}).out),
                            want, 6));
