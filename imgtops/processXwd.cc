@@ -336,6 +336,48 @@ void writeImageDict(const DumpHeader& h, Writer& out, int g4) {
   out.printf("/Decode [%s]\n>> def\n", "0 1");
 }
 
+// Room for a stamp at the top: its baseline stands 22 points below the
+// sheet's upper edge, its descenders reach 2 points lower.
+const double kStampTopInch = 0.35;
+
+/// Defines `ury`, the top of the imageable area in default coordinates,
+/// lowered below a stamp at the top of the sheet.
+void writeImageArea(Writer& out) {
+  out.write("gsave mxTrans setmatrix newpath clippath pathbbox grestore\n"
+            "/ury exch def pop pop pop\n");
+  int position = opt.image_stamp_position;
+  if (position != 0 && position != 1) return;
+  int width = 595, height = 842;
+  getPageSize(&width, &height);
+  double top = height - kStampTopInch * 72;
+  out.printf("ury %f gt {/ury %f def} if\n", top, top);
+}
+
+// Takes the room right of and above the image's corner, in points, and
+// scales down, both ways alike, when the image at one image pixel per
+// device pixel would not fit in it.
+const char* const kFitProcedure =
+    "/fitDev {\n"
+    "cbitHt yDev mul div exch cbitWidth xDev mul div\n"
+    "2 copy gt {exch} if pop\n"
+    "dup dup 1 gt exch 0 le or {pop 1} if dup scale\n"
+    "} def\n";
+
+/// Device pixels measured in the image's own coordinates, then the scale
+/// that fits the image between its corner and the area's far edges
+/// (turned a quarter, the image's width runs up the sheet).
+void writeFitToArea(Writer& out) {
+  double x = opt.image_offset_given ? opt.image_offset_x : 0;
+  double y = opt.image_offset_given ? opt.image_offset_y : 0;
+  if (opt.image_rotate)
+    out.write("/xDev 1 0 devit pop def\n/yDev 0 1 devit exch pop def\n");
+  out.write(kFitProcedure);
+  writeImageArea(out);
+  const char* across = opt.image_rotate ? "ury" : "urx";
+  const char* up = opt.image_rotate ? "urx" : "ury";
+  out.printf("%s %f inch sub %s %f inch sub fitDev\n", across, x, up, y);
+}
+
 }  // namespace
 
 void writeImageSetup(Writer& out, int jobKind, int g4,
@@ -355,13 +397,16 @@ void writeImageProlog(const DumpHeader& h, Writer& out, int g4) {
   out.printf("/cbitWidth %d def\n", w);
   out.printf("/cbitHt %d def\n", ht);
   out.printf("/cbitDepth %d def\n", h.pixmap_depth == 1 ? 1 : 8);
+  bool fit = !opt.image_size_given && !opt.image_fit_width_given &&
+             !opt.image_points_given;
   if (opt.image_rotate) out.write("90 rotate 0 urx llx add neg translate\n");
   if (opt.image_offset_given)
     out.printf("%f inch %f inch translate\n", opt.image_offset_x,
                opt.image_offset_y);
-  if (!opt.image_size_given && !opt.image_fit_width_given &&
-      !opt.image_points_given)
+  if (fit) {
+    writeFitToArea(out);
     out.write("xDev yDev scale\n");
+  }
   double aspect = static_cast<double>(ht) / static_cast<double>(w);
   double width, height;
   if (opt.image_size_given) {
