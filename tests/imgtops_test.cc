@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -39,7 +41,7 @@ RunResult imgtops(const std::string& name, std::vector<std::string> args,
 /// A netpbm image: width, height and the gray each pixel should print as.
 struct Gray {
   int width = 0, height = 0;
-  std::vector<int> level;
+  std::vector<uint8_t> level;
 };
 
 /// Reads P4, P5 or P6 (maxval up to 65535); 1-bit images give black for
@@ -96,11 +98,12 @@ Gray readPnm(const std::string& data, bool printed = true) {
   return g;
 }
 
-/// Renders a document at 144 dpi, one image pixel on one device pixel
-/// (without smoothing, which would blend neighbouring pixels).
-Gray render(const std::string& doc) {
+/// Renders a document (by default at 144 dpi, one image pixel on one
+/// device pixel) without smoothing, which would blend neighbouring pixels.
+Gray render(const std::string& doc, const std::string& resolution = "144") {
   TempDir dir;
-  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144", "-dNOINTERPOLATE",
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r" + resolution,
+                                  "-dNOINTERPOLATE",
                                   "-sOutputFile=" + dir.path + "/page.pgm"});
   EXPECT_EQ(0, r.status) << r.out << r.err;
   return readPnm(readFile(dir.path + "/page.pgm"), false);
@@ -129,6 +132,33 @@ int differences(const Gray& page, const Gray& want, int tolerance) {
   for (int x = 0; x < page.width; ++x)
     if (page.level[size_t(top - 2) * page.width + x] != 255) ++bad;
   return bad;
+}
+
+/// A rectangle of device pixels, row 0 at the top of the page.
+struct Box {
+  int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+  bool empty() const { return right < 0; }
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+  bool meets(const Box& o) const {
+    return left <= o.right && o.left <= right && top <= o.bottom &&
+           o.top <= bottom;
+  }
+};
+
+/// Where a page has ink of a gray from `lo` to `hi`.
+Box inkBox(const Gray& page, int lo, int hi) {
+  Box b;
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x) {
+      int v = page.level[size_t(y) * size_t(page.width) + size_t(x)];
+      if (v < lo || v > hi) continue;
+      b.left = std::min(b.left, x);
+      b.right = std::max(b.right, x);
+      b.top = std::min(b.top, y);
+      b.bottom = std::max(b.bottom, y);
+    }
+  return b;
 }
 
 TEST(ImgtopsNames, VersionByInvocationName) {
@@ -278,8 +308,11 @@ TEST(ImgtopsDocument, PrologTextsFor640By480) {
   std::string doc = imgtops("imgtops", {}, dump).out;
   EXPECT_NE(std::string::npos,
             doc.find("%%Page: one 1\n/cbitWidth 640 def\n/cbitHt 480 def\n"
-                     "/cbitDepth 8 def\n0.250000 inch 0.250000 inch translate\n"
-                     "xDev yDev scale\n/dxWidInch 8.8888890 def\n"
+                     "/cbitDepth 8 def\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find("\n0.250000 inch 0.250000 inch translate\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find(" fitDev\nxDev yDev scale\n/dxWidInch 8.8888890 def\n"
                      "/dyHtInch 6.666667 def\n/DeviceGray setcolorspace\n"
                      "/ImageDict <<\n/ImageType 1\n/Interpolate true\n"
                      "/Width 640 /Height 480 /BitsPerComponent 8\n"
@@ -327,6 +360,9 @@ TEST(ImgtopsDocument, StampRaisesTheOffset) {
   EXPECT_NE(std::string::npos, doc.find("1.000000 inch 0.500000 inch translate\n"));
   doc = imgtops("imgtops", {"-l=0.25,0.25"}, dump).out;
   EXPECT_NE(std::string::npos, doc.find("0.250000 inch 0.250000 inch translate\n"));
+  // Turned a quarter, x is the offset from the sheet's lower edge.
+  doc = imgtops("imgtops", {"-r", "-Hd=dr"}, dump).out;
+  EXPECT_NE(std::string::npos, doc.find("0.300000 inch 0.250000 inch translate\n"));
 }
 
 TEST(ImgtopsDocument, DeviceSetupComesAfterTheHeader) {
@@ -339,6 +375,62 @@ TEST(ImgtopsDocument, DeviceSetupComesAfterTheHeader) {
   EXPECT_LT(end, copies);
   EXPECT_LT(copies, prolog);
   EXPECT_TRUE(printsCleanly(doc));
+}
+
+TEST(ImgtopsGeometry, ScreenDumpsFitTheSheetClearOfStamps) {
+  // Uniform gray 128: the stamp's black stays apart from it.
+  auto screen = [](uint32_t w, uint32_t h) {
+    TestDump d(8, w, h, 0);
+    d.rows = std::string(size_t{w} * h, '\x80');
+    return d.bytes();
+  };
+  const std::string wide = screen(1920, 1080), tall = screen(1080, 1920);
+  struct Case {
+    const char* resolution;
+    std::vector<std::string> args;
+    bool tallDump;
+  } cases[] = {{"72", {}, false},           {"150", {}, false},
+               {"600", {}, false},          {"150", {"-r"}, false},
+               {"150", {"-Hd=ur"}, true},   {"150", {"-Hd=dl"}, true},
+               {"150", {"-r", "-Hd=dr"}, false},
+               {"150", {"-r", "-Hd=ul"}, false}};
+  for (const Case& c : cases) {
+    std::string what = std::string(c.resolution) + " dpi " +
+                       (c.args.empty() ? "" : c.args.back());
+    bool turned = !c.args.empty() && c.args[0] == "-r";
+    Gray page = render(imgtops("imgtops", c.args, c.tallDump ? tall : wide).out,
+                       c.resolution);
+    Box image = inkBox(page, 100, 160);
+    ASSERT_FALSE(image.empty()) << what;
+    // Upright on the page, the long side is across when the dump is wide.
+    double aspect = (c.tallDump != turned) ? 1080.0 / 1920 : 1920.0 / 1080;
+    EXPECT_NEAR(aspect, double(image.width()) / image.height(), 0.01 * aspect)
+        << what;
+    // One image pixel per device pixel, or scaled down to fill the sheet.
+    int longSide = c.tallDump != turned ? image.height() : image.width();
+    if (longSide != 1920) {
+      EXPECT_GT(std::max(double(image.width()) / page.width,
+                         double(image.height()) / page.height), 0.9) << what;
+    }
+    if (c.args.size() > (turned ? 1u : 0u)) {
+      Box stamp = inkBox(page, 0, 60);
+      EXPECT_FALSE(stamp.empty()) << what;
+      EXPECT_FALSE(stamp.meets(image)) << what;
+    }
+  }
+}
+
+TEST(ImgtopsGeometry, DevicePixelsCountedAfterTheTurn) {
+  TestDump d(1, 64, 32, 0);
+  d.rows = std::string(8 * 32, '\xff');
+  for (const char* resolution : {"144x72", "72x144"})
+    for (bool turned : {false, true}) {
+      Box ink = inkBox(render(imgtops("imgtops", turned ? std::vector<std::string>{"-r"}
+                                                        : std::vector<std::string>{},
+                                      d.bytes()).out, resolution), 0, 0);
+      EXPECT_EQ(turned ? 32 : 64, ink.width()) << resolution << turned;
+      EXPECT_EQ(turned ? 64 : 32, ink.height()) << resolution << turned;
+    }
 }
 
 TEST(ImgtopsPrints, OneBitRunLengthAndGroup4) {
@@ -362,6 +454,11 @@ TEST(ImgtopsPrints, DumpsOfARealServer) {
                            want, 1));
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8.xwd")}).out),
                            want, 1));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8direct.xwd")}).out),
+                           want, 1));
+  // TrueColor of depth 8 has no exact gray: its own colours.
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8true.xwd")}).out),
+                           readPnm(readFile(fixture("xvfb8true.ppm"))), 1));
   // 16 bits keep 5 or 6 bits a channel.
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb16.xwd")}).out),
                            want, 6));

@@ -363,6 +363,20 @@ size_t textKey(std::string& s, size_t keyPos) {
   return p;
 }
 
+// Image sizes and offsets, in inches: a picture smaller than a printer's
+// dot or larger than any sheet, and values that are not numbers, are
+// typing errors.
+const double kMinImageInch = 0.01;
+const double kMaxImageInch = 100;
+
+bool imageLength(double inch) {
+  return inch >= kMinImageInch && inch <= kMaxImageInch;
+}
+
+bool imageOffset(double inch) {
+  return inch >= -kMaxImageInch && inch <= kMaxImageInch;
+}
+
 // Handles one key of the image grammar at `keyPos`.
 size_t imageKey(std::string& s, size_t keyPos) {
   size_t p = keyPos + 1;
@@ -376,20 +390,26 @@ size_t imageKey(std::string& s, size_t keyPos) {
     case 'S':
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloat(s, p + 1, &opt.image_fit_width_inch);
-      if (!opt.scan_error) opt.image_fit_width_given = 1;
-      if (!(opt.image_fit_width_inch > 0)) opt.image_fit_width_given = 0;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_fit_width_inch)) wordError(s, keyPos);
+      opt.image_fit_width_given = 1;
       break;
     case 'l':
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_offset_x, &opt.image_offset_y);
-      if (!opt.scan_error) opt.image_offset_given = 1;
+      if (opt.scan_error) break;
+      if (!imageOffset(opt.image_offset_x) || !imageOffset(opt.image_offset_y))
+        wordError(s, keyPos);
+      opt.image_offset_given = 1;
       break;
     case 'n':
       opt.image_no_showpage = 1;
       break;
     case 'p':
       p = readUnsigned(s, skipBlanks(s, p), &opt.image_width_points);
-      if (!opt.scan_error) opt.image_points_given = 1;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_width_points / 72.0)) wordError(s, keyPos);
+      opt.image_points_given = 1;
       break;
     case 'r':
       opt.image_rotate = 1;
@@ -398,11 +418,12 @@ size_t imageKey(std::string& s, size_t keyPos) {
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_width_inch,
                         &opt.image_height_inch);
-      if (!opt.scan_error) opt.image_size_given = 1;
-      if (!(opt.image_width_inch > 0) || !(opt.image_height_inch > 0))
-        opt.image_size_given = 0;
-      if (opt.image_size_given && opt.image_fit_width_given)
-        opt.image_fit_width_given = 0;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_width_inch) ||
+          !imageLength(opt.image_height_inch))
+        wordError(s, keyPos);
+      opt.image_size_given = 1;
+      opt.image_fit_width_given = 0;
       break;
     default:
       unknownOption(std::string(1, s[keyPos]));

@@ -286,13 +286,23 @@ TEST_F(ImageGrammar, SizeAndFitWidthExcludeEachOther) {
   EXPECT_EQ(opt.image_size_given, 1);
   parseImageOptions("-s=2,2");
   EXPECT_EQ(opt.image_fit_width_given, 0);
-  SetUp();
-  parseImageOptions("-s=0,2");
-  EXPECT_EQ(opt.image_size_given, 0);
-  parseImageOptions("-S=-1");
-  EXPECT_EQ(opt.image_fit_width_given, 0);
   EXPECT_EQ(imageError("-Sx"), "Unknown option '-Sx'\n");
   EXPECT_EQ(imageError("-s2,2"), "Unknown option '-s2,2'\n");
+}
+
+TEST_F(ImageGrammar, SizesAndOffsetsThatHideThePictureAreRefused) {
+  for (const char* word : {"-S=inf", "-S=nan", "-S=0", "-S=-1", "-S=1e-30",
+                           "-S=1e9", "-s=inf,1", "-s=1,nan", "-s=0,2",
+                           "-l=nan,1", "-l=1,-inf", "-l=1e9,0",
+                           "-p0", "-p9999999"}) {
+    SetUp();
+    EXPECT_EQ(imageError(word), std::string("Unknown option '") + word + "'\n");
+  }
+  parseImageOptions("-S=0.5 -s=40,30 -l=-1,99 -p7200");
+  EXPECT_EQ(opt.image_fit_width_inch, 0.5);
+  EXPECT_EQ(opt.image_size_given, 1);
+  EXPECT_EQ(opt.image_offset_x, -1.0);
+  EXPECT_EQ(opt.image_width_points, 7200u);
 }
 
 TEST_F(ImageGrammar, SharedKeysWriteTheImageSet) {
