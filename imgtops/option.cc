@@ -83,7 +83,11 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
   } else if (checkPaperSize(opt.image_input_tray) < 0) {
     fail("Illegal paper size\n");
   }
+  applyStampOffsetRule();
+  return i;
+}
+
+void applyStampOffsetRule() {
   if (opt.image_stamp_position != kNoStamp && opt.image_offset_y < kStampOffset)
     opt.image_offset_y = kStampOffset;
-  return i;
 }

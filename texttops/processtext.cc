@@ -376,7 +376,7 @@ void reduceColumnsOnce() {
 
 }  // namespace
 
-void convertText(bool standalone, int first, int second,
+unsigned convertText(bool standalone, int first, int second,
                  const std::string& title, Reader& in, Writer& out) {
   reduceColumnsOnce();
   if (second != kEnd) in.unget(second);
@@ -402,4 +402,5 @@ void convertText(bool standalone, int first, int second,
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
     appendAccounting(record + opt.host_name + ":" + opt.login_name + "\n");
   }
+  return pages;
 }
