@@ -12,7 +12,6 @@
 #include "options.h"
 #include "processXwd.h"
 #include "reader.h"
-#include "spooler.h"
 #include "writer.h"
 
 namespace {
@@ -44,7 +43,7 @@ int runCups(int argc, char** argv, Writer& out) {
     bool empty = head == 0;
     if ((!empty && head < kDumpHeaderSize) ||
         !convertWindowDump(0, in, out, job.title))
-      throw FatalError{"the input is not a window dump this filter can print\n", 255};
+      throw FatalError{"The input is not a window dump this filter can print\n", 255};
     out.flush();
     cupsPages(empty || opt.image_no_showpage ? 0 : 1, opt.image_copies);
   } catch (const FatalError& e) {
@@ -58,8 +57,7 @@ int runCups(int argc, char** argv, Writer& out) {
 
 int main(int argc, char** argv) {
   Writer out(1);
-  if (argc > 0 && std::string(baseName(argv[0])) == kCupsImageName)
-    return runCups(argc, argv, out);
+  if (startedAs(kCupsImageName, argc, argv)) return runCups(argc, argv, out);
   try {
     int mode = 2;
     int first = parseImageCommandLine(argc, argv, &mode);

@@ -13,7 +13,6 @@
 #include "option.h"
 #include "options.h"
 #include "reader.h"
-#include "spooler.h"
 #include "writer.h"
 
 namespace {
@@ -45,8 +44,7 @@ int runCups(int argc, char** argv, Writer& out) {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   Writer out(1);
-  if (argc > 0 && std::string(baseName(argv[0])) == kCupsTextName)
-    return runCups(argc, argv, out);
+  if (startedAs(kCupsTextName, argc, argv)) return runCups(argc, argv, out);
   try {
     bool standalone = false;
     int first = parseTextCommandLine(argc, argv, &standalone);

@@ -1,15 +1,18 @@
 #include "cups.h"
 
 #include <strings.h>
+#include <sys/auxv.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "dsc.h"
 #include "options.h"
 #include "paper.h"
 #include "parse.h"
+#include "spooler.h"
 #include "tray.h"
 
 const char* const kCupsTextName = "zavpscups-text";
@@ -33,6 +36,12 @@ bool isPlainNumber(const std::string& s) {
 }
 
 }  // namespace
+
+bool startedAs(const char* name, int argc, char** argv) {
+  auto path = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+  return (path && std::strcmp(baseName(path), name) == 0) ||
+         (argc > 0 && std::strcmp(baseName(argv[0]), name) == 0);
+}
 
 CupsJob readCupsJob(int argc, char** argv) {
   const char* program = argc > 0 ? argv[0] : kCupsTextName;
@@ -381,11 +390,19 @@ void applyCupsJob(const CupsJob& job, const char* line, bool text) {
   } else {
     initImageSet();
   }
+  std::vector<CupsOption> options = parseCupsOptions(job.options);
+  // The stamp names the job's owner and the host the job came from.
   opt.login_name = job.user;
+  opt.host_name = systemHostName();
+  for (const CupsOption& o : options)
+    if (o.name == "job-originating-host-name" && !o.value.empty() &&
+        !hasBlank(o.value) && o.value != "localhost" && o.value != "127.0.0.1" &&
+        o.value != "::1")
+      opt.host_name = o.value;
   opt.filter_name = line;
   readFilterDefaults(parse);
 
-  CupsRequest r = mapCupsOptions(parseCupsOptions(job.options), job.copies, text);
+  CupsRequest r = mapCupsOptions(options, job.copies, text);
   for (const std::string& w : r.warnings)
     std::fprintf(stderr, "WARNING: %s\n", w.c_str());
   parse(r.options.c_str());

@@ -10,6 +10,10 @@
 extern const char* const kCupsTextName;
 extern const char* const kCupsImageName;
 
+/// Whether the program was started under the CUPS entry's `name`. CUPS
+/// passes the queue's name as argv[0], so the path it started counts too.
+bool startedAs(const char* name, int argc, char** argv);
+
 /// The arguments CUPS runs a filter with.
 struct CupsJob {
   std::string id;
@@ -55,7 +59,8 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
 
 /// Fills the option record for a CUPS job: the filter's print set, the
 /// owner's line `line` of the defaults file (read as in filter mode), then
-/// the CUPS options, which win. Warnings go to standard error. Throws
+/// the CUPS options, which win. The owner and the job's originating host
+/// become the login and host the stamp shows. Warnings go to standard error. Throws
 /// FatalError on an option the grammar refuses.
 void applyCupsJob(const CupsJob& job, const char* line, bool text);
 
