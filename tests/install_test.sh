@@ -14,6 +14,13 @@ for name in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsop
   [ -x "$bin/$name" ] || fail "$name not installed"
 done
 [ -e "$bin/.zavpsdefault" ] && fail "a system defaults file was installed"
+# CUPS: both entries, and a PPD that names them where they run, without
+# the staging directory.
+for name in zavpscups-text zavpscups-image; do
+  [ -x "$bin/$name" ] || fail "$name not installed"
+done
+[ "$(grep -c '^\*cupsFilter2: ".* /usr/local/zavpsbin/zavpscups-\(text\|image\)"$' \
+     "$stage/usr/local/share/ppd/zavps/zavps.ppd")" = 3 ] || fail "PPD filter lines"
 for page in man1/texttops.1 man1/imgtops.1 man1/zavpsoption.1 man5/zavpsdefault.5; do
   [ -f "$stage/usr/local/share/man/$page" ] || fail "$page not installed"
 done
