@@ -84,11 +84,11 @@ done
 lpadmin -p zavps -E -v "file://$work/out/device" -P "$ppd" 2>/dev/null ||
   fail "lpadmin"
 
-# The job owner, whose defaults A5, five copies and a stamp the CUPS
-# options partly override.
+# The job owner, whose defaults (A5, five copies, a stamp, short-edge
+# duplex, toner saving) the CUPS options partly override.
 mkdir "$work/home"
 useradd -M -d "$work/home" -s /bin/sh "$user" || fail "useradd"
-printf 'zavpsif -IA5 -Nc=5 -Hd=ur:uht\nzavpsvf -Hd=dl:u\n' > "$work/home/.zavpsdefault"
+printf 'zavpsif -IA5 -Nc=5 -Hd=ur:uht -d -t\nzavpsvf -Hd=dl:u\n' > "$work/home/.zavpsdefault"
 chmod 755 "$work/home"
 chmod 644 "$work/home/.zavpsdefault"
 
@@ -146,8 +146,11 @@ grep -q "User:$user Host:" "$doc" || fail "no stamp from the owner's defaults fi
 grep -q '^%%Title: A report$' "$doc" || fail "the job's title is not the DSC title"
 prints "$doc"
 
-utf8=$(print "$work/utf8.txt") || fail "lp of a UTF-8 text"
+utf8=$(print -o sides=one-sided -o zavps-toner-saver=False "$work/utf8.txt") ||
+  fail "lp of a UTF-8 text"
 completed "$utf8" "UTF-8 text"
+grep -q '/Duplex\|/TonerSaver' "$work/job-$utf8.ps" &&
+  fail "one-sided, no toner saving did not win over the defaults file"
 prints "$work/job-$utf8.ps"
 
 image=$(print "$work/dump.xwd") || fail "lp of a window dump"
