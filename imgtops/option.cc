@@ -92,10 +92,14 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
   } else if (checkPaperSize(opt.image_input_tray) < 0) {
     fail("Illegal paper size\n");
   }
+  applyStampOffsetRule();
+  return i;
+}
+
+void applyStampOffsetRule() {
   // The offset that rises from the sheet's lower edge: x once the image
   // is turned a quarter.
   double& rise = opt.image_rotate ? opt.image_offset_x : opt.image_offset_y;
   if (opt.image_stamp_position != kNoStamp && rise < kStampOffset)
     rise = kStampOffset;
-  return i;
 }

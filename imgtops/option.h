@@ -16,4 +16,7 @@ int imageMode(const char* program);
 /// `*mode`. Throws FatalError for usage errors, -V and rejected options.
 int parseImageCommandLine(int argc, char** argv, int* mode);
 
+/// With a stamp, raises the image's vertical offset to leave it room.
+void applyStampOffsetRule();
+
 #endif  // IMGTOPS_OPTION_H_

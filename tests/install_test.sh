@@ -15,6 +15,13 @@ for name in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsop
   [ -x "$bin/$name" ] || fail "$name not installed"
 done
 [ -e "$bin/.zavpsdefault" ] && fail "a system defaults file was installed"
+# CUPS: both entries, and a PPD that names them where they run, without
+# the staging directory.
+for name in zavpscups-text zavpscups-image; do
+  [ -x "$bin/$name" ] || fail "$name not installed"
+done
+[ "$(grep -c '^\*cupsFilter2: ".* /usr/local/zavpsbin/zavpscups-\(text\|image\)"$' \
+     "$stage/usr/local/share/ppd/zavps/zavps.ppd")" = 3 ] || fail "PPD filter lines"
 for page in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsoption; do
   [ -f "$stage/usr/local/share/man/man1/$page.1" ] || fail "$page.1 not installed"
 done

@@ -364,7 +364,7 @@ void writeDocumentSetup(Writer& out) {
 
 }  // namespace
 
-void convertText(bool standalone, int first, int second,
+unsigned convertText(bool standalone, int first, int second,
                  const std::string& title, Reader& in, Writer& out) {
   if (second != kEnd) in.unget(second);
   writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
@@ -389,4 +389,5 @@ void convertText(bool standalone, int first, int second,
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
     appendAccounting(record + opt.host_name + ":" + opt.login_name + "\n");
   }
+  return pages;
 }
