@@ -203,15 +203,15 @@ void optionH(ToolSettings& s, const char* arg) {
   }
   if (!d) d = std::strstr(arg, "d=");
   if (!d) toolError(kErrOption);
-  // The whole stamp specification, as the filters read it.
-  std::string spec = valueWord(d + 2, kMaxValueText);
+  // The whole stamp setting, as the filters read it.
+  std::string stamp = valueWord(d + 2, kMaxValueText);
   try {
-    if (spec.empty()) toolError(kErrOption);
-    parseAsFilter("zavpsif", "-Hd=" + spec);
+    if (stamp.empty()) toolError(kErrOption);
+    parseAsFilter("zavpsif", "-Hd=" + stamp);
   } catch (const FatalError&) {
     toolError(kErrOption);
   }
-  s.stamp_spec = spec;
+  s.stamp_spec = stamp;
 }
 
 [[noreturn]] void ownLetter(const std::string& words) {

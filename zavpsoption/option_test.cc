@@ -138,9 +138,9 @@ TEST(ToolOption, Copies) {
 }
 
 TEST(ToolOption, Stamp) {
-  // The whole specification, checked with the filters' grammar.
-  for (const char* spec : {"ur", "ul:uht", "dl:tuh:a", "dr::f", "ulx"})
-    EXPECT_EQ(*toolFor({std::string("-Hd=") + spec}).stamp_spec, spec);
+  // The whole stamp setting, checked with the filters' grammar.
+  for (const char* stamp : {"ur", "ul:uht", "dl:tuh:a", "dr::f", "ulx"})
+    EXPECT_EQ(*toolFor({std::string("-Hd=") + stamp}).stamp_spec, stamp);
   EXPECT_EQ(*toolFor({"-H", "d=ul:t x"}).stamp_spec, "ul:t");
   for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx"})
     EXPECT_EQ(errorOf({bad}), kErrOption) << bad;
