@@ -54,7 +54,7 @@ void copyJobHeader(Reader& in, Writer& out) {
   }
 }
 
-void dispatchInput(Reader& in, Writer& out, bool standalone,
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
@@ -69,10 +69,10 @@ void dispatchInput(Reader& in, Writer& out, bool standalone,
   } else {
     putBack(in, b3);
   }
-  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript)
+  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript) {
     passPostScript(b1, b2, in, out);
-  else if (binary)
-    refuseInput(standalone, title, "binary file, not printed");
-  else
-    convertText(standalone, b1, b2, title, in, out);
+    return 0;
+  }
+  if (binary) refuseInput(standalone, title, "binary file, not printed");
+  return convertText(standalone, b1, b2, title, in, out);
 }

@@ -13,10 +13,11 @@ class Writer;
 void copyJobHeader(Reader& in, Writer& out);
 
 /// Reads the first bytes of `in` and converts the text or passes the
-/// PostScript through, writing one document to `out`. Throws FatalError
+/// PostScript through, writing one document to `out`. Returns the pages
+/// of a converted text when they are counted, else 0. Throws FatalError
 /// (refuseInput) for a PDF file, and for binary data that would be
 /// converted as text.
-void dispatchInput(Reader& in, Writer& out, bool standalone,
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title);
 
 #endif  // TEXTTOPS_DISPATCH_H_

@@ -40,8 +40,9 @@ const size_t kMaxDefaultsFile = 64 * 1024;
 std::optional<std::string> readDefaultsFile(const std::string& path,
                                             std::string* problem);
 
-/// Path of the system-wide defaults file.
-extern const char* const kSystemDefaultsFile;
+/// Path of the system-wide defaults file: .zavpsdefault in the directory
+/// that holds the running program (<prefix>/zavpsbin/ once installed).
+std::string systemDefaultsFile();
 
 /// Filter mode: parses this filter's line from the job owner's defaults
 /// file, or else from the system file, with `parse`.
