@@ -3,7 +3,7 @@
 # input and raster filters are the built programs. Printable jobs print;
 # a PNG, a binary and a PDF leave a line in the log file and no pages; a
 # job owner whose defaults file is a FIFO or /dev/zero does not stop the
-# queue. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
+# queue; one who ran zavpsoption -J2 gets the job printed. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
 # cannot run. Changes /etc/printcap and the user database for a while, so
 # runs hold a lock and undo their own changes only.
 # Usage: lpd_test.sh BIN_DIR WINDOW_DUMP PNG
@@ -14,7 +14,8 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "needs root"
 command -v lpd >/dev/null 2>&1 || [ -x /usr/sbin/lpd ] || skip "no lpd"
 command -v lpr >/dev/null 2>&1 || skip "no lpr"
-[ -x "$bin/texttops" ] && [ -x "$bin/imgtops" ] || skip "filters not built"
+[ -x "$bin/texttops" ] && [ -x "$bin/imgtops" ] && [ -x "$bin/zavpsoption" ] ||
+  skip "programs not built"
 [ -r "$dump" ] && [ -r "$png" ] || skip "no window dump at $dump or PNG at $png"
 command -v useradd >/dev/null 2>&1 || skip "no useradd"
 command -v flock >/dev/null 2>&1 || skip "no flock"
@@ -25,9 +26,11 @@ exec 9>/tmp/zavps-lpd-test.lock
 flock -w 600 9 || skip "another spooler test holds the lock"
 
 queue=zavpstest$$
-# Two job owners: one whose defaults file is a FIFO, one whose is /dev/zero.
+# Job owners whose defaults file is a FIFO, /dev/zero, and what
+# zavpsoption -J2 wrote.
 fifo_owner=zavpsfifo$$
 zero_owner=zavpszero$$
+jog_owner=zavpsjog$$
 work=$(mktemp -d /tmp/zavps-lpd-XXXXXX)
 chmod 755 "$work"
 spool=/var/spool/lpd/$queue
@@ -52,8 +55,9 @@ fail() { echo "FAILED: $*"; echo "log:"; cat "$work/errs"; exit 1; }
 mkdir "$work/bin"
 cp "$bin/texttops" "$work/bin/zavpsif"
 cp "$bin/imgtops" "$work/bin/zavpsvf"
+cp "$bin/zavpsoption" "$work/bin/zavpsoption"
 cp "$dump" "$work/dump.xwd"
-chmod 755 "$work/bin" "$work/bin/zavpsif" "$work/bin/zavpsvf"
+chmod 755 "$work/bin" "$work/bin/zavpsif" "$work/bin/zavpsvf" "$work/bin/zavpsoption"
 chmod 644 "$work/dump.xwd"
 touch "$work/device" "$work/acct" "$work/errs"
 chown lp:lp "$work/device" "$work/acct" "$work/errs" 2>/dev/null
@@ -90,7 +94,7 @@ if [ -z "$(daemons)" ]; then
 fi
 
 # Job owners whose homes hold the defaults files.
-for u in $fifo_owner $zero_owner; do
+for u in $fifo_owner $zero_owner $jog_owner; do
   useradd -M -d "$work/$u" "$u" || skip "useradd $u failed"
   made_owners="$made_owners $u"
   mkdir "$work/$u"
@@ -98,12 +102,14 @@ for u in $fifo_owner $zero_owner; do
 done
 runuser -u $fifo_owner -- mkfifo "$work/$fifo_owner/.zavpsdefault"
 runuser -u $zero_owner -- ln -s /dev/zero "$work/$zero_owner/.zavpsdefault"
+runuser -u $jog_owner -- env HOME="$work/$jog_owner" "$work/bin/zavpsoption" -J2 >/dev/null ||
+  fail "zavpsoption -J2"
 
 printf 'first line\nsecond (line)\n\fpage two\n' > "$work/job.txt"
 cp "$png" "$work/page.png"
 cp "$(command -v ls)" "$work/binary"
 printf '%%PDF-1.4\n%%\342\343\n1 0 obj << >> endobj\n%%%%EOF\n' > "$work/doc.pdf"
-for n in fifo zero next; do printf '%s owner job\n' $n > "$work/$n.txt"; done
+for n in fifo zero next jog; do printf '%s owner job\n' $n > "$work/$n.txt"; done
 chmod 644 "$work"/*.txt "$work/page.png" "$work/binary" "$work/doc.pdf"
 
 lpr -P "$queue" "$work/job.txt" || fail "lpr of a text job"
@@ -113,13 +119,14 @@ lpr -P "$queue" "$work/doc.pdf" || fail "lpr of a PDF"
 runuser -u $fifo_owner -- lpr -P "$queue" "$work/fifo.txt" || fail "lpr with a FIFO as defaults"
 runuser -u $zero_owner -- lpr -P "$queue" "$work/zero.txt" || fail "lpr with /dev/zero as defaults"
 runuser -u $zero_owner -- lpr -P "$queue" "$work/next.txt" || fail "lpr of the next job"
+runuser -u $jog_owner -- lpr -P "$queue" "$work/jog.txt" || fail "lpr after zavpsoption -J2"
 lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
-# Wait for the jobs to leave the queue: five of them are accounted.
+# Wait for the jobs to leave the queue: six of them are accounted.
 i=0
 while [ $i -lt 60 ]; do
   if lpq -P "$queue" 2>/dev/null | grep -q "no entries" &&
-     [ "$(grep -c . "$work/acct")" -ge 5 ]; then
+     [ "$(grep -c . "$work/acct")" -ge 6 ]; then
     break
   fi
   sleep 1
@@ -144,8 +151,8 @@ for line in "zavpsvf: not a window dump, not printed" \
             "zavpsif: PDF file, not printed"; do
   [ "$(grep -cxF "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
 done
-[ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 4 ] ||
-  fail "not four text documents on the device"
+[ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 5 ] ||
+  fail "not five text documents on the device"
 [ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 1 ] ||
   fail "not one image document on the device"
 grep -q 'PNG\|ELF\|PDF' "$work/device" && fail "refused input on the device"
@@ -155,11 +162,13 @@ for u in $fifo_owner $zero_owner $zero_owner; do echo "$work/$u/.zavpsdefault"; 
   sed 's/$/: defaults file not read: not a regular file/' | sort > "$work/expected"
 grep -F 'not a regular file' "$work/errs" | sort | cmp -s - "$work/expected" ||
   fail "log lines for the owners' defaults files"
-for n in fifo zero next; do
+for n in fifo zero next jog; do
   grep -q "($n owner job\\\\012) MS" "$work/device" || fail "the $n job did not print"
 done
 [ "$(grep -c "		.*:$zero_owner\$" "$work/acct")" = 2 ] ||
   fail "no records for $zero_owner"
+grep -q "		.*:$jog_owner\$" "$work/acct" || fail "no record for $jog_owner"
+grep -q "Unknown option" "$work/errs" && fail "an option refused"
 echo "lpd jobs printed: $(wc -c < "$work/device") bytes, accounting:"
 cat "$work/acct"
 echo "log:"
