@@ -68,6 +68,14 @@ TEST(ZavpsOptionRun, Errors) {
   EXPECT_EQ(r.out, "zavpsoption : Illegal paper size\n");
   r = tool(home.path, {"-t", "file"});
   EXPECT_EQ(r.out, "zavpsoption : Illegal Option\n");
+  for (const char* copies : {"-Nc=-3", "-Nc=1000", "-Nc=3000000000"}) {
+    r = tool(home.path, {copies});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "zavpsoption : Illegal Number of Copies\n") << copies;
+  }
+  r = tool(home.path, {"-X", "zavpsif=-s1001 -t -"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "Unknown option '-s1001'\n");
   r = tool(home.path, {"file", "-V"});  // no option after an operand
   EXPECT_EQ(r.out, "zavpsoption : Illegal Option\n");
   r = tool(home.path, {"-IA3"});
