@@ -34,7 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Reader in(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2));
   Writer out = Writer::memory();
-  if (filter) copyJobHeader(in, out);
-  dispatchInput(in, out, !filter, "fuzz");
+  try {
+    if (filter) copyJobHeader(in, out);
+    dispatchInput(in, out, !filter, "fuzz");
+  } catch (const FatalError&) {
+    // refused input: a PDF or binary file
+  }
   return 0;
 }
