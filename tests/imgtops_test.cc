@@ -339,6 +339,12 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
     EXPECT_EQ(std::string(name) + ": cannot write output: No space left on "
               "device\n", r.err);
   }
+  // A refused job is not retried because its end byte was not written.
+  RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin("zavpsvf")},
+                    {"not a dump", {}, ""});
+  EXPECT_EQ(2, r.status);
+  EXPECT_EQ("zavpsvf: not a window dump, not printed\n"
+            "zavpsvf: cannot write output: No space left on device\n", r.err);
 }
 
 TEST(ImgtopsDocument, PrologTextsFor640By480) {

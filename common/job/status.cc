@@ -35,5 +35,8 @@ int finishOutput(Writer& out, bool standalone, int status) {
   if (!out.failed()) return status;
   std::fprintf(stderr, "%s: cannot write output: %s\n",
                opt.filter_name.c_str(), std::strerror(out.error()));
+  // A job that failed already keeps its status: a refused one is not
+  // tried again.
+  if (status != 0) return status;
   return standalone ? kStatusError : kStatusRetry;
 }

@@ -32,8 +32,9 @@ void refuseDirectory(int fd, bool standalone, const std::string& title);
 int failureStatus(bool standalone, int status);
 
 /// Flushes `out` and returns `status`; when the output could not be
-/// written, says so in one line on standard error and returns
-/// kStatusRetry under the spooler, kStatusError standalone.
+/// written, says so in one line on standard error and, unless `status`
+/// already tells a failure, returns kStatusRetry under the spooler,
+/// kStatusError standalone.
 int finishOutput(Writer& out, bool standalone, int status);
 
 #endif  // COMMON_JOB_STATUS_H_
