@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dispatch.h"
+#include "passthrough.h"
 #include "options.h"
 #include "parse.h"
 #include "reader.h"

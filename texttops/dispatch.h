@@ -7,10 +7,6 @@
 class Reader;
 class Writer;
 
-/// Filter mode: copies a job header at the head of the input through
-/// unchanged, leaving the input at the first byte after it.
-void copyJobHeader(Reader& in, Writer& out);
-
 /// Reads the first bytes of `in` and converts the text or passes the
 /// PostScript through, writing one document to `out`.
 void dispatchInput(Reader& in, Writer& out, bool standalone,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dispatch.h"
+#include "passthrough.h"
 #include "option.h"
 #include "options.h"
 #include "reader.h"

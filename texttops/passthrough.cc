@@ -1,7 +1,6 @@
 #include "passthrough.h"
 
 #include "account.h"
-#include "dispatch.h"
 #include "options.h"
 #include "reader.h"
 #include "setiot.h"
@@ -11,6 +10,19 @@ namespace {
 
 const int kEnd = -1;
 const int kEsc = 0x1B;
+
+// Copies bytes up to and including the next newline.
+void copyLine(Reader& in, Writer& out) {
+  int c;
+  while ((c = in.get()) != kEnd) {
+    out.put(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+}
+
+void putBack(Reader& in, int c) {
+  if (c != kEnd) in.unget(c);
+}
 
 // The stamp always stands at the lower left here.
 void drawStamp(Writer& out) {
@@ -22,6 +34,31 @@ void drawStamp(Writer& out) {
 }
 
 }  // namespace
+
+void copyJobHeader(Reader& in, Writer& out) {
+  int b1 = in.get(), b2 = in.get(), b3 = in.get();
+  if (b1 != kEsc && b2 != '%') {
+    putBack(in, b3);
+    putBack(in, b2);
+    putBack(in, b1);
+    return;
+  }
+  out.put(static_cast<char>(b1));
+  if (b2 != kEnd) out.put(static_cast<char>(b2));
+  if (b3 != kEnd) {
+    out.put(static_cast<char>(b3));
+    if (b3 != '\n') copyLine(in, out);
+  }
+  for (;;) {
+    int c = in.get();
+    if (c != '@') {
+      putBack(in, c);
+      return;
+    }
+    out.put('@');
+    copyLine(in, out);
+  }
+}
 
 void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (first == kEsc || second == '%') {
