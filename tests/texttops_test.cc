@@ -203,6 +203,87 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
   EXPECT_EQ(r.out, "\x04%!\nshowpage\n");
 }
 
+// Where ink of a run of text can be: txtwrite gives only the baseline, so
+// the box reaches a generous ascent above it and descent below it.
+struct Box {
+  double x0, y0, x1, y1;
+  bool meets(const Box &o) const {
+    return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
+  }
+  bool onSheet(double w, double h) const {
+    const double slack = 1;  // txtwrite rounds to whole points
+    return x0 >= -slack && y0 >= -slack && x1 <= w + slack && y1 <= h + slack;
+  }
+};
+
+Box inkBox(const TextSpan &s) {
+  double up = 0.8 * s.size, down = 0.25 * s.size;
+  if (s.x0 == s.x1 && s.y0 != s.y1)  // turned: ascent toward smaller x
+    return {s.x0 - up, std::min(s.y0, s.y1), s.x0 + down, std::max(s.y0, s.y1)};
+  return {std::min(s.x0, s.x1), s.y0 - up, std::max(s.x0, s.x1), s.y0 + down};
+}
+
+// Sheet sizes in points of the paper keywords the tests use.
+struct Sheet {
+  const char *keyword;
+  double w, h;
+};
+const Sheet kA4 = {"-IA4", 595, 842};
+const Sheet kLetter = {"-ILT", 612, 792};
+
+bool isStamp(const TextSpan &s) { return s.font == "Helvetica"; }
+
+TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
+  struct Case {
+    int lines;  // 0: the stream layout
+    int columns;
+    bool landscape, twoColumns;
+    Sheet sheet;
+  };
+  const Case cases[] = {
+      {66, 80, true, false, kA4},      {100, 132, false, false, kA4},
+      {200, 200, false, true, kA4},    {20, 200, true, false, kLetter},
+      {120, 100, true, true, kLetter}, {200, 20, false, false, kLetter},
+      {20, 20, true, true, kA4},       {0, 150, false, false, kA4},
+  };
+  for (const Case &k : cases) {
+    std::vector<std::string> args = {"-w" + std::to_string(k.columns),
+                                     k.sheet.keyword};
+    if (k.lines) args.push_back("-l" + std::to_string(k.lines));
+    if (k.landscape) args.push_back("-r");
+    if (k.twoColumns) args.push_back("-2");
+    // Lines exactly as wide as the columns, a page full and one more.
+    int perPage = (k.lines ? k.lines : 60) * (k.twoColumns ? 2 : 1);
+    std::vector<std::string> input;
+    std::string text;
+    for (int i = 1; i <= perPage + 1; ++i) {
+      std::string line = "[" + std::to_string(i) + "]";
+      line.resize(static_cast<size_t>(k.columns), '-');
+      input.push_back(line);
+      text += line + "\n";
+    }
+    RunResult r = texttops(args, text);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<TextSpan> spans = textSpans(r.out);
+    // The text of each baseline (the stream layout shows one character at
+    // a time).
+    std::string found, offSheet;
+    double baseline = -1;
+    for (const TextSpan &s : spans) {
+      double at = s.page * 10000.0 + (s.y0 == s.y1 ? s.y0 : s.x0);
+      if (at != baseline) found += "\n";
+      baseline = at;
+      found += s.text;
+      if (offSheet.empty() && !inkBox(s).onSheet(k.sheet.w, k.sheet.h))
+        offSheet = s.text.substr(0, 8) + " on page " + std::to_string(s.page);
+    }
+    EXPECT_EQ(offSheet, "") << testing::PrintToString(args);
+    for (const std::string &line : input)
+      EXPECT_NE(found.find(line), std::string::npos)
+          << testing::PrintToString(args) << ": " << line.substr(0, 8);
+  }
+}
+
 // The spooler's own command line, with an accounting file.
 TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   TempDir dir;

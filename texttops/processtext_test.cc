@@ -227,7 +227,23 @@ TEST_F(Convert, DocumentSetupNumbers) {
   d = doc("", "-L3 -o0");
   EXPECT_NE(d.find("\n3 0 F F SetUpPage\n"), std::string::npos);
   EXPECT_NE(d.find("/SetUpPage % <topmargin> <leftmargin>"), std::string::npos);
+  EXPECT_EQ(count(d, "FitText"), 0u);
 }
+
+TEST_F(Convert, RequestedLinesAndColumnsAreFitted) {
+  // 0 fits nothing.
+  std::string d = doc("", "-l100 -w80 -L2 -2 -r");
+  EXPECT_NE(d.find("\n100 80 2 0 T T FitText\n2 0 T T SetUpPage\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("} def\n/FitText %"), std::string::npos);
+  SetUp();
+  EXPECT_NE(doc("", "-l60").find("\n60 0 0 0 F F FitText\n"),
+            std::string::npos);
+  SetUp();
+  EXPECT_NE(doc("", "-w132").find("\n0 132 0 0 F F FitText\n"),
+            std::string::npos);
+}
+
 
 TEST_F(Convert, StampInThePrologAndPages) {
   opt.login_name = "ann";
