@@ -78,6 +78,7 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   bool stampEveryPage = stamp && opt.text_stamp_pages == 2;
   bool atLineStart = false;
   bool setupDone = false;
+  int last = second != kEnd ? second : first;
   int c;
   while ((c = in.get()) != kEnd) {
     if (atLineStart && c != '%' && !setupDone) {
@@ -90,7 +91,10 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
       drawStamp(out);
     out.put(static_cast<char>(c));
     atLineStart = c == '\n';
+    last = c;
   }
+  // Whatever follows in the same output starts on a line of its own.
+  if (last != kEnd && last != '\n') out.put('\n');
   appendAccounting("PostScript\t" + opt.host_name + ":" + opt.login_name +
                    "\n");
 }

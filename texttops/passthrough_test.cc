@@ -50,7 +50,7 @@ TEST_F(PassThrough, EnhancementBeforeTonerSaving) {
 
 TEST_F(PassThrough, SignatureAndForcedPostScript) {
   EXPECT_EQ(pass("hello\nworld\n", "-ps"), "%!\nhello\nworld\n");
-  EXPECT_EQ(pass("x", "-ps"), "%!\nx");
+  EXPECT_EQ(pass("x", "-ps"), "%!\nx\n");  // ends with a newline
   SetUp();
   EXPECT_EQ(pass("\x04%!\nx\n"), "\x04%!\nx\n");
 }
@@ -61,9 +61,9 @@ TEST_F(PassThrough, StampOnceOrBeforeEveryShowpage) {
   SetUp();
   EXPECT_EQ(pass("%!\nx\nshowpage\n a showpage\nshowpage", "-Hd=ul::a"),
             std::string("%!\nx\n") + kStamp + "showpage\n a showpage\n" +
-                kStamp + "showpage");
+                kStamp + "showpage\n");
   EXPECT_EQ(pass("%!\nshowpagex\nshowpag", "-Hd=ul::a"),
-            std::string("%!\n") + kStamp + "showpagex\nshowpag");
+            std::string("%!\n") + kStamp + "showpagex\nshowpag\n");
 }
 
 TEST_F(PassThrough, StampTextIsEscaped) {
