@@ -347,7 +347,7 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
   EXPECT_EQ(r.out.find("REValue1"), std::string::npos);
   EXPECT_NE(r.out.find("(User:" + user.name + " Host:pc1 ) rsu"),
             std::string::npos);
-  EXPECT_NE(r.out.find("4 2 16 6 F F SetUpPage"), std::string::npos);
+  EXPECT_NE(r.out.find("4 2 25 6 F F SetUpPage"), std::string::npos);
   EXPECT_PRINTS(r.out);
 
   run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});
