@@ -188,13 +188,14 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
         std::find(args.begin(), args.end(), "-Nc=2") != args.end();
     EXPECT_EQ(pagesPrinted(r.out), twoCopies ? 4 : 2);
   }
-  RunResult r = texttops({"-Hd=ul::a"}, ps);
-  size_t stamps = 0;
-  for (size_t at = 0; (at = r.out.find("StartHF closepath", at)) !=
-                      std::string::npos;
-       ++at)
-    ++stamps;
-  EXPECT_EQ(stamps, 2u);
+  // The stamp, drawn as the page ends, leaves the document's dictionaries
+  // alone, even a read-only one that is current then.
+  RunResult r =
+      texttops({"-Hd=ur::a"},
+               "%!\n/XX 7 def /d 0 dict readonly def\n"
+               "d begin showpage end\nXX 7 ne {stamp_changed_XX} if\n");
+  EXPECT_PRINTS(r.out);
+  EXPECT_EQ(pagesPrinted(r.out), 1);
   r = texttops({"-ps"}, "72 72 moveto /Courier findfont 12 scalefont setfont "
                         "(forced) show showpage\n");
   EXPECT_EQ(r.out.rfind("%!\n72 72", 0), 0u);
@@ -207,7 +208,7 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
 // the box reaches a generous ascent above it and descent below it.
 struct Box {
   double x0, y0, x1, y1;
-  bool meets(const Box &o) const {
+  bool meets(const Box& o) const {
     return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
   }
   bool onSheet(double w, double h) const {
@@ -216,7 +217,7 @@ struct Box {
   }
 };
 
-Box inkBox(const TextSpan &s) {
+Box inkBox(const TextSpan& s) {
   double up = 0.8 * s.size, down = 0.25 * s.size;
   if (s.x0 == s.x1 && s.y0 != s.y1)  // turned: ascent toward smaller x
     return {s.x0 - up, std::min(s.y0, s.y1), s.x0 + down, std::max(s.y0, s.y1)};
@@ -225,13 +226,13 @@ Box inkBox(const TextSpan &s) {
 
 // Sheet sizes in points of the paper keywords the tests use.
 struct Sheet {
-  const char *keyword;
+  const char* keyword;
   double w, h;
 };
 const Sheet kA4 = {"-IA4", 595, 842};
 const Sheet kLetter = {"-ILT", 612, 792};
 
-bool isStamp(const TextSpan &s) { return s.font == "Helvetica"; }
+bool isStamp(const TextSpan& s) { return s.font == "Helvetica"; }
 
 TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
   struct Case {
@@ -246,7 +247,7 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
       {120, 100, true, true, kLetter}, {200, 20, false, false, kLetter},
       {20, 20, true, true, kA4},       {0, 150, false, false, kA4},
   };
-  for (const Case &k : cases) {
+  for (const Case& k : cases) {
     std::vector<std::string> args = {"-w" + std::to_string(k.columns),
                                      k.sheet.keyword};
     if (k.lines) args.push_back("-l" + std::to_string(k.lines));
@@ -269,7 +270,7 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
     // a time).
     std::string found, offSheet;
     double baseline = -1;
-    for (const TextSpan &s : spans) {
+    for (const TextSpan& s : spans) {
       double at = s.page * 10000.0 + (s.y0 == s.y1 ? s.y0 : s.x0);
       if (at != baseline) found += "\n";
       baseline = at;
@@ -281,6 +282,78 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
     for (const std::string &line : input)
       EXPECT_NE(found.find(line), std::string::npos)
           << testing::PrintToString(args) << ": " << line.substr(0, 8);
+  }
+}
+
+TEST(TexttopsProgram, StampsStandInTheirCornerClearOfTheText) {
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += std::string(200, 'w') + "\n";
+  for (bool landscape : {false, true}) {
+    for (const char* corner : {"ul", "ur", "dl", "dr"}) {
+      std::vector<std::string> args = {std::string("-Hd=") + corner, "-IA4"};
+      if (landscape) args.push_back("-r");
+      RunResult r = texttops(args, text);
+      ASSERT_EQ(r.status, 0) << r.err;
+      std::vector<TextSpan> spans = textSpans(r.out);
+      std::string what = testing::PrintToString(args);
+      ASSERT_FALSE(spans.empty()) << what;
+      int pages = spans.back().page;
+      EXPECT_GE(pages, 2) << what;
+      std::vector<int> stamps(static_cast<size_t>(pages) + 1);
+      for (const TextSpan& s : spans) {
+        if (!isStamp(s)) continue;
+        ++stamps[static_cast<size_t>(s.page)];
+        Box b = inkBox(s);
+        EXPECT_TRUE(b.onSheet(kA4.w, kA4.h)) << what;
+        // The corner on the sheet as it is read (turned to the left in
+        // landscape: its top is the sheet's left edge).
+        double across = (b.x0 + b.x1) / 2, down = (b.y0 + b.y1) / 2;
+        bool left = landscape ? down > kA4.h / 2 : across < kA4.w / 2;
+        bool top = landscape ? across < kA4.w / 2 : down < kA4.h / 2;
+        EXPECT_EQ(left, corner[1] == 'l') << what;
+        EXPECT_EQ(top, corner[0] == 'u') << what;
+        for (const TextSpan& t : spans)
+          if (t.page == s.page && !isStamp(t)) {
+            EXPECT_FALSE(b.meets(inkBox(t))) << what << " page " << s.page;
+          }
+      }
+      for (int p = 1; p <= pages; ++p)
+        EXPECT_EQ(stamps[static_cast<size_t>(p)], 1) << what << " page " << p;
+    }
+  }
+  // The first page only.
+  std::vector<TextSpan> spans = textSpans(texttops({"-Hd=ur:uh:f"}, text).out);
+  ASSERT_FALSE(spans.empty());
+  for (const TextSpan& s : spans)
+    if (isStamp(s)) {
+      EXPECT_EQ(s.page, 1);
+    }
+  EXPECT_EQ(std::count_if(spans.begin(), spans.end(), isStamp), 1);
+}
+
+TEST(TexttopsProgram, PassedThroughPagesKeepTheirStamp) {
+  if (!haveProgram("enscript")) GTEST_SKIP() << "needs enscript";
+  // enscript sets up its page device itself, which clears the page.
+  RunResult doc =
+      run({"enscript", "-q", "-p", "-", "-M", "A4"}, {lines(150), {}, ""});
+  ASSERT_EQ(doc.status, 0) << doc.err;
+  for (const char* corner : {"ul::a", "ur", "dl", "dr::a"}) {
+    std::string option = std::string("-Hd=") + corner;
+    std::vector<TextSpan> spans = textSpans(texttops({option}, doc.out).out);
+    ASSERT_FALSE(spans.empty());
+    int pages = spans.back().page;
+    EXPECT_GE(pages, 2);
+    int stamped = 0;
+    for (const TextSpan& s : spans) {
+      if (!isStamp(s)) continue;
+      ++stamped;
+      EXPECT_EQ(s.x0 < kA4.w / 2, corner[1] == 'l') << option;
+      EXPECT_EQ(s.y0 < kA4.h / 2, corner[0] == 'u') << option;
+      if (corner[2] != ':') {
+        EXPECT_EQ(s.page, 1) << option;
+      }
+    }
+    EXPECT_EQ(stamped, corner[2] == ':' ? pages : 1) << option;
   }
 }
 

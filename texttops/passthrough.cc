@@ -2,6 +2,7 @@
 
 #include "account.h"
 #include "options.h"
+#include "pagestamp.h"
 #include "reader.h"
 #include "setiot.h"
 #include "writer.h"
@@ -22,15 +23,6 @@ void copyLine(Reader& in, Writer& out) {
 
 void putBack(Reader& in, int c) {
   if (c != kEnd) in.unget(c);
-}
-
-// The stamp always stands at the lower left here.
-void drawStamp(Writer& out) {
-  out.write("/lsd\n{\n12 15 moveto\nshow\n} def\n/StartHF\n{\n");
-  out.printf("/%s findfont\n", opt.text_stamp_font.c_str());
-  out.write("8 scalefont\nsetfont\n");
-  out.printf("(%s) lsd\n", makeStamp(textStamp()).c_str());
-  out.write("}def\nsave initgraphics newpath StartHF closepath restore\n");
 }
 
 }  // namespace
@@ -73,9 +65,6 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (second != kEnd) out.put(static_cast<char>(second));
 
   bool stamp = opt.text_stamp_position != kNoStamp;
-  bool stampOnce = stamp && (opt.text_stamp_pages == 1 ||
-                             opt.text_stamp_pages == kNoStamp);
-  bool stampEveryPage = stamp && opt.text_stamp_pages == 2;
   bool atLineStart = false;
   bool setupDone = false;
   int last = second != kEnd ? second : first;
@@ -85,10 +74,8 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
       // Enhancement comes before toner saving here.
       writeDeviceSetup(out, textRequests(), true);
       setupDone = true;
-      if (stampOnce) drawStamp(out);
+      if (stamp) writePageStamp(out, false, opt.text_stamp_pages != 2);
     }
-    if (atLineStart && c == 's' && stampEveryPage && in.peek(7) == "howpage")
-      drawStamp(out);
     out.put(static_cast<char>(c));
     atLineStart = c == '\n';
     last = c;

@@ -8,6 +8,7 @@
 #include "dsc.h"
 #include "language.h"
 #include "options.h"
+#include "pagestamp.h"
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
@@ -338,18 +339,13 @@ bool fitsText() {
 }
 
 void writeProlog(Writer& out) {
-  bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
-  if (stamp) {
-    writeStampProcedures(out, textStamp(), &opt.text_font,
-                         opt.text_font_size);
-  }
-  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  if (opt.text_stamp_position != kNoStamp)
+    writePageStamp(out, true, opt.text_stamp_pages == 1);
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
   if (fitsText()) out.write(kFitText);
   out.write(kBlockP);
-  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
-                  : "InPage not {StartPage BL} if ");
+  out.write("InPage not {StartPage BL} if ");
   out.write(kBlockQ);
   out.write(blockW());
   out.write(kBlockZ);

@@ -244,7 +244,6 @@ TEST_F(Convert, RequestedLinesAndColumnsAreFitted) {
             std::string::npos);
 }
 
-
 TEST_F(Convert, StampInThePrologAndPages) {
   opt.login_name = "ann";
   opt.host_name = "pc1";
@@ -253,11 +252,19 @@ TEST_F(Convert, StampInThePrologAndPages) {
             std::string::npos);
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
+  // The page device draws it as each page is printed: here only the first.
   EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n10/Courier /Courier /Courier\n"
-                   "SetUpFonts\n}def\nStartHF\n/SetUpPage"),
+                   "SetUpFonts\n}def\n<< /EndPage {exch 0 eq 1 index 0 eq and "
+                   "{save userdict begin initgraphics //StartHF exec end "
+                   "restore} if 2 ne} >> setpagedevice\n/SetUpPage"),
             std::string::npos);
-  EXPECT_NE(d.find("InPage not {StartPage StartHF BL} if Lbuf"),
+  EXPECT_EQ(count(d, "StartHF"), 2u);
+  SetUp();
+  d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
+  EXPECT_NE(d.find("{exch pop true 1 index 0 eq and {save userdict begin "
+                   "initgraphics 90 rotate 0 612 neg translate //StartHF"),
             std::string::npos);
+  EXPECT_NE(d.find("{612 22 sub /YY exch def\n"), std::string::npos);
 }
 
 TEST_F(Convert, StampWithATrayUsesA4) {
