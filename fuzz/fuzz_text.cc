@@ -4,9 +4,10 @@
 #include <string>
 
 #include "dispatch.h"
-#include "passthrough.h"
+#include "option.h"
 #include "options.h"
 #include "parse.h"
+#include "passthrough.h"
 #include "reader.h"
 #include "writer.h"
 
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool filter = a & 128;
   try {
     parseTextOptions(options.c_str());
+    applyLayoutRules(!filter);
   } catch (const FatalError&) {
     return 0;
   }

@@ -13,8 +13,8 @@ const int kCtrlD = 0x04;
 
 }  // namespace
 
-void dispatchInput(Reader& in, Writer& out, bool standalone,
-                   const std::string& title) {
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
+                       const std::string& title) {
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
     out.put(static_cast<char>(kCtrlD));
@@ -23,8 +23,9 @@ void dispatchInput(Reader& in, Writer& out, bool standalone,
   } else if (b3 != kEnd) {
     in.unget(b3);
   }
-  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript)
+  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript) {
     passPostScript(b1, b2, in, out);
-  else
-    convertText(standalone, b1, b2, title, in, out);
+    return 0;
+  }
+  return convertText(standalone, b1, b2, title, in, out);
 }

@@ -8,8 +8,9 @@ class Reader;
 class Writer;
 
 /// Reads the first bytes of `in` and converts the text or passes the
-/// PostScript through, writing one document to `out`.
-void dispatchInput(Reader& in, Writer& out, bool standalone,
-                   const std::string& title);
+/// PostScript through, writing one document to `out`. Returns the pages
+/// of a converted text when they are counted, else 0.
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
+                       const std::string& title);
 
 #endif  // TEXTTOPS_DISPATCH_H_
