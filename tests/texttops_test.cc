@@ -333,14 +333,17 @@ TEST(TexttopsProgram, StampsStandInTheirCornerClearOfTheText) {
         EXPECT_EQ(stamps[static_cast<size_t>(p)], 1) << what << " page " << p;
     }
   }
-  // The first page only.
-  std::vector<TextSpan> spans = textSpans(texttops({"-Hd=ur:uh:f"}, text).out);
+  // The first page of each document only, also when one output holds two.
+  TempDir dir;
+  std::string file = dir.write("text", text);
+  std::vector<TextSpan> spans =
+      textSpans(texttops({"-Hd=ur:uh:f", file, file}).out);
   ASSERT_FALSE(spans.empty());
+  int pages = spans.back().page;
+  std::vector<int> stamped;
   for (const TextSpan& s : spans)
-    if (isStamp(s)) {
-      EXPECT_EQ(s.page, 1);
-    }
-  EXPECT_EQ(std::count_if(spans.begin(), spans.end(), isStamp), 1);
+    if (isStamp(s)) stamped.push_back(s.page);
+  EXPECT_EQ(stamped, std::vector<int>({1, pages / 2 + 1}));
 }
 
 TEST(TexttopsProgram, PassedThroughPagesKeepTheirStamp) {
@@ -367,6 +370,15 @@ TEST(TexttopsProgram, PassedThroughPagesKeepTheirStamp) {
     }
     EXPECT_EQ(stamped, corner[2] == ':' ? pages : 1) << option;
   }
+  // Each of two documents in one output has its first page stamped.
+  TempDir dir;
+  std::string file = dir.write("doc.ps", doc.out);
+  std::vector<TextSpan> spans = textSpans(texttops({"-Hd=ur", file, file}).out);
+  ASSERT_FALSE(spans.empty());
+  std::vector<int> stamped;
+  for (const TextSpan& s : spans)
+    if (isStamp(s)) stamped.push_back(s.page);
+  EXPECT_EQ(stamped, std::vector<int>({1, spans.back().page / 2 + 1}));
 }
 
 // The spooler's own command line, with an accounting file.

@@ -35,10 +35,13 @@ std::string stamp(bool every) {
              "/rsu\n{dup stringwidth pop\n/XX exch def\n842 22 sub /YY exch "
              "def\n580 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
              "/StartHF\n{\n/Helvetica findfont\n8 scalefont\nsetfont\n"
-             "(User:ann Host:pc1 ) rsu\n}def\n<< /EndPage {exch ") +
-         (every ? "pop true" : "0 eq") +
-         " 1 index 0 eq and {save userdict begin initgraphics //StartHF exec "
-         "end restore} if 2 ne} >> setpagedevice\n";
+             "(User:ann Host:pc1 ) rsu\n}def\n") +
+         (every ? "<< /EndPage {exch pop dup 0 eq {"
+                : "true setglobal /HFOnce [true] def false setglobal\n"
+                  "<< /EndPage {exch pop dup 0 eq //HFOnce 0 get and "
+                  "{//HFOnce 0 false put ") +
+         "save userdict begin initgraphics //StartHF exec end restore} if 2 "
+         "ne} >> setpagedevice\n";
 }
 
 TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {

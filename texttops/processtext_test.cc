@@ -276,15 +276,17 @@ TEST_F(Convert, StampInThePrologAndPages) {
             std::string::npos);
   // The page device draws it as each page is printed: here only the first.
   EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n10/Courier /Courier /Courier\n"
-                   "SetUpFonts\n}def\n<< /EndPage {exch 0 eq 1 index 0 eq and "
-                   "{save userdict begin initgraphics //StartHF exec end "
-                   "restore} if 2 ne} >> setpagedevice\n/SetUpPage"),
+                   "SetUpFonts\n}def\ntrue setglobal /HFOnce [true] def false "
+                   "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
+                   "and {//HFOnce 0 false put save userdict begin initgraphics "
+                   "//StartHF exec end restore} if 2 ne} >> setpagedevice\n"
+                   "/SetUpPage"),
             std::string::npos);
   EXPECT_EQ(count(d, "StartHF"), 2u);
   SetUp();
   d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
-  EXPECT_NE(d.find("{exch pop true 1 index 0 eq and {save userdict begin "
-                   "initgraphics 90 rotate 0 612 neg translate //StartHF"),
+  EXPECT_NE(d.find("{exch pop dup 0 eq {save userdict begin initgraphics 90 "
+                   "rotate 0 612 neg translate //StartHF"),
             std::string::npos);
   EXPECT_NE(d.find("{612 22 sub /YY exch def\n"), std::string::npos);
 }
