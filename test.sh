@@ -5,7 +5,7 @@
 set -e
 cd "$(dirname "$0")"
 
-packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools man-db"
+packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools man-db enscript"
 missing=""
 for p in $packages; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

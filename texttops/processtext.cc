@@ -8,6 +8,7 @@
 #include "dsc.h"
 #include "language.h"
 #include "options.h"
+#include "pagestamp.h"
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
@@ -326,18 +327,25 @@ int marginPoints(double inches) {
   return static_cast<int>(points);
 }
 
+// The page is fitted to the requested lines (line-count layout) and
+// columns; 0 asks for no fit. A width of 9999 stands for none.
+unsigned linesToFit() { return opt.text_lines_explicit ? opt.text_lines : 0; }
+unsigned columnsToFit() {
+  return opt.text_columns_set && opt.text_columns < 9999 ? opt.text_columns
+                                                          : 0;
+}
+bool fitsText() {
+  return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
+}
+
 void writeProlog(Writer& out) {
-  bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
-  if (stamp) {
-    writeStampProcedures(out, textStamp(), &opt.text_font,
-                         opt.text_font_size);
-  }
-  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  if (opt.text_stamp_position != kNoStamp)
+    writePageStamp(out, true, opt.text_stamp_pages == 1);
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  if (fitsText()) out.write(kFitText);
   out.write(kBlockP);
-  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
-                  : "InPage not {StartPage BL} if ");
+  out.write("InPage not {StartPage BL} if ");
   out.write(kBlockQ);
   out.write(blockW());
   out.write(kBlockZ);
@@ -353,6 +361,12 @@ void writeDocumentSetup(Writer& out) {
     out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
                marginPoints(m[0]), marginPoints(m[3]));
   } else {
+    if (fitsText()) {
+      out.printf("%u %u %d %d %s %s FitText\n", linesToFit(), columnsToFit(),
+                 static_cast<int>(opt.text_top_margin),
+                 static_cast<int>(opt.text_left_margin),
+                 opt.text_two_line ? "T" : "F", opt.text_landscape ? "T" : "F");
+    }
     out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
                static_cast<int>(opt.text_left_margin));
   }

@@ -10,6 +10,8 @@ extern const char* const kBlockA;
 extern const char* const kBlockB;
 /// SetUpPage of the offset family.
 extern const char* const kBlockO;
+/// FitText: the font scaled down until the requested lines and columns fit.
+extern const char* const kFitText;
 /// Cursor procedures, page state, Lbuf, ModeA and the head of MS.
 extern const char* const kBlockP;
 /// The rest of MS.
