@@ -1,7 +1,6 @@
 #include "processtext.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "account.h"
@@ -318,49 +317,6 @@ struct StreamLayout : Body {
     if (stringOpen) closeLine();
   }
 };
-
-// Whole points of a margin in inches, truncated.
-int marginPoints(double inches) {
-  double points = std::trunc(inches * 72.0);
-  if (!(points > -1e9 && points < 1e9)) return 0;
-  return static_cast<int>(points);
-}
-
-void writeProlog(Writer& out) {
-  bool stamp = opt.text_stamp_position != kNoStamp;
-  out.write(kBlockA);
-  if (stamp) {
-    writeStampProcedures(out, textStamp(), &opt.text_font,
-                         opt.text_font_size);
-  }
-  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
-  out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
-  out.write(kBlockP);
-  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
-                  : "InPage not {StartPage BL} if ");
-  out.write(kBlockQ);
-  out.write(blockW());
-  out.write(kBlockZ);
-}
-
-void writeDocumentSetup(Writer& out) {
-  const std::string& font = opt.text_font;
-  out.printf("%d ", static_cast<int>(opt.text_font_size));
-  out.printf("/%s /%s /%s\n", font.c_str(), font.c_str(), font.c_str());
-  out.write("SetUpFonts\n");
-  if (opt.text_use_page_margins) {
-    const double* m = opt.text_page_margins;  // top, bottom, right, left
-    out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
-               marginPoints(m[0]), marginPoints(m[3]));
-  } else {
-    out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
-               static_cast<int>(opt.text_left_margin));
-  }
-  out.write(opt.text_two_line ? "T " : "F ");
-  out.write(opt.text_landscape ? "T " : "F ");
-  out.write("SetUpPage\n");
-  out.write("%%EndDocumentSetup\n");
-}
 
 // The usable width is the column count less the left offset, once a run.
 void reduceColumnsOnce() {

@@ -1,5 +1,15 @@
 #include "prolog.h"
 
+#include <cmath>
+#include <string>
+
+#include "options.h"
+#include "setiot.h"
+#include "writer.h"
+
+namespace {
+
+// Block A: document save, basic procedures, SetUpFonts.
 const char* const kBlockA = R"PS(save /xpsav exch def
 /StartDoc{$xp begin}def
 /$xp 50 dict def $xp begin
@@ -36,6 +46,7 @@ end definefont size scalefont setfont
 } def
 )PS";
 
+// Block B: SetUpPage of the margin family.
 const char* const kBlockB = R"PS(/SetUpPage % <bottommargin> <rightmargin> <topmargin> <leftmargin> <2 line> <Landscape>
 {
 newpath
@@ -72,6 +83,7 @@ b2x center add /l2x exch def
 } def
 )PS";
 
+// Block O: SetUpPage of the offset family.
 const char* const kBlockO = R"PS(/SetUpPage % <topmargin> <leftmargin> <2 line> <Landscape>
 {
 newpath
@@ -127,6 +139,7 @@ Lbuf copy pop
 count strLen ge {exit} if
 )PS";
 
+// Block Q: the rest of MS.
 const char* const kBlockQ = R"PS(Lbuf count get 16#FF eq
 {
 /count count 1 add def
@@ -162,6 +175,7 @@ ifelse}
 } def
 )PS";
 
+// Block Z: MNLL to StartDoc.
 const char* const kBlockZ = R"PS(/MNLL
 {
 L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse % right margin
@@ -189,8 +203,6 @@ end
 StartDoc
 )PS";
 
-namespace {
-
 std::string replaceAll(std::string s, const std::string& from,
                        const std::string& to) {
   for (size_t at = s.find(from); at != std::string::npos;
@@ -199,19 +211,62 @@ std::string replaceAll(std::string s, const std::string& from,
   return s;
 }
 
-std::string makeBlockP() { return std::string(kCursorProcedures) + kShowHead; }
+// Block P: cursor procedures, page state, Lbuf, ModeA and the head of MS.
+const std::string& blockP() {
+  static const std::string p = std::string(kCursorProcedures) + kShowHead;
+  return p;
+}
 
-}  // namespace
-
-const char* const kBlockP = [] {
-  static const std::string p = makeBlockP();
-  return p.c_str();
-}();
-
+// WS: MS without wrapping at the right limit.
 const std::string& blockW() {
   static const std::string w =
       replaceAll(kShowHead, "/MS\n", "/WS\n") +
       "InPage not {StartPage BL} if\n" +
       replaceAll(kBlockQ, "{MNLL exch MNP", "{exch MNP");
   return w;
+}
+
+// Whole points of a margin in inches, truncated.
+int marginPoints(double inches) {
+  double points = std::trunc(inches * 72.0);
+  if (!(points > -1e9 && points < 1e9)) return 0;
+  return static_cast<int>(points);
+}
+
+}  // namespace
+
+void writeProlog(Writer& out) {
+  bool stamp = opt.text_stamp_position != kNoStamp;
+  out.write(kBlockA);
+  if (stamp) {
+    writeStampProcedures(out, textStamp(), &opt.text_font,
+                         opt.text_font_size);
+  }
+  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  out.write(blockP());
+  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
+                  : "InPage not {StartPage BL} if ");
+  out.write(kBlockQ);
+  out.write(blockW());
+  out.write(kBlockZ);
+}
+
+void writeDocumentSetup(Writer& out) {
+  const std::string& font = opt.text_font;
+  out.printf("%d ", static_cast<int>(opt.text_font_size));
+  out.printf("/%s /%s /%s\n", font.c_str(), font.c_str(), font.c_str());
+  out.write("SetUpFonts\n");
+  if (opt.text_use_page_margins) {
+    const double* m = opt.text_page_margins;  // top, bottom, right, left
+    out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
+               marginPoints(m[0]), marginPoints(m[3]));
+  } else {
+    out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
+               static_cast<int>(opt.text_left_margin));
+  }
+  out.write(opt.text_two_line ? "T " : "F ");
+  out.write(opt.text_landscape ? "T " : "F ");
+  out.write("SetUpPage\n");
+  out.write("%%EndDocumentSetup\n");
 }
