@@ -1,12 +1,10 @@
 #include "language.h"
 
-#include <cctype>
-
 #include "writer.h"
 
 StringWriter::StringWriter(Writer& out) : out_(out) {
   for (int c = 0; c < 256; ++c) {
-    printable_[c] = std::isprint(c) != 0;
+    printable_[c] = c >= 0x20 && c < 0x7F;
     plain_[c] = printable_[c] && c < 0x80 && c != '(' && c != ')' &&
                 c != '\\';
   }

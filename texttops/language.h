@@ -1,4 +1,4 @@
-// Character classes of EUC-coded text and how characters are written
+// Character classes of Japanese text and how characters are written
 // inside PostScript strings.
 #ifndef TEXTTOPS_LANGUAGE_H_
 #define TEXTTOPS_LANGUAGE_H_
@@ -8,19 +8,10 @@
 /// Class of a character: one byte, half-width kana, two-byte kanji.
 enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2 };
 
-/// Single shift two: the next byte is a half-width kana.
-const int kSingleShift2 = 0x8E;
-
-/// The class a byte starts.
-inline CharClass classOf(int byte) {
-  if (byte == kSingleShift2) return kKana;
-  return byte & 0x80 ? kKanji : kSingleByte;
-}
-
 /// Writes characters into an open PostScript string.
 class StringWriter {
  public:
-  /// Takes the printable bytes from the current locale.
+  /// ASCII 0x20-0x7E is written as it stands, other bytes in octal.
   explicit StringWriter(Writer& out);
   /// The font escape for class `c` ("\377\000" and so on).
   void escape(CharClass c);

@@ -5,6 +5,7 @@
 
 #include "account.h"
 #include "dsc.h"
+#include "decode.h"
 #include "language.h"
 #include "options.h"
 #include "prolog.h"
@@ -25,33 +26,11 @@ const unsigned kLbufSize = 2048;
 // Room kept for what may end a string: the wrap's escape and line feed.
 const unsigned kStringTail = 3;
 
-// One character of the input, as classified.
-struct Char {
-  CharClass cls;
-  int byte;    // the byte (class 0), the kana (class 1), the first byte
-  int second;  // the second byte of a kanji
-};
-
-// Reads the character that starts with `byte`; false when the input ends
-// before its last byte (an incomplete character is dropped).
-bool readChar(int byte, Reader& in, Char* c) {
-  c->cls = classOf(byte);
-  c->byte = byte;
-  c->second = 0;
-  if (c->cls == kKana) {
-    c->byte = in.get();
-    return c->byte != kEnd;
-  }
-  if (c->cls == kKanji) {
-    c->second = in.get();
-    return c->second != kEnd;
-  }
-  return true;
-}
-
 // Body state shared by both layouts.
 struct Body {
-  Body(Reader& in, Writer& out) : in(in), out(out), str(out) {}
+  Body(Reader& in, Writer& out)
+      : dec(in, opt.text_encoding), in(dec.in()), out(out), str(out) {}
+  Decoder dec;
   Reader& in;
   Writer& out;
   StringWriter str;
@@ -77,11 +56,23 @@ struct Body {
     charMode = cls;
     stringBytes += 2;
   }
-  void writeSingle(int byte) {
-    str.single(byte);
-    ++column;
-    ++stringBytes;
+  // Bytes the printer gets for a character of class `cls` of `bytes`
+  // bytes, with its font escape.
+  unsigned cost(CharClass cls, unsigned bytes) const {
+    return bytes + (cls == charMode ? 0 : 2);
   }
+  // A character in its own font; a kanji takes two columns.
+  void put(const Char& c) {
+    switchTo(c.cls);
+    if (c.cls == kKanji) {
+      writeKanji(c.byte, c.second);
+    } else {
+      str.single(c.byte);
+      ++column;
+      ++stringBytes;
+    }
+  }
+  void writeSingle(int byte) { put(Char{kSingleByte, byte, 0}); }
   // Copies the plain one-byte characters that follow straight from the
   // input buffer, at most `limit` of them.
   void plainRun(size_t limit) {
@@ -97,6 +88,7 @@ struct Body {
     stringBytes += static_cast<unsigned>(n);
   }
   void writeKanji(int first, int second) {
+    switchTo(kKanji);
     str.kanji(first, second);
     column += 2;
     stringBytes += 2;
@@ -115,7 +107,12 @@ struct LineLayout : Body {
     column = 0;
     lineCount = 0;
   }
-  void endLine() {
+  // `space`: a line feed ends it, with one space in the English font.
+  void endLine(bool space = false) {
+    if (space) {
+      switchTo(kSingleByte);
+      out.put(' ');
+    }
     out.write(") S ");
     out.write(opt.text_two_line && rightColumn ? "NL2\n" : "NL\n");
     stringOpen = false;
@@ -153,10 +150,9 @@ struct LineLayout : Body {
     pageCheck();
     if (!pageOpen) startPage();
     openString();
-    switchTo(kKanji);
     writeKanji(c.byte, c.second);
   }
-  void single(const Char& c) {
+  void control(const Char& c) {
     switch (c.byte) {
       case kBackspace:
         out.write(") S ");
@@ -171,41 +167,37 @@ struct LineLayout : Body {
         break;
       case kFormFeed:
         if (!opt.text_ignore_formfeed) {
-          out.put(' ');
-          endLine();
+          endLine(true);
           lineCount = opt.text_lines;
           break;
         }
         [[fallthrough]];
       case kLineFeed:
-        out.put(' ');
-        endLine();
+        endLine(true);
         break;
       default:
-        writeSingle(c.byte);
-        if (column < opt.text_columns) plainRun(opt.text_columns - column);
+        put(c);
+        if (c.cls == kSingleByte && column < opt.text_columns)
+          plainRun(opt.text_columns - column);
     }
   }
 
-  void run(int byte) {
-    for (; byte != kEnd; byte = in.get()) {
+  void run() {
+    Char c;
+    while (dec.next(&c)) {
       if (!pageOpen) startPage();
       if (!stringOpen) openString();
-      Char c;
-      if (!readChar(byte, in, &c)) break;
-      switchTo(c.cls);
       if (c.cls == kKanji) {
         if (column + 1 >= opt.text_columns) {
           kanjiOnNextLine(c);
           continue;
         }
-        writeKanji(c.byte, c.second);
+        put(c);
       } else {
-        single(c);
+        control(c);
       }
       if (stringOpen && column >= opt.text_columns) {
-        int next = in.get();
-        if (next != kLineFeed && next != kEnd) in.unget(next);
+        dec.skipLineFeed();
         endLine();
       }
       pageCheck();
@@ -225,6 +217,7 @@ struct StreamLayout : Body {
     stringOpen = false;
   }
   void endWithLineFeed(int byte) {
+    switchTo(kSingleByte);
     str.octal(byte);
     closeLine();
     justWrapped = false;
@@ -255,7 +248,7 @@ struct StreamLayout : Body {
     if (opt.text_tab_width == 0) return;
     for (unsigned n = opt.text_tab_width - column % opt.text_tab_width; n > 0;
          --n) {
-      reserve(1);
+      reserve(cost(kSingleByte, 1));
       writeSingle(' ');
       if (limited() && column >= opt.text_columns) {
         wrap();
@@ -264,13 +257,15 @@ struct StreamLayout : Body {
     }
     if (column == 0) justWrapped = true;
   }
-  void single(const Char& c) {
+  void control(const Char& c) {
     switch (c.byte) {
       case kLineFeed:
         endWithLineFeed(kLineFeed);
         break;
       case kFormFeed:
         if (opt.text_ignore_formfeed) {
+          reserve(cost(kSingleByte, 1));
+          switchTo(kSingleByte);
           out.put(' ');
           ++stringBytes;
         } else {
@@ -286,7 +281,8 @@ struct StreamLayout : Body {
         if (column > 0) --column;
         break;
       default:
-        writeSingle(c.byte);
+        reserve(cost(kSingleByte, 1));
+        put(c);
         if (limited() && column >= opt.text_columns) {
           wrap();
           break;
@@ -295,24 +291,32 @@ struct StreamLayout : Body {
         if (limited() && column >= opt.text_columns) wrap();
     }
   }
+  // A kanji that would pass the column limit starts the next line.
+  bool kanjiDoesNotFit(const Char& c) const {
+    return c.cls == kKanji && limited() && column > 0 &&
+           column + 2 > opt.text_columns;
+  }
 
-  void run(int byte) {
-    for (; byte != kEnd; byte = in.get()) {
-      if (!stringOpen && justWrapped && column == 0 && byte == kLineFeed) {
+  void run() {
+    Char c;
+    while (dec.next(&c)) {
+      bool lineFeed = c.cls == kSingleByte && c.byte == kLineFeed;
+      if (!stringOpen && justWrapped && column == 0 && lineFeed) {
         justWrapped = false;
         continue;
       }
       if (!stringOpen) openString();
-      Char c;
-      if (!readChar(byte, in, &c)) break;
-      reserve(c.cls == kKanji ? 4 : 3);
-      switchTo(c.cls);
-      if (c.cls == kKanji) {
-        writeKanji(c.byte, c.second);
-        if (limited() && column + 1 >= opt.text_columns) wrap();
-      } else {
-        single(c);
+      if (kanjiDoesNotFit(c)) {
+        wrap();
+        openString();
       }
+      if (c.cls == kSingleByte) {
+        control(c);
+        continue;
+      }
+      reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
+      put(c);
+      if (limited() && column >= opt.text_columns) wrap();
     }
     if (stringOpen) closeLine();
   }
@@ -336,6 +340,7 @@ void convertText(bool standalone, int first, int second,
                  const std::string& title, Reader& in, Writer& out) {
   reduceColumnsOnce();
   if (second != kEnd) in.unget(second);
+  if (first != kEnd) in.unget(first);
   writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
@@ -344,13 +349,13 @@ void convertText(bool standalone, int first, int second,
   unsigned pages = 0;
   if (opt.text_lines_explicit) {
     LineLayout body(in, out);
-    body.run(first);
+    body.run();
     pages = body.pageCount;
     out.write("%%Trailer\nEndDoc\nxpsav restore\n");
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
-    body.run(first);
+    body.run();
     out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
   }
   if (!standalone) {

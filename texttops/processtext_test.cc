@@ -132,8 +132,8 @@ TEST_F(Convert, TabsBackspacesAndEscapes) {
   b = body("a\tb\n", "-l60 -e0");
   EXPECT_NE(b.find("(ab ) S NL"), std::string::npos);
   SetUp();
-  b = body("(x)\\\x07\xe9t\n", "-l60");
-  EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\151\\164\\377\\000 ) S NL"),
+  b = body("(x)\\\x07\xe9t\n", "-l60");  // a lone lead byte keeps the t
+  EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\042\\056\\377\\000t ) S NL"),
             std::string::npos);
 }
 
@@ -143,11 +143,57 @@ TEST_F(Convert, KanaAndKanjiSwitchFonts) {
                "MS\n");
 }
 
-TEST_F(Convert, IncompleteCharacterAtTheEndIsDropped) {
-  EXPECT_EQ(body("ab\x8e"), "(ab) MS\n");
-  EXPECT_EQ(body("ab\xb0"), "(ab) MS\n");
-  std::string b = body("ab\xb0", "-l60");
-  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(ab) S NL\nEndPage\n");
+// Each input, in the stream layout: the strings handed to MS.
+TEST_F(Convert, EveryEncodingAndMalformedSequence) {
+  const char* kGeta = "\\377\\002\\042\\056";
+  const struct {
+    const char* options;
+    const char* input;
+    std::string strings;
+  } cases[] = {
+      // EUC: a bad byte after SS2, SS3 with JIS X 0212, lone lead bytes,
+      // a row JIS X 0208 leaves empty, an incomplete character at the end.
+      {"", "ok\x8e\xff" "A\n",
+       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) MS\n"},
+      {"", "\x8f\xa2\xaf|\x8f\xa1\n",
+       std::string("(") + kGeta + "\\377\\000|" + kGeta + "\\377\\000\\012) MS\n"},
+      {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
+                                   "\\377\\000\\012) MS\n(" + kGeta +
+                                   "\\377\\000\\014) MS\n"},
+      {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) MS\n(b\\015c\\015) MS\n"},
+      // UTF-8: Latin-1 in the English font (y diaeresis moved from the
+      // font escape), kana, JIS X 0208, what no font has, malformed.
+      {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n", "(Caf\\351 \\200\\012) MS\n"},
+      {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
+       "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
+       "\\042\\056\\377\\000\\012) MS\n"},
+      {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
+       std::string("(") + kGeta + "\\377\\000\\012) MS\n(" + kGeta +
+           "\\042\\056\\042\\056\\377\\000\\012) MS\n"},
+      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) MS\n"},
+      // Shift_JIS: a kanji, a kana, a lead byte without its partner.
+      {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
+       std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
+           "\\042\\056\\377\\000\\012) MS\n(" + kGeta + "\\377\\000\\177) MS\n"},
+      // A backspace after a kanji ends the string on a whole character.
+      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) MS\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    EXPECT_EQ(body(c.input, c.options), c.strings)
+        << c.options << " " << testing::PrintToString(std::string(c.input));
+  }
+}
+
+TEST_F(Convert, MalformedEndOfInputStaysOnItsPage) {
+  std::string b = body("a\n\x8e", "-l1");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nEndPage\n"
+               "%%Page: ? 2\nStartPage\nBL\n(\\377\\002\\042\\056) S NL\n"
+               "EndPage\n");
+  b = body("\xb0\xa1\r\n" "ab\r\n", "-l60 -w2");  // full lines take CRLF
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(\\377\\002\\060\\041) S NL\n"
+               "(ab) S NL\nEndPage\n");
 }
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {
