@@ -67,7 +67,8 @@ void geta(Char* c) { *c = {kKanji, kGetaFirst, kGetaSecond}; }
 
 // A kanji if the EUC code is in JIS X 0208, else the geta mark.
 void kanjiOrGeta(unsigned code, Char* c) {
-  int first = static_cast<int>(code >> 8), second = static_cast<int>(code & 0xFF);
+  int first = static_cast<int>(code >> 8);
+  int second = static_cast<int>(code & 0xFF);
   if (inJisX0208(first, second))
     *c = {kKanji, first, second};
   else

@@ -53,8 +53,9 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 196);
-  EXPECT_NE(d.find("10 /Courier /Courier /Courier\nSetUpFonts\n0 0 F F "
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 210);
+  EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
+                   "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
                    "xpsav restore\n"),
             std::string::npos);
@@ -156,7 +157,8 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "ok\x8e\xff" "A\n",
        std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) MS\n"},
       {"", "\x8f\xa2\xaf|\x8f\xa1\n",
-       std::string("(") + kGeta + "\\377\\000|" + kGeta + "\\377\\000\\012) MS\n"},
+       std::string("(") + kGeta + "\\377\\000|" + kGeta +
+           "\\377\\000\\012) MS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
                                    "\\377\\000\\012) MS\n(" + kGeta +
                                    "\\377\\000\\014) MS\n"},
@@ -164,7 +166,8 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "a\r\nb\rc\r", "(a\\012) MS\n(b\\015c\\015) MS\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
-      {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n", "(Caf\\351 \\200\\012) MS\n"},
+      {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
+       "(Caf\\351 \\200\\012) MS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
        "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
        "\\042\\056\\377\\000\\012) MS\n"},
@@ -175,7 +178,8 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // Shift_JIS: a kanji, a kana, a lead byte without its partner.
       {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
-           "\\042\\056\\377\\000\\012) MS\n(" + kGeta + "\\377\\000\\177) MS\n"},
+           "\\042\\056\\377\\000\\012) MS\n(" + kGeta +
+           "\\377\\000\\177) MS\n"},
       // A backspace after a kanji ends the string on a whole character.
       {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) MS\n"},
   };
@@ -262,12 +266,16 @@ TEST_F(Convert, HugeTabStopsAreSplitToo) {
 
 TEST_F(Convert, DocumentSetupNumbers) {
   std::string d = doc("", "-mg=0.5:0.5:0.5:0.5 -2 -r -s12");
-  EXPECT_NE(d.find("12 /Courier /Courier /Courier\nSetUpFonts\n36 36 36 36 T T "
+  EXPECT_NE(d.find("12 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
+                   "SetUpFonts\n36 36 36 36 T T "
                    "SetUpPage\n"),
             std::string::npos);
   EXPECT_NE(d.find("/SetUpPage % <bottommargin>"), std::string::npos);
   SetUp();
-  d = doc("", "-mg=0.23:0.06:0.03:0.09");
+  d = doc("", "-mg=0.23:0.06:0.03:0.09 -Kg -fCourier-Bold");
+  EXPECT_NE(d.find("\n10 /Courier-Bold /GothicBBB-Medium-Hankaku "
+                   "/GothicBBB-Medium-H\nSetUpFonts\n"),
+            std::string::npos);
   EXPECT_NE(d.find("\n4 2 16 6 F F SetUpPage\n"), std::string::npos);
   SetUp();
   d = doc("", "-L3 -o0");
@@ -283,7 +291,8 @@ TEST_F(Convert, StampInThePrologAndPages) {
             std::string::npos);
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
-  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n10/Courier /Courier /Courier\n"
+  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n"
+                   "10/Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n}def\nStartHF\n/SetUpPage"),
             std::string::npos);
   EXPECT_NE(d.find("InPage not {StartPage StartHF BL} if Lbuf"),

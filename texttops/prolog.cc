@@ -22,6 +22,12 @@ const char* const kBlockA = R"PS(save /xpsav exch def
 /EndDoc {end} def
 /StartPage {save myMtx setmatrix /InPage T store} def
 /EndPage {/InPage F store restore showpage} def
+/Grid % <font> <sample> <columns> => <font scaled to the column grid>
+{
+e setfont (a) stringwidth pop mul
+exch 2 index setfont stringwidth pop
+2 copy mul 0 gt {div [exch 0 0 1 0 0] makefont} {pop pop} ifelse
+} def
 /SetUpFonts % <size> <english> <hankaku> <kanji>
 {
 /k exch findfont def
@@ -29,6 +35,14 @@ const char* const kBlockA = R"PS(save /xpsav exch def
 /e exch findfont def
 /size exch def
 /height size def
+e /FontType get 0 ne /ISOLatin1Encoding where {pop T} {F} ifelse and
+{ % Latin-1 letters; 255 is the font escape, so y diaeresis stands at 128
+/e e dup length dict begin {1 index /FID ne {def} {pop pop} ifelse} forall
+/Encoding ISOLatin1Encoding 256 array copy dup 128 /ydieresis put def
+currentdict end /QMTessalineLatin1 exch definefont def
+} if
+/h h (\261) 1 Grid def
+/k k (\060\041) 2 Grid def
 12 dict begin
 /FontName /QMTessalineFont def
 /FontType 0 def
@@ -226,6 +240,12 @@ const std::string& blockW() {
   return w;
 }
 
+// The font names SetUpFonts takes: English, half-width kana, kanji.
+std::string fontOperands() {
+  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
+         opt.text_kanji_font;
+}
+
 // Whole points of a margin in inches, truncated.
 int marginPoints(double inches) {
   double points = std::trunc(inches * 72.0);
@@ -239,8 +259,8 @@ void writeProlog(Writer& out) {
   bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
   if (stamp) {
-    writeStampProcedures(out, textStamp(), &opt.text_font,
-                         opt.text_font_size);
+    std::string fonts = fontOperands();
+    writeStampProcedures(out, textStamp(), &fonts, opt.text_font_size);
   }
   if (opt.text_stamp_pages == 1) out.write("StartHF\n");
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
@@ -253,9 +273,8 @@ void writeProlog(Writer& out) {
 }
 
 void writeDocumentSetup(Writer& out) {
-  const std::string& font = opt.text_font;
-  out.printf("%d ", static_cast<int>(opt.text_font_size));
-  out.printf("/%s /%s /%s\n", font.c_str(), font.c_str(), font.c_str());
+  out.printf("%d %s\n", static_cast<int>(opt.text_font_size),
+             fontOperands().c_str());
   out.write("SetUpFonts\n");
   if (opt.text_use_page_margins) {
     const double* m = opt.text_page_margins;  // top, bottom, right, left

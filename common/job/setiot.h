@@ -62,9 +62,10 @@ StampSpec imageStamp();
 std::string makeStamp(const StampSpec& stamp);
 
 /// Writes the placement procedure of the stamp's position and StartHF.
-/// `textFont`: the text filter's StartHF ends by selecting the text font
-/// again (size and name); the image filter passes nullptr.
+/// `textFonts`: the text filter's StartHF ends by selecting the text fonts
+/// again (size, then these font operands of SetUpFonts); the image filter
+/// passes nullptr.
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
-                          const std::string* textFont, unsigned textSize);
+                          const std::string* textFonts, unsigned textSize);
 
 #endif  // COMMON_JOB_SETIOT_H_
