@@ -85,7 +85,7 @@ while [ $i -lt 60 ]; do
 done
 
 grep -q '^%%Creator: zavpsif$' "$work/device" || fail "no text document on the device"
-grep -q '(first line\\012) MS' "$work/device" || fail "text body missing"
+grep -q '(first line\\012) FS' "$work/device" || fail "text body missing"
 grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the device"
 last=$(tail -c 1 "$work/device" | od -An -tx1 | tr -d ' ')
 [ "$last" = 04 ] || fail "the image job does not end with 0x04 (last byte $last)"

@@ -84,7 +84,7 @@ TEST_F(PassThrough, FilterModeCopiesALineAfterASecondPercent) {
   // The first line is copied through as a header, the rest converted.
   std::string d = pass("a%b\nplain\n", "", true);
   EXPECT_EQ(d.rfind("a%b\n%!PS-Adobe-2.1\n", 0), 0u);
-  EXPECT_NE(d.find("(plain\\012) MS\n"), std::string::npos);
+  EXPECT_NE(d.find("(plain\\012) FS\n"), std::string::npos);
 }
 
 }  // namespace

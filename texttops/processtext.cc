@@ -212,21 +212,26 @@ struct StreamLayout : Body {
   using Body::Body;
 
   bool limited() const { return opt.text_columns_set != 0; }
-  void closeLine() {
-    out.write(limited() ? ") WS\n" : ") MS\n");
+  // `lineFeed`: the string ends in a line feed and holds no other line or
+  // form feed, so the printer may show it with one show when it fits.
+  void closeLine(bool lineFeed = false) {
+    if (lineFeed)
+      out.write(limited() ? ") FW\n" : ") FS\n");
+    else
+      out.write(limited() ? ") WS\n" : ") MS\n");
     stringOpen = false;
   }
   void endWithLineFeed(int byte) {
     switchTo(kSingleByte);
     str.octal(byte);
-    closeLine();
+    closeLine(byte == kLineFeed);
     justWrapped = false;
     column = 0;
   }
   void wrap() {
     str.escape(kSingleByte);
     str.octal(kLineFeed);
-    closeLine();
+    closeLine(true);
     column = 0;
     justWrapped = true;
   }

@@ -53,7 +53,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 210);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 240);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -141,7 +141,7 @@ TEST_F(Convert, TabsBackspacesAndEscapes) {
 TEST_F(Convert, KanaAndKanjiSwitchFonts) {
   std::string b = body("a\x8e\xb1\x8e\xb2\xb0\xa1z\n");
   EXPECT_EQ(b, "(a\\377\\001\\261\\262\\377\\002\\060\\041\\377\\000z\\012) "
-               "MS\n");
+               "FS\n");
 }
 
 // Each input, in the stream layout: the strings handed to MS.
@@ -155,33 +155,33 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // EUC: a bad byte after SS2, SS3 with JIS X 0212, lone lead bytes,
       // a row JIS X 0208 leaves empty, an incomplete character at the end.
       {"", "ok\x8e\xff" "A\n",
-       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) MS\n"},
+       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
       {"", "\x8f\xa2\xaf|\x8f\xa1\n",
        std::string("(") + kGeta + "\\377\\000|" + kGeta +
-           "\\377\\000\\012) MS\n"},
+           "\\377\\000\\012) FS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
-                                   "\\377\\000\\012) MS\n(" + kGeta +
+                                   "\\377\\000\\012) FS\n(" + kGeta +
                                    "\\377\\000\\014) MS\n"},
       {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
-      {"", "a\r\nb\rc\r", "(a\\012) MS\n(b\\015c\\015) MS\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) FS\n(b\\015c\\015) MS\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
       {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
-       "(Caf\\351 \\200\\012) MS\n"},
+       "(Caf\\351 \\200\\012) FS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
        "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
-       "\\042\\056\\377\\000\\012) MS\n"},
+       "\\042\\056\\377\\000\\012) FS\n"},
       {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
-       std::string("(") + kGeta + "\\377\\000\\012) MS\n(" + kGeta +
-           "\\042\\056\\042\\056\\377\\000\\012) MS\n"},
+       std::string("(") + kGeta + "\\377\\000\\012) FS\n(" + kGeta +
+           "\\042\\056\\042\\056\\377\\000\\012) FS\n"},
       {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) MS\n"},
       // Shift_JIS: a kanji, a kana, a lead byte without its partner.
       {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
-           "\\042\\056\\377\\000\\012) MS\n(" + kGeta +
+           "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
            "\\377\\000\\177) MS\n"},
       // A backspace after a kanji ends the string on a whole character.
-      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) MS\n"},
+      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -202,15 +202,15 @@ TEST_F(Convert, MalformedEndOfInputStaysOnItsPage) {
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {
   std::string b = body(std::string(25, 'x') + "\n", "-w10");
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(xxxxxxxxxx\\377\\000\\012) WS\n"
-               "(xxxxx\\012) WS\n");
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(xxxxxxxxxx\\377\\000\\012) FW\n"
+               "(xxxxx\\012) FW\n");
   SetUp();
   b = body(std::string(10, 'x') + "\nab\n", "-w10");  // wrapped: LF dropped
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(ab\\012) WS\n");
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(ab\\012) FW\n");
   SetUp();
   b = body("abcdefgh\xb0\xa1xy\n", "-w10");  // fewer than two columns left
-  EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) WS\n"
-               "(xy\\012) WS\n");
+  EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) FW\n"
+               "(xy\\012) FW\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
   EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");
@@ -237,7 +237,7 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   size_t strings = 0, at = 0;
   std::string joined;
   while ((at = b.find('(', at)) != std::string::npos) {
-    size_t end = b.find(") MS\n", at);
+    size_t end = std::min(b.find(") MS\n", at), b.find(") FS\n", at));
     ASSERT_NE(end, std::string::npos);
     std::string lit = b.substr(at + 1, end - at - 1);
     EXPECT_LE(printerBytes(lit), 2048u);
@@ -254,14 +254,15 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   EXPECT_GT(strings, 5u);
   EXPECT_EQ(count(joined, "\\060\\041"), 3000u);
   EXPECT_EQ(count(joined, "\\261"), 3000u);
-  EXPECT_EQ(count(b, "\\012) MS"), 1u);
+  EXPECT_EQ(count(b, "\\012) FS"), 1u);
 }
 
 TEST_F(Convert, HugeTabStopsAreSplitToo) {
   std::string b = body("\t\n", "-e10000");
   for (size_t at = 0; (at = b.find('(', at)) != std::string::npos; ++at)
     EXPECT_LE(b.find(')', at) - at - 1, 2048u);
-  EXPECT_EQ(count(b, " "), 10000u + count(b, ") MS\n"));
+  EXPECT_EQ(count(b, " "),
+            10000u + count(b, ") MS\n") + count(b, ") FS\n"));
 }
 
 TEST_F(Convert, DocumentSetupNumbers) {

@@ -189,7 +189,7 @@ ifelse}
 } def
 )PS";
 
-// Block Z: MNLL to StartDoc.
+// Block Z: MNLL to Flush.
 const char* const kBlockZ = R"PS(/MNLL
 {
 L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse % right margin
@@ -211,7 +211,46 @@ L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
 } if
 } def
 /Flush {InPage {EndPage} if} def
-end
+)PS";
+
+// FC and FR: whether a run fits where it would be shown. A run in the
+// English font alone (no font escape) is measured by its length and the
+// widest character, which FC finds once; any other run, or one that is
+// not that clearly short, by stringwidth. Before them, the loop state of
+// MS, which MNP saves, for pages that FS or FW start.
+const char* const kFitTest = R"PS(/count 0 def /strLen 0 def /mode 0 def % MNP keeps these across a page end
+/CW 0 def % the widest character of the English font, once known
+/FC % => ; sets CW for the current font
+{
+/Ch 1 string def
+0 1 254 {Ch exch 0 exch put Ch stringwidth pop dup CW gt {/CW exch def} {pop} ifelse} for
+} bind def
+/FR % <run> <wraps> => <fits>: shown at the current point, no character of the run wraps or breaks the page
+{
+C exch pop lly gt
+{exch dup (_) search {pop pop pop bshaba 2 mul 3 -1 roll pop T} {pop 0 3 -1 roll} ifelse
+{L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse exch sub C pop sub bshaba 64 div sub
+1 index (\377) search {pop pop pop F} {pop CW 0 gt} ifelse
+{1 index length CW mul 1 index le} {F} ifelse
+{pop pop T} {exch stringwidth pop ge} ifelse}
+{pop pop T} ifelse}
+{pop pop F} ifelse
+} bind def
+)PS";
+
+// FS and FW: a line that fits is shown with one show, any other is handed
+// to MS or WS. Both start a page the way MS and WS do; the page start line
+// stands between the head and the tail.
+const char* const kOneShowHead = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
+{
+)PS";
+const char* const kOneShowTail = R"PS(dup dup length 1 sub 0 exch getinterval
+dup T FR {exch pop S MNL MNP} {pop MS} ifelse
+} bind def
+)PS";
+
+// The end of the prolog, up to StartDoc.
+const char* const kPrologEnd = R"PS(end
 %%EndProlog
 %%BeginDocumentSetup
 StartDoc
@@ -237,6 +276,17 @@ const std::string& blockW() {
       replaceAll(kShowHead, "/MS\n", "/WS\n") +
       "InPage not {StartPage BL} if\n" +
       replaceAll(kBlockQ, "{MNLL exch MNP", "{exch MNP");
+  return w;
+}
+
+// FW: FS for WS, which starts pages without the stamp.
+const std::string& oneShowW() {
+  static const std::string w =
+      replaceAll(kOneShowHead, "/FS % <line> => ; MS for",
+                 "/FW % <line> => ; WS for") +
+      "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n" +
+      replaceAll(replaceAll(kOneShowTail, "T FR", "F FR"), "{pop MS}",
+                 "{pop WS}");
   return w;
 }
 
@@ -270,6 +320,13 @@ void writeProlog(Writer& out) {
   out.write(kBlockQ);
   out.write(blockW());
   out.write(kBlockZ);
+  out.write(kFitTest);
+  out.write(kOneShowHead);
+  out.write(stamp ? "InPage not {CW 0 eq {FC} if StartPage StartHF BL exch} if\n"
+                  : "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n");
+  out.write(kOneShowTail);
+  out.write(oneShowW());
+  out.write(kPrologEnd);
 }
 
 void writeDocumentSetup(Writer& out) {

@@ -5,7 +5,8 @@
 class Writer;
 
 /// The prolog: document save, procedures, SetUpFonts, stamp procedures,
-/// SetUpPage, MS and WS, up to "StartDoc".
+/// SetUpPage, MS and WS with their one-show forms FS and FW, up to
+/// "StartDoc".
 void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup".
 void writeDocumentSetup(Writer& out);
