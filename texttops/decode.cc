@@ -9,6 +9,8 @@
 namespace {
 
 const uint16_t kNotLooked = 0xFFFF;
+// What the converter says of bytes that are no character of the source.
+const unsigned kNoCharacter = 1;
 const size_t kDetectWindow = 65536;
 
 // Rows of JIS X 0208 that hold characters: 1-8 symbols, kana, Greek,
@@ -104,7 +106,8 @@ unsigned JisMemo::convert(const char* bytes, size_t n) {
   size_t inLeft = n, outLeft = sizeof out;
   size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (r == static_cast<size_t>(-1) || inLeft != 0 || o - out != 2) return 0;
+  if (r == static_cast<size_t>(-1) || inLeft != 0) return kNoCharacter;
+  if (o - out != 2) return 0;
   unsigned code = static_cast<unsigned char>(out[0]) << 8 |
                   static_cast<unsigned char>(out[1]);
   return inJisX0208(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF))
@@ -226,6 +229,9 @@ void Decoder::sjis(int b, Char* c) {
   }
   if (second < 0) return geta(c);
   char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
-  kanjiOrGeta(sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2),
-              c);
+  unsigned code =
+      sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2);
+  // A pair that is no character leaves an ASCII second byte to stand.
+  if (code == kNoCharacter && second < 0x80) in_.unget(second);
+  kanjiOrGeta(code, c);
 }

@@ -37,7 +37,8 @@ class JisMemo {
   JisMemo(const JisMemo&) = delete;
   JisMemo& operator=(const JisMemo&) = delete;
   /// EUC code (first byte << 8 | second) of the character whose source
-  /// bytes are `bytes`, `key` its 16-bit code; 0 if it is not in JIS X 0208.
+  /// bytes are `bytes`, `key` its 16-bit code; 0 if it is not in JIS X
+  /// 0208, 1 if the bytes are no character of the source encoding.
   unsigned euc(unsigned key, const char* bytes, size_t n);
 
  private:
