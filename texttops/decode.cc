@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <string_view>
 
 #include "options.h"
@@ -36,10 +37,15 @@ const Utf8Lead kUtf8Leads[] = {
     {0, 0, 0, 0, 0},
 };
 
+// The row of lead byte `b`, or nullptr; found through an index by byte.
 const Utf8Lead* utf8Lead(int b) {
-  const Utf8Lead* row = kUtf8Leads;
-  while (row->length && !(b >= row->lo && b <= row->hi)) ++row;
-  return row->length ? row : nullptr;
+  static const auto index = [] {
+    std::array<const Utf8Lead*, 256> rows{};
+    for (const Utf8Lead* row = kUtf8Leads; row->length; ++row)
+      for (int x = row->lo; x <= row->hi; ++x) rows[x] = row;
+    return rows;
+  }();
+  return index[b & 0xFF];
 }
 
 // Whether `s` is well-formed UTF-8; a sequence cut by the end of `s`
@@ -133,13 +139,6 @@ bool Decoder::skipLineFeed() {
     return true;
   }
   return false;
-}
-
-int Decoder::take(int lo, int hi) {
-  int x = in_.get();
-  if (x >= lo && x <= hi) return x;
-  if (x >= 0) in_.unget(x);
-  return -1;
 }
 
 bool Decoder::decode(int b, Char* c) {

@@ -79,7 +79,12 @@ class Decoder {
   void utf8(int b, Char* c);
   void sjis(int b, Char* c);
   // The next byte if it lies in [lo, hi] (consumed), else -1 (left).
-  int take(int lo, int hi);
+  int take(int lo, int hi) {
+    int x = in_.get();
+    if (x >= lo && x <= hi) return x;
+    if (x >= 0) in_.unget(x);
+    return -1;
+  }
   Reader& in_;
   int encoding_;
   JisMemo* memo_ = nullptr;
