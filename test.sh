@@ -5,7 +5,8 @@
 set -e
 cd "$(dirname "$0")"
 
-packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools"
+packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools
+fonts-ipafont-mincho fonts-ipafont-gothic locales man-db"
 missing=""
 for p in $packages; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

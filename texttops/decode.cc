@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <string_view>
 
 #include "options.h"
@@ -9,6 +10,8 @@
 namespace {
 
 const uint16_t kNotLooked = 0xFFFF;
+// What the converter says of bytes that are no character of the source.
+const unsigned kNoCharacter = 1;
 const size_t kDetectWindow = 65536;
 
 // Rows of JIS X 0208 that hold characters: 1-8 symbols, kana, Greek,
@@ -34,10 +37,15 @@ const Utf8Lead kUtf8Leads[] = {
     {0, 0, 0, 0, 0},
 };
 
+// The row of lead byte `b`, or nullptr; found through an index by byte.
 const Utf8Lead* utf8Lead(int b) {
-  const Utf8Lead* row = kUtf8Leads;
-  while (row->length && !(b >= row->lo && b <= row->hi)) ++row;
-  return row->length ? row : nullptr;
+  static const auto index = [] {
+    std::array<const Utf8Lead*, 256> rows{};
+    for (const Utf8Lead* row = kUtf8Leads; row->length; ++row)
+      for (int x = row->lo; x <= row->hi; ++x) rows[x] = row;
+    return rows;
+  }();
+  return index[b & 0xFF];
 }
 
 // Whether `s` is well-formed UTF-8; a sequence cut by the end of `s`
@@ -104,7 +112,8 @@ unsigned JisMemo::convert(const char* bytes, size_t n) {
   size_t inLeft = n, outLeft = sizeof out;
   size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (r == static_cast<size_t>(-1) || inLeft != 0 || o - out != 2) return 0;
+  if (r == static_cast<size_t>(-1) || inLeft != 0) return kNoCharacter;
+  if (o - out != 2) return 0;
   unsigned code = static_cast<unsigned char>(out[0]) << 8 |
                   static_cast<unsigned char>(out[1]);
   return inJisX0208(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF))
@@ -130,13 +139,6 @@ bool Decoder::skipLineFeed() {
     return true;
   }
   return false;
-}
-
-int Decoder::take(int lo, int hi) {
-  int x = in_.get();
-  if (x >= lo && x <= hi) return x;
-  if (x >= 0) in_.unget(x);
-  return -1;
 }
 
 bool Decoder::decode(int b, Char* c) {
@@ -226,6 +228,9 @@ void Decoder::sjis(int b, Char* c) {
   }
   if (second < 0) return geta(c);
   char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
-  kanjiOrGeta(sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2),
-              c);
+  unsigned code =
+      sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2);
+  // A pair that is no character leaves an ASCII second byte to stand.
+  if (code == kNoCharacter && second < 0x80) in_.unget(second);
+  kanjiOrGeta(code, c);
 }

@@ -37,7 +37,8 @@ class JisMemo {
   JisMemo(const JisMemo&) = delete;
   JisMemo& operator=(const JisMemo&) = delete;
   /// EUC code (first byte << 8 | second) of the character whose source
-  /// bytes are `bytes`, `key` its 16-bit code; 0 if it is not in JIS X 0208.
+  /// bytes are `bytes`, `key` its 16-bit code; 0 if it is not in JIS X
+  /// 0208, 1 if the bytes are no character of the source encoding.
   unsigned euc(unsigned key, const char* bytes, size_t n);
 
  private:
@@ -78,7 +79,12 @@ class Decoder {
   void utf8(int b, Char* c);
   void sjis(int b, Char* c);
   // The next byte if it lies in [lo, hi] (consumed), else -1 (left).
-  int take(int lo, int hi);
+  int take(int lo, int hi) {
+    int x = in_.get();
+    if (x >= lo && x <= hi) return x;
+    if (x >= 0) in_.unget(x);
+    return -1;
+  }
   Reader& in_;
   int encoding_;
   JisMemo* memo_ = nullptr;

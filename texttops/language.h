@@ -3,6 +3,9 @@
 #ifndef TEXTTOPS_LANGUAGE_H_
 #define TEXTTOPS_LANGUAGE_H_
 
+#include <cstring>
+#include <string_view>
+
 #include "writer.h"
 
 /// Class of a character: one byte, half-width kana, two-byte kanji.
@@ -29,14 +32,22 @@ class StringWriter {
   /// Whether a byte is written as it stands (no escape, no octal).
   bool plain(int byte) const { return plain_[byte & 0xFF]; }
   /// A two-byte character, reduced from EUC to JIS.
-  void kanji(int first, int second);
+  void kanji(int first, int second) {
+    char s[8];
+    std::memcpy(s, octal_[first & 0x7F], 4);
+    std::memcpy(s + 4, octal_[second & 0x7F], 4);
+    out_.write(std::string_view(s, 8));
+  }
   /// A byte as a backslash and three octal digits.
-  void octal(int byte);
+  void octal(int byte) {
+    out_.write(std::string_view(octal_[byte & 0xFF], 4));
+  }
 
  private:
   Writer& out_;
   bool printable_[256];
   bool plain_[256];
+  char octal_[256][4];  // "\ooo" of each byte
 };
 
 #endif  // TEXTTOPS_LANGUAGE_H_

@@ -180,6 +180,10 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
            "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
            "\\377\\000\\177) MS\n"},
+      // A pair that is no character keeps its ASCII second byte.
+      {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
+       std::string("(") + kGeta + "\\377\\000wx" + kGeta +
+           "\\377\\000\\012) MS\n"},
       // A backspace after a kanji ends the string on a whole character.
       {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},
   };
@@ -211,6 +215,10 @@ TEST_F(Convert, StreamLayoutWithAWidthWraps) {
   b = body("abcdefgh\xb0\xa1xy\n", "-w10");  // fewer than two columns left
   EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) FW\n"
                "(xy\\012) FW\n");
+  SetUp();
+  b = body("abcdefghi\xb0\xa1\n", "-w10");  // the last column is too narrow
+  EXPECT_EQ(b, "(abcdefghi\\377\\000\\012) WS\n"
+               "(\\377\\002\\060\\041\\377\\000\\012) WS\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
   EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");

@@ -24,8 +24,8 @@ const char* const kBlockA = R"PS(save /xpsav exch def
 /EndPage {/InPage F store restore showpage} def
 /Grid % <font> <sample> <columns> => <font scaled to the column grid>
 {
-e setfont (a) stringwidth pop mul
-exch 2 index setfont stringwidth pop
+e 1000 scalefont setfont (a) stringwidth pop mul
+exch 2 index 1000 scalefont setfont stringwidth pop
 2 copy mul 0 gt {div [exch 0 0 1 0 0] makefont} {pop pop} ifelse
 } def
 /SetUpFonts % <size> <english> <hankaku> <kanji>
@@ -126,11 +126,13 @@ lly height add /lly exch def
 } def
 )PS";
 
-// Lines 1 to 13 of block P; the head of MS follows.
+// Lines 1 to 13 of block P; the head of MS follows. BS does nothing
+// while no page is open: a new page has no current point, and its
+// cursor stands at the left edge anyway.
 const char* const kCursorProcedures = R"PS(/BSF {bshaba neg 0 RM} def
 /BS {
-L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
-dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse
+InPage {L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
+dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse} if
 } def
 /BL {llx ury height sub M} def
 /BL2 {l2x ury height sub M} def
