@@ -183,7 +183,7 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // A pair that is no character keeps its ASCII second byte.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
        std::string("(") + kGeta + "\\377\\000wx" + kGeta +
-           "\\377\\000\\012) MS\n"},
+           "\\377\\000\\012) FS\n"},
       // A backspace after a kanji ends the string on a whole character.
       {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},
   };
@@ -217,8 +217,8 @@ TEST_F(Convert, StreamLayoutWithAWidthWraps) {
                "(xy\\012) FW\n");
   SetUp();
   b = body("abcdefghi\xb0\xa1\n", "-w10");  // the last column is too narrow
-  EXPECT_EQ(b, "(abcdefghi\\377\\000\\012) WS\n"
-               "(\\377\\002\\060\\041\\377\\000\\012) WS\n");
+  EXPECT_EQ(b, "(abcdefghi\\377\\000\\012) FW\n"
+               "(\\377\\002\\060\\041\\377\\000\\012) FW\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
   EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");
