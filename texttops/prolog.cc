@@ -215,10 +215,11 @@ L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
 /Flush {InPage {EndPage} if} def
 )PS";
 
-// FC and FR: whether a run fits where it would be shown. A run in the
+// FC, FR and FP: whether a run fits where it would be shown. A run in the
 // English font alone (no font escape) is measured by its length and the
 // widest character, which FC finds once; any other run, or one that is
-// not that clearly short, by stringwidth. Before them, the loop state of
+// not that clearly short, by stringwidth. FP shows the start of a longer
+// English line the same way, up to where it surely fits. Before them, the loop state of
 // MS, which MNP saves, for pages that FS or FW start.
 const char* const kFitTest = R"PS(/count 0 def /strLen 0 def /mode 0 def % MNP keeps these across a page end
 /CW 0 def % the widest character of the English font, once known
@@ -238,16 +239,25 @@ C exch pop lly gt
 {pop pop T} ifelse}
 {pop pop F} ifelse
 } bind def
+/FP % <line> => <rest>: shows the start of an English line that surely fits, leaves the rest to MS
+{
+InPage {C exch pop lly gt CW 0 gt and} {F} ifelse
+{dup (\377) search {pop pop pop 0}
+{pop L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse C pop sub bshaba 2 mul sub bshaba 64 div sub CW div cvi} ifelse
+1 index length 1 sub 2 copy gt {exch} if pop
+dup 0 gt {1 index 0 2 index getinterval S dup 2 index length exch sub getinterval} {pop} ifelse}
+if
+} bind def
 )PS";
 
 // FS and FW: a line that fits is shown with one show, any other is handed
-// to MS or WS. Both start a page the way MS and WS do; the page start line
+// to MS or WS, by FS after showing the start that surely fits. Both start a page the way MS and WS do; the page start line
 // stands between the head and the tail.
 const char* const kOneShowHead = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
 {
 )PS";
 const char* const kOneShowTail = R"PS(dup dup length 1 sub 0 exch getinterval
-dup T FR {exch pop S MNL MNP} {pop MS} ifelse
+dup T FR {exch pop S MNL MNP} {pop FP MS} ifelse
 } bind def
 )PS";
 
@@ -287,7 +297,7 @@ const std::string& oneShowW() {
       replaceAll(kOneShowHead, "/FS % <line> => ; MS for",
                  "/FW % <line> => ; WS for") +
       "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n" +
-      replaceAll(replaceAll(kOneShowTail, "T FR", "F FR"), "{pop MS}",
+      replaceAll(replaceAll(kOneShowTail, "T FR", "F FR"), "{pop FP MS}",
                  "{pop WS}");
   return w;
 }
