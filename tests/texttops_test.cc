@@ -187,8 +187,8 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
                       "under\b\b__lined\b_\n\nform\ffeed\f\f" + edges;
   std::string euc = lines(30, "kana \x8e\xb1\x8e\xb2 kanji \xb0\xa1\xc6\xfc_") +
                     std::string(60, '\xb0') + "\n\x8e\xb1\xb0\xa1x\b_\n";
-  std::string utf8 = lines(30, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xef\xbd\xb1"
-                               " caf\xc3\xa9");
+  std::string utf8 = lines(
+      30, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xef\xbd\xb1 caf\xc3\xa9");
   std::string longLine;
   for (int i = 0; i < 300; ++i) longLine += "word" + std::to_string(i) + " ";
   longLine += "\n" + longLine;

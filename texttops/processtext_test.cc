@@ -206,8 +206,9 @@ TEST_F(Convert, MalformedEndOfInputStaysOnItsPage) {
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {
   std::string b = body(std::string(25, 'x') + "\n", "-w10");
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(xxxxxxxxxx\\377\\000\\012) FW\n"
-               "(xxxxx\\012) FW\n");
+  EXPECT_EQ(b,
+            "(xxxxxxxxxx\\377\\000\\012) FW\n(xxxxxxxxxx\\377\\000\\012) FW\n"
+            "(xxxxx\\012) FW\n");
   SetUp();
   b = body(std::string(10, 'x') + "\nab\n", "-w10");  // wrapped: LF dropped
   EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(ab\\012) FW\n");

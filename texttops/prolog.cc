@@ -219,8 +219,8 @@ L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
 // English font alone (no font escape) is measured by its length and the
 // widest character, which FC finds once; any other run, or one that is
 // not that clearly short, by stringwidth. FP shows the start of a longer
-// English line the same way, up to where it surely fits. Before them, the loop state of
-// MS, which MNP saves, for pages that FS or FW start.
+// English line, up to where it surely fits. First the loop state of MS,
+// which MNP saves across a page end, for pages that FS or FW start.
 const char* const kFitTest = R"PS(/count 0 def /strLen 0 def /mode 0 def % MNP keeps these across a page end
 /CW 0 def % the widest character of the English font, once known
 /FC % => ; sets CW for the current font
@@ -251,8 +251,8 @@ if
 )PS";
 
 // FS and FW: a line that fits is shown with one show, any other is handed
-// to MS or WS, by FS after showing the start that surely fits. Both start a page the way MS and WS do; the page start line
-// stands between the head and the tail.
+// to MS or WS (by FS after showing the start that surely fits). Both start
+// a page the way MS and WS do, with the line written between head and tail.
 const char* const kOneShowHead = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
 {
 )PS";
@@ -334,8 +334,9 @@ void writeProlog(Writer& out) {
   out.write(kBlockZ);
   out.write(kFitTest);
   out.write(kOneShowHead);
-  out.write(stamp ? "InPage not {CW 0 eq {FC} if StartPage StartHF BL exch} if\n"
-                  : "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n");
+  out.write(stamp
+                ? "InPage not {CW 0 eq {FC} if StartPage StartHF BL exch} if\n"
+                : "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n");
   out.write(kOneShowTail);
   out.write(oneShowW());
   out.write(kPrologEnd);
