@@ -59,12 +59,12 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = run({bin("texttops"), "-Hd=ul"}, {"x\n", {"LOGNAME", "TEXTTOPSOPTION"}, ""});
   EXPECT_EQ(r.out.find("(User: "), std::string::npos);
   EXPECT_NE(r.out.find("(User:"), std::string::npos);
-  // --help names margins, stamps, two columns and landscape.
+  // --help names margins, stamps, two columns, landscape and Japanese.
   for (const char* name : {"texttops", "zavpsif"}) {
     r = texttops({"-w80", "--help"}, "", name);
     EXPECT_EQ(r.status, 0) << name;
     EXPECT_EQ(r.err, "") << name;
-    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r "})
+    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r ", "-Ke=", "-Kg"})
       EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
