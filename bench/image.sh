@@ -51,13 +51,17 @@ with open(sys.argv[1], "wb") as f:
         f.write(row)
 PY
 
-set -- $(median "$bin/imgtog4" "$work/page.xwd")
+r=$(median "$bin/imgtog4" "$work/page.xwd")
+set -- $r
 gt=$1 gm=$2
-set -- $(median tiffcp -c g4 "$work/page.tif" "$work/page-g4.tif")
+r=$(median tiffcp -c g4 "$work/page.tif" "$work/page-g4.tif")
+set -- $r
 lt=$1 lm=$2
-set -- $(median "$bin/imgtops" "$work/photo.xwd")
+r=$(median "$bin/imgtops" "$work/photo.xwd")
+set -- $r
 it=$1 im=$2
-set -- $(median sh -c "xwdtopnm '$work/photo.xwd' 2>/dev/null | pnmtops -nocenter 2>/dev/null")
+r=$(median sh -c "xwdtopnm '$work/photo.xwd' 2>/dev/null | pnmtops -nocenter 2>/dev/null")
+set -- $r
 nt=$1
 
 awk -v gt="$gt" -v gm="$gm" -v lt="$lt" -v lm="$lm" -v it="$it" -v im="$im" \

@@ -29,13 +29,16 @@ bytes=$(wc -c < "$work/input.txt")
 
 . "$here/bench/median.sh"
 
-set -- $(median "$texttops" "$work/input.txt")
+r=$(median "$texttops" "$work/input.txt")
+set -- $r
 tt=$1 tm=$2
-set -- $(median enscript -q -p - "$work/input.txt")
+r=$(median enscript -q -p - "$work/input.txt")
+set -- $r
 et=$1 em=$2
 # Peak memory must not grow with the input: half the input for comparison.
 head -c $((bytes / 2)) "$work/input.txt" > "$work/half.txt"
-set -- $(median "$texttops" "$work/half.txt")
+r=$(median "$texttops" "$work/half.txt")
+set -- $r
 hm=$2
 
 awk -v b="$bytes" -v tt="$tt" -v et="$et" -v tm="$tm" -v em="$em" -v hm="$hm" 'BEGIN {

@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   tool.force_postscript = (b >> 4) & 1;
   tool.g4 = (b >> 5) & 1;
-  if (b & 64) tool.stamp_position = d % 4;
+  static const char* const stamps[] = {"ul", "ur:t", "dl:uht:a", "dr"};
+  if (b & 64) tool.stamp_spec = stamps[d % 4];
+  if (c & 128) tool.other_options["zavpsif"] = "-2 -r -s9";
   if (b & 128) {
     tool.stamp_font_given = 1;
     tool.stamp_font = std::string(d % 80, 'F');

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dispatch.h"
+#include "option.h"
 #include "options.h"
 #include "parse.h"
 #include "reader.h"
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool filter = a & 128;
   try {
     parseTextOptions(options.c_str());
+    applyLayoutRules(!filter);
   } catch (const FatalError&) {
     return 0;
   }

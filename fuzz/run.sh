@@ -7,14 +7,22 @@ set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=${2:-$here/build-fuzz}
-CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DFUZZ=ON >/dev/null
-cmake --build "$build" >/dev/null
+# Configure and build quietly, but show the compiler's messages on failure.
+log=$(mktemp)
+if ! { CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DFUZZ=ON &&
+       cmake --build "$build"; } > "$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "fuzz/run.sh: building the fuzz targets failed" >&2
+  exit 1
+fi
+rm -f "$log"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -x "$target" ] || { echo "fuzz/run.sh: no fuzz targets in $build/fuzz" >&2; exit 1; }
   name=$(basename "$target")
   mkdir -p "$work/$name"
   cp "$here/fuzz/corpus/$name/"* "$work/$name/" 2>/dev/null || true

@@ -303,6 +303,21 @@ size_t putBlackRun(uint8_t* output, int bitPosition, int run) {
   return w.bit - static_cast<size_t>(bitPosition);
 }
 
+// One row in the two-dimensional coding of T.6, against the row before it
+// (all white above the first row). The coding procedure, step by step:
+//  1. a0 is where coding stands on the coding row: first an imaginary white
+//     element just left of the row, later the element a mode ended on.
+//  2. Detect a1, the next change right of a0 on the coding row; b1, the
+//     first change right of a0 on the reference row to the colour opposite
+//     a0's; b2, the next change after b1.
+//  3. Pass mode when b2 lies left of a1: the reference row's run b1..b2 has
+//     no counterpart; a0 moves under b2 and keeps its colour.
+//  4. Vertical mode when |a1 - b1| <= 3: one code gives a1 as an offset from
+//     b1; a0 moves to a1 and changes colour.
+//  5. Otherwise horizontal mode: the runs a0..a1 and a1..a2 (a2 the change
+//     after a1) in the one-dimensional codes; a0 moves to a2.
+// Even entries of a change list are changes to black, odd ones to white;
+// three entries at the width end every list, so b2 and a2 always exist.
 size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
   findChanges(row, *encoder.coding);
   const int w = encoder.width;
@@ -316,7 +331,10 @@ size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
   while (a0 < w) {
     while (cod[i] <= a0) ++i;
     int a1 = cod[i];
-    // b1: the first change right of a0 to the colour opposite a0's.
+    // b1: the first change right of a0 to the colour opposite a0's. Step
+    // back first: after vertical mode with a1 left of b1 (VL1..VL3) a0 lies
+    // left of the old b1, and the change just before it, passed over only
+    // for its colour, may now lie right of a0 with the colour wanted.
     while (j > 0 && ref[j - 1] > a0) --j;
     while (ref[j] <= a0) ++j;
     if ((j & 1) != (white ? 0u : 1u)) ++j;

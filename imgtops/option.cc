@@ -7,7 +7,16 @@
 #include "parse.h"
 #include "spooler.h"
 
-const char* const kImageVersion = "1.0.1.0";
+const char* const kImageHelp =
+    "Usage: imgtops [options] [file ...]\n"
+    "X window dumps (xwd) to PostScript gray images on standard output;\n"
+    "imgtog4 codes one-bit images with CCITT Group 4 (as -G4 does).\n"
+    "  -s=W,H         image size in inches (default 1,1)\n"
+    "  -S=W           fit to W inches wide, height to scale\n"
+    "  -pN            image N points wide\n"
+    "  -l=X,Y         offset from the lower left in inches (0.25,0.25)\n"
+    "  -r             rotate to landscape;  -n  no showpage\n"
+    "  -G4            Group 4 coding for one-bit images\n";
 
 namespace {
 
@@ -49,7 +58,7 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(modeNames[*mode]) + " version = " +
-                           kImageVersion + "\n",
+                           kVersion + "\n",
                        0};
     if (letter == 'c') continue;
     if (standalone) {
@@ -58,7 +67,7 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
           break;
         case 'a':
         case 'L':
-          fail(std::string("Unknown option '") + letter + "'\n");
+          unknownOption(std::string(1, letter));
         case 'h':
         case 'i':
         case 'x':
@@ -83,7 +92,14 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
   } else if (checkPaperSize(opt.image_input_tray) < 0) {
     fail("Illegal paper size\n");
   }
-  if (opt.image_stamp_position != kNoStamp && opt.image_offset_y < kStampOffset)
-    opt.image_offset_y = kStampOffset;
+  applyStampOffsetRule();
   return i;
+}
+
+void applyStampOffsetRule() {
+  // The offset that rises from the sheet's lower edge: x once the image
+  // is turned a quarter.
+  double& rise = opt.image_rotate ? opt.image_offset_x : opt.image_offset_y;
+  if (opt.image_stamp_position != kNoStamp && rise < kStampOffset)
+    rise = kStampOffset;
 }

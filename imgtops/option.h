@@ -3,8 +3,8 @@
 #ifndef IMGTOPS_OPTION_H_
 #define IMGTOPS_OPTION_H_
 
-/// Version of the image filter.
-extern const char* const kImageVersion;
+/// The --help text: the options users need most.
+extern const char* const kImageHelp;
 
 /// Modes by invocation name: 0 imgtops, 1 imgtog4 (standalone); 2 zavpsvf
 /// and any other name, 3 zavpsg4f (filter mode).
@@ -15,5 +15,8 @@ int imageMode(const char* program);
 /// offset rule. Returns the index of the first input file name and sets
 /// `*mode`. Throws FatalError for usage errors, -V and rejected options.
 int parseImageCommandLine(int argc, char** argv, int* mode);
+
+/// With a stamp, raises the image's vertical offset to leave it room.
+void applyStampOffsetRule();
 
 #endif  // IMGTOPS_OPTION_H_

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "run.h"
 #include "writer.h"
 
 namespace {
@@ -17,32 +18,9 @@ std::string ascii85(const std::vector<uint8_t>& bytes) {
   return out.str();
 }
 
-// Decodes ASCII85 text (with "z", newlines and the "~>" end) back to bytes.
 std::vector<uint8_t> decode85(const std::string& text) {
-  std::vector<uint8_t> bytes;
-  uint32_t value = 0;
-  int n = 0;
-  size_t end = text.find("~>");
-  for (size_t i = 0; i < end; ++i) {
-    char c = text[i];
-    if (c == '\n') continue;
-    if (c == 'z') {
-      bytes.insert(bytes.end(), 4, 0);
-      continue;
-    }
-    value = value * 85 + static_cast<uint32_t>(c - 33);
-    if (++n == 5) {
-      for (int s = 24; s >= 0; s -= 8) bytes.push_back(uint8_t(value >> s));
-      value = 0;
-      n = 0;
-    }
-  }
-  if (n > 0) {
-    int keep = n - 1;
-    for (; n < 5; ++n) value = value * 85 + 84;
-    for (int s = 24; keep > 0; s -= 8, --keep) bytes.push_back(uint8_t(value >> s));
-  }
-  return bytes;
+  std::string bytes = decodeAscii85(text);
+  return {bytes.begin(), bytes.end()};
 }
 
 // Runs a row through the run-length coder and returns the coded bytes.

@@ -192,7 +192,7 @@ size_t normalizedRowBytes(const DumpHeader& h) {
 
 int checkDumpHeader(const DumpHeader& h) {
   uint32_t v = h.visual_class;
-  if (v == DirectColor || v == StaticColor || v == GrayScale) return 0;
+  if (v == StaticColor || v == GrayScale) return 0;
   if (v == PseudoColor && h.pixmap_depth != 4 && h.pixmap_depth != 8) return 0;
   if (h.pixmap_format == 1 && v != StaticGray) return 0;
   // Layouts the converter cannot read, and values no real dump has.
@@ -214,10 +214,12 @@ int checkDumpHeader(const DumpHeader& h) {
 
 bool readColormap(Reader& in, const DumpHeader& h, ColourTable* table) {
   table->rgb.assign(size_t{h.ncolors} * 3, 0);
+  table->pixel.assign(h.ncolors, 0);
   uint8_t record[12];
   for (size_t i = 0; i < h.ncolors; ++i) {
     if (readFully(in, record, sizeof record) < sizeof record) return false;
     // pixel (4 bytes), red, green, blue (2 bytes each), flags, pad
+    table->pixel[i] = bigEndian32(record);
     table->rgb[3 * i] = record[4];
     table->rgb[3 * i + 1] = record[6];
     table->rgb[3 * i + 2] = record[8];
@@ -334,6 +336,48 @@ void writeImageDict(const DumpHeader& h, Writer& out, int g4) {
   out.printf("/Decode [%s]\n>> def\n", "0 1");
 }
 
+// Room for a stamp at the top: its baseline stands 22 points below the
+// sheet's upper edge, its descenders reach 2 points lower.
+const double kStampTopInch = 0.35;
+
+/// Defines `ury`, the top of the imageable area in default coordinates,
+/// lowered below a stamp at the top of the sheet.
+void writeImageArea(Writer& out) {
+  out.write("gsave mxTrans setmatrix newpath clippath pathbbox grestore\n"
+            "/ury exch def pop pop pop\n");
+  int position = opt.image_stamp_position;
+  if (position != 0 && position != 1) return;
+  int width = 595, height = 842;
+  getPageSize(&width, &height);
+  double top = height - kStampTopInch * 72;
+  out.printf("ury %f gt {/ury %f def} if\n", top, top);
+}
+
+// Takes the room right of and above the image's corner, in points, and
+// scales down, both ways alike, when the image at one image pixel per
+// device pixel would not fit in it.
+const char* const kFitProcedure =
+    "/fitDev {\n"
+    "cbitHt yDev mul div exch cbitWidth xDev mul div\n"
+    "2 copy gt {exch} if pop\n"
+    "dup dup 1 gt exch 0 le or {pop 1} if dup scale\n"
+    "} def\n";
+
+/// Device pixels measured in the image's own coordinates, then the scale
+/// that fits the image between its corner and the area's far edges
+/// (turned a quarter, the image's width runs up the sheet).
+void writeFitToArea(Writer& out) {
+  double x = opt.image_offset_given ? opt.image_offset_x : 0;
+  double y = opt.image_offset_given ? opt.image_offset_y : 0;
+  if (opt.image_rotate)
+    out.write("/xDev 1 0 devit pop def\n/yDev 0 1 devit exch pop def\n");
+  out.write(kFitProcedure);
+  writeImageArea(out);
+  const char* across = opt.image_rotate ? "ury" : "urx";
+  const char* up = opt.image_rotate ? "urx" : "ury";
+  out.printf("%s %f inch sub %s %f inch sub fitDev\n", across, x, up, y);
+}
+
 }  // namespace
 
 void writeImageSetup(Writer& out, int jobKind, int g4,
@@ -353,13 +397,16 @@ void writeImageProlog(const DumpHeader& h, Writer& out, int g4) {
   out.printf("/cbitWidth %d def\n", w);
   out.printf("/cbitHt %d def\n", ht);
   out.printf("/cbitDepth %d def\n", h.pixmap_depth == 1 ? 1 : 8);
+  bool fit = !opt.image_size_given && !opt.image_fit_width_given &&
+             !opt.image_points_given;
   if (opt.image_rotate) out.write("90 rotate 0 urx llx add neg translate\n");
   if (opt.image_offset_given)
     out.printf("%f inch %f inch translate\n", opt.image_offset_x,
                opt.image_offset_y);
-  if (!opt.image_size_given && !opt.image_fit_width_given &&
-      !opt.image_points_given)
+  if (fit) {
+    writeFitToArea(out);
     out.write("xDev yDev scale\n");
+  }
   double aspect = static_cast<double>(ht) / static_cast<double>(w);
   double width, height;
   if (opt.image_size_given) {
@@ -408,30 +455,81 @@ uint8_t rampGray(uint32_t value, unsigned bits) {
   return static_cast<uint8_t>((value & max) * 255 / max);
 }
 
-/// Where red, green and blue sit among bytes 1..3 of a normalised pixel.
-struct ChannelOrder {
+/// Largest channel that gets a table of its own (16 bits).
+const uint32_t kMaxChannelTable = 65535;
+
+/// How a TrueColor or DirectColor pixel value becomes a colour: each
+/// channel's bits, taken through its mask, index that channel's levels.
+struct ChannelMaps {
   bool gray;  // masks equal or zero: the pixel value is a gray level
-  int red, green, blue;
+  uint32_t mask[3];
+  int shift[3];
+  uint32_t max[3];
+  std::vector<uint8_t> level[3];  // by channel value, for max up to 64K
+
+  /// One channel of a pixel, 0..255.
+  uint8_t channel(int c, uint32_t pixel) const {
+    if (mask[c] == 0) return 0;
+    uint32_t v = (pixel & mask[c]) >> shift[c];
+    if (v < level[c].size()) return level[c][v];
+    return static_cast<uint8_t>(uint64_t{v} * 255 / max[c]);
+  }
+  uint8_t gray8(uint32_t pixel) const {
+    return grayLevel(channel(0, pixel), channel(1, pixel), channel(2, pixel));
+  }
+  uint8_t gray4(uint32_t pixel) const {
+    return grayLevel4(channel(0, pixel), channel(1, pixel), channel(2, pixel));
+  }
 };
 
-ChannelOrder channelOrder(const DumpHeader& h) {
-  int32_t r = static_cast<int32_t>(h.red_mask);
-  int32_t g = static_cast<int32_t>(h.green_mask);
-  int32_t b = static_cast<int32_t>(h.blue_mask);
-  if (r == g || g == b || r == b) return {true, 0, 0, 0};
-  // The largest mask is byte 1, the smallest byte 3.
-  auto place = [](int32_t m, int32_t o1, int32_t o2) {
-    return 1 + (o1 > m) + (o2 > m);
-  };
-  return {false, place(r, g, b), place(g, r, b), place(b, r, g)};
+/// The channel levels of a dump: a linear ramp, replaced by the colour
+/// records wherever one describes the channel value (X servers write one
+/// record per channel step, pixel values combining the steps of all three).
+ChannelMaps channelMaps(const DumpHeader& h, const ColourTable& colours) {
+  ChannelMaps m{};
+  m.mask[0] = h.red_mask;
+  m.mask[1] = h.green_mask;
+  m.mask[2] = h.blue_mask;
+  m.gray = m.mask[0] == m.mask[1] || m.mask[1] == m.mask[2] ||
+           m.mask[0] == m.mask[2];
+  for (int c = 0; c < 3; ++c) {
+    if (m.mask[c] == 0) continue;
+    m.shift[c] = __builtin_ctz(m.mask[c]);
+    m.max[c] = m.mask[c] >> m.shift[c];
+    if (m.max[c] > kMaxChannelTable) continue;
+    std::vector<uint8_t>& level = m.level[c];
+    std::vector<bool> recorded(m.max[c] + 1, false);
+    level.resize(m.max[c] + 1);
+    for (uint32_t v = 0; v <= m.max[c]; ++v)
+      level[v] = static_cast<uint8_t>(uint64_t{v} * 255 / m.max[c]);
+    for (size_t i = 0; i < colours.size(); ++i) {
+      uint32_t v = (colours.pixel[i] & m.mask[c]) >> m.shift[c];
+      if (recorded[v]) continue;
+      recorded[v] = true;
+      level[v] = colours.rgb[3 * i + size_t(c)];
+    }
+  }
+  return m;
 }
 
-/// One channel of a packed pixel, scaled to 8 bits.
-uint8_t channel(uint32_t value, uint32_t mask) {
-  if (mask == 0) return 0;
-  int shift = __builtin_ctz(mask);
-  uint64_t max = mask >> shift;
-  return static_cast<uint8_t>(((value & mask) >> shift) * 255 / max);
+/// Whether pixel values are made of channels rather than colour indexes.
+bool decomposedPixels(const DumpHeader& h) {
+  return h.visual_class == TrueColor || h.visual_class == DirectColor;
+}
+
+/// Gray level of every value of a 4-bit or 8-bit pixel.
+std::vector<uint8_t> pixelGrays(const DumpHeader& h, const ColourTable& colours) {
+  bool fourBit = h.pixmap_depth == 4;
+  std::vector<uint8_t> gray(fourBit ? 16 : 256);
+  ChannelMaps maps = channelMaps(h, colours);
+  bool channels = decomposedPixels(h) && !maps.gray;
+  for (uint32_t v = 0; v < gray.size(); ++v) {
+    if (!channels)
+      gray[v] = tableGray(colours, v, fourBit);
+    else
+      gray[v] = fourBit ? maps.gray4(v) : maps.gray8(v);
+  }
+  return gray;
 }
 
 uint32_t pixelValue(const uint8_t* p) {
@@ -471,8 +569,7 @@ int writeBitmapGroup4(const DumpHeader& h, RowSource& rows, Writer& out) {
 
 void writeFourBit(const DumpHeader& h, const ColourTable& colours,
                   RowSource& rows, Writer& out) {
-  uint8_t gray[16];
-  for (size_t v = 0; v < 16; ++v) gray[v] = tableGray(colours, v, true);
+  std::vector<uint8_t> gray = pixelGrays(h, colours);
   size_t n = (size_t{h.pixmap_width} + 1) / 2;
   bool odd = h.pixmap_width % 2;
   beginAscii85();
@@ -489,8 +586,7 @@ void writeFourBit(const DumpHeader& h, const ColourTable& colours,
 
 void writeEightBit(const DumpHeader& h, const ColourTable& colours,
                    RowSource& rows, Writer& out) {
-  uint8_t gray[256];
-  for (size_t v = 0; v < 256; ++v) gray[v] = tableGray(colours, v, false);
+  std::vector<uint8_t> gray = pixelGrays(h, colours);
   std::vector<uint8_t> line(h.pixmap_width);
   beginAscii85();
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
@@ -502,23 +598,16 @@ void writeEightBit(const DumpHeader& h, const ColourTable& colours,
   endAscii85(out);
 }
 
-void writeTrueColour(const DumpHeader& h, RowSource& rows, Writer& out) {
-  ChannelOrder order = channelOrder(h);
-  bool wide = h.pixmap_depth == 24 || h.pixmap_depth == 32;
+void writeTrueColour(const DumpHeader& h, const ColourTable& colours,
+                     RowSource& rows, Writer& out) {
+  ChannelMaps maps = channelMaps(h, colours);
   std::vector<uint8_t> line(h.pixmap_width);
   beginAscii85();
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* p = rows.next();
-    for (size_t x = 0; x < line.size(); ++x, p += 4) {
-      if (order.gray)
-        line[x] = rampGray(pixelValue(p), h.pixmap_depth);
-      else if (wide)
-        line[x] = grayLevel(p[order.red], p[order.green], p[order.blue]);
-      else
-        line[x] = grayLevel(channel(pixelValue(p), h.red_mask),
-                            channel(pixelValue(p), h.green_mask),
-                            channel(pixelValue(p), h.blue_mask));
-    }
+    for (size_t x = 0; x < line.size(); ++x, p += 4)
+      line[x] = maps.gray ? rampGray(pixelValue(p), h.pixmap_depth)
+                          : maps.gray8(pixelValue(p));
     putAscii85(out, line.data(), line.size());
     out.put('\n');
   }
@@ -541,7 +630,7 @@ int writeImageData(const DumpHeader& h, const ColourTable& colours,
       writeEightBit(h, colours, rows, out);
       return 1;
     default:
-      writeTrueColour(h, rows, out);
+      writeTrueColour(h, colours, rows, out);
       return 1;
   }
 }

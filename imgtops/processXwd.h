@@ -47,9 +47,11 @@ struct DumpHeader {
 enum VisualClass { StaticGray = 0, GrayScale = 1, StaticColor = 2,
                    PseudoColor = 3, TrueColor = 4, DirectColor = 5 };
 
-/// The dump's colours: red, green, blue bytes per pixel value.
+/// The dump's colour records in file order: red, green, blue bytes and
+/// the pixel value each record describes.
 struct ColourTable {
   std::vector<uint8_t> rgb;
+  std::vector<uint32_t> pixel;
   size_t size() const { return rgb.size() / 3; }
 };
 

@@ -58,7 +58,8 @@ TEST_F(XwdTest, AcceptanceByClassDepthAndFormat) {
   EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(16, 4, 4, PseudoColor))));
   EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, GrayScale))));
   EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, StaticColor))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(24, 4, 4, DirectColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(24, 4, 4, DirectColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(8, 4, 4, DirectColor))));
   EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(24, 4, 4, TrueColor))));
   EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(16, 4, 4, TrueColor))));
   TestDump xy(1, 4, 4, StaticGray);
@@ -210,6 +211,50 @@ TEST_F(XwdTest, TrueColourPixelsInBothByteOrders) {
   d.field[TestDump::kBytesPerLine] = 6;
   d.rows = std::string("\xff\x00\x00\x00\x00\xff", 6);
   EXPECT_EQ(std::string("\x4c\x1c", 2), dataOf(convert(d.bytes())));
+}
+
+// Channels through masks red 0x07, green 0x38, blue 0xC0, as an X server
+// of depth 8 writes them: record i describes step i of every channel.
+TestDump smallTrueColour(uint32_t depth, uint32_t klass) {
+  TestDump d(depth, 4, 1, klass);
+  d.field[TestDump::kRed] = 0x07;
+  d.field[TestDump::kGreen] = 0x38;
+  d.field[TestDump::kBlue] = 0xC0;
+  for (uint32_t i = 0; i < 8; ++i) {
+    d.pixels.push_back(i | i << 3 | (i & 3) << 6);
+    d.addColour(uint8_t(i * 36), uint8_t(i * 36), uint8_t((i & 3) * 85));
+  }
+  return d;
+}
+
+TEST_F(XwdTest, ChannelsIndexTheColourRecordsThroughTheirMasks) {
+  // Red, yellow, blue, and steps 4, 6, 2 of red, green, blue (144, 216, 170).
+  const std::string pixels("\x07\x3f\xc0\xb4", 4);
+  const std::string grays("\x4b\xe0\x1c\xbd", 4);
+  for (uint32_t klass : {TrueColor, DirectColor}) {
+    TestDump d = smallTrueColour(8, klass);
+    d.rows = pixels;
+    EXPECT_EQ(grays, dataOf(convert(d.bytes()))) << klass;
+    // The same pixels 16 bits wide, least significant byte first.
+    TestDump wide = smallTrueColour(16, klass);
+    wide.field[TestDump::kByteOrder] = 0;
+    for (char p : pixels) wide.rows += std::string{p, '\0'};
+    EXPECT_EQ(grays, dataOf(convert(wide.bytes()))) << klass;
+  }
+  // DirectColor: a cell of one channel holds any value.
+  TestDump d = smallTrueColour(8, DirectColor);
+  d.colours[1] = {0, 255, 0};  // red step 1 is 0, green step 1 full
+  d.rows = std::string("\x09\x01\x08\x00", 4);
+  EXPECT_EQ(std::string("\x96\x00\x96\x00", 4), dataOf(convert(d.bytes())));
+  // Four bits: red 0x3, green 0xC, two records a channel.
+  TestDump four(4, 2, 1, TrueColor);
+  four.field[TestDump::kRed] = 0x3;
+  four.field[TestDump::kGreen] = 0xC;
+  four.field[TestDump::kBlue] = 0x0;
+  four.pixels = {0x0, 0x5, 0xA, 0xF};
+  for (int i = 0; i < 4; ++i) four.addColour(uint8_t(i * 85), uint8_t(i * 85), 0);
+  four.rows = std::string("\x3c", 1);  // red, green
+  EXPECT_EQ(std::string("\x49", 1), dataOf(convert(four.bytes())));
 }
 
 TEST_F(XwdTest, EqualMasksMeanGrayPixels) {

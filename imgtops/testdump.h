@@ -13,6 +13,7 @@ struct TestDump {
   uint32_t field[25] = {};
   std::string windowName;
   std::vector<std::array<uint8_t, 3>> colours;
+  std::vector<uint32_t> pixels;  // each record's pixel value; index if absent
   std::string rows;
 
   enum { kHeaderSize = 0, kFormat = 2, kDepth = 3, kWidth = 4, kHeight = 5,
@@ -55,9 +56,9 @@ struct TestDump {
     if (f[kEntries] == 0) f[kEntries] = f[kColours];
     for (uint32_t v : f) put32(s, v);
     s += windowName;
-    uint32_t pixel = 0;
-    for (const auto& c : colours) {
-      put32(s, pixel++);
+    for (size_t i = 0; i < colours.size(); ++i) {
+      const auto& c = colours[i];
+      put32(s, i < pixels.size() ? pixels[i] : uint32_t(i));
       for (uint8_t v : c) {
         s += char(v);
         s += char(v);

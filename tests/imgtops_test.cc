@@ -2,12 +2,15 @@
 // end of job and accounting, interrupts, and documents as Ghostscript
 // prints them.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,6 +23,9 @@ namespace {
 const std::string kData = IMGTOPS_TESTDATA;
 
 std::string fixture(const std::string& name) { return kData + "/" + name; }
+
+// The last byte of an output, '\0' for none.
+char lastByte(const std::string& s) { return s.empty() ? '\0' : s.back(); }
 
 RunResult imgtops(const std::string& name, std::vector<std::string> args,
                   const std::string& input = "",
@@ -35,7 +41,7 @@ RunResult imgtops(const std::string& name, std::vector<std::string> args,
 /// A netpbm image: width, height and the gray each pixel should print as.
 struct Gray {
   int width = 0, height = 0;
-  std::vector<int> level;
+  std::vector<uint8_t> level;
 };
 
 /// Reads P4, P5 or P6 (maxval up to 65535); 1-bit images give black for
@@ -66,6 +72,10 @@ Gray readPnm(const std::string& data, bool printed = true) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(data[pos + i]); };
   int channels = magic == "P6" ? 3 : 1;
   size_t sample = maxval > 255 ? 2 : 1;
+  size_t need = magic == "P4" ? size_t(g.height) * ((g.width + 7) / 8)
+                              : size_t(g.height) * g.width * channels * sample;
+  if (g.width <= 0 || g.height <= 0 || maxval <= 0 || pos + need > data.size())
+    return Gray{};  // no image, or a cut one: nothing to compare
   for (int y = 0; y < g.height; ++y)
     for (int x = 0; x < g.width; ++x) {
       if (magic == "P4") {
@@ -88,11 +98,12 @@ Gray readPnm(const std::string& data, bool printed = true) {
   return g;
 }
 
-/// Renders a document at 144 dpi, one image pixel on one device pixel
-/// (without smoothing, which would blend neighbouring pixels).
-Gray render(const std::string& doc) {
+/// Renders a document (by default at 144 dpi, one image pixel on one
+/// device pixel) without smoothing, which would blend neighbouring pixels.
+Gray render(const std::string& doc, const std::string& resolution = "144") {
   TempDir dir;
-  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144", "-dNOINTERPOLATE",
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r" + resolution,
+                                  "-dNOINTERPOLATE",
                                   "-sOutputFile=" + dir.path + "/page.pgm"});
   EXPECT_EQ(0, r.status) << r.out << r.err;
   return readPnm(readFile(dir.path + "/page.pgm"), false);
@@ -104,6 +115,11 @@ Gray render(const std::string& doc) {
 int differences(const Gray& page, const Gray& want, int tolerance) {
   int bad = 0;
   int top = page.height - 36 - want.height;
+  if (top < 2 || page.width < 36 + want.width) {
+    ADD_FAILURE() << "no rendered page to hold a " << want.width << "x"
+                  << want.height << " image";
+    return want.width * want.height + 1;
+  }
   for (int y = 0; y < want.height; ++y)
     for (int x = 0; x < want.width; ++x) {
       int got = page.level[size_t(top + y) * page.width + 36 + x];
@@ -118,17 +134,44 @@ int differences(const Gray& page, const Gray& want, int tolerance) {
   return bad;
 }
 
+/// A rectangle of device pixels, row 0 at the top of the page.
+struct Box {
+  int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+  bool empty() const { return right < 0; }
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+  bool meets(const Box& o) const {
+    return left <= o.right && o.left <= right && top <= o.bottom &&
+           o.top <= bottom;
+  }
+};
+
+/// Where a page has ink of a gray from `lo` to `hi`.
+Box inkBox(const Gray& page, int lo, int hi) {
+  Box b;
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x) {
+      int v = page.level[size_t(y) * size_t(page.width) + size_t(x)];
+      if (v < lo || v > hi) continue;
+      b.left = std::min(b.left, x);
+      b.right = std::max(b.right, x);
+      b.top = std::min(b.top, y);
+      b.bottom = std::max(b.bottom, y);
+    }
+  return b;
+}
+
 TEST(ImgtopsNames, VersionByInvocationName) {
-  EXPECT_EQ("imgtops version = 1.0.1.0\n", imgtops("imgtops", {"-V"}).err);
-  EXPECT_EQ("imgtog4 version = 1.0.1.0\n", imgtops("imgtog4", {"-V"}).err);
-  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", imgtops("zavpsvf", {"-V"}).err);
-  EXPECT_EQ("zavpsg4f version = 1.0.1.0\n", imgtops("zavpsg4f", {"-V"}).err);
+  EXPECT_EQ("imgtops version = " ZAVPS_VERSION "\n", imgtops("imgtops", {"-V"}).err);
+  EXPECT_EQ("imgtog4 version = " ZAVPS_VERSION "\n", imgtops("imgtog4", {"-V"}).err);
+  EXPECT_EQ("zavpsvf version = " ZAVPS_VERSION "\n", imgtops("zavpsvf", {"-V"}).err);
+  EXPECT_EQ("zavpsg4f version = " ZAVPS_VERSION "\n", imgtops("zavpsg4f", {"-V"}).err);
   EXPECT_EQ(0, imgtops("zavpsg4f", {"-V"}).status);
   TempDir dir;
   std::string other = dir.path + "/myfilter";
   ASSERT_EQ(0, symlink(bin("imgtops").c_str(), other.c_str()));
   RunResult r = run({other, "-V"});
-  EXPECT_EQ("zavpsvf version = 1.0.1.0\n", r.err);
+  EXPECT_EQ("zavpsvf version = " ZAVPS_VERSION "\n", r.err);
 }
 
 TEST(ImgtopsNames, CreatorAndEndByteFollowTheName) {
@@ -147,10 +190,10 @@ TEST(ImgtopsNames, CreatorAndEndByteFollowTheName) {
     EXPECT_EQ(0, r.status) << c.name;
     EXPECT_NE(std::string::npos,
               r.out.find(std::string("%%Creator: ") + c.creator + "\n"));
-    EXPECT_EQ(c.endByte, !r.out.empty() && r.out.back() == '\x04') << c.name;
+    EXPECT_EQ(c.endByte, lastByte(r.out) == '\x04') << c.name;
     EXPECT_EQ(c.g4, r.out.find("/CCITTFaxDecode") != std::string::npos);
     std::string doc = r.out;
-    if (c.endByte) doc.pop_back();
+    if (lastByte(doc) == '\x04') doc.pop_back();
     EXPECT_TRUE(printsCleanly(doc)) << c.name;
   }
   // Started through a path, standard input, no end byte.
@@ -177,6 +220,14 @@ TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
     EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
     EXPECT_EQ("", r.out);
   }
+  // --help: the image filter's own options, not the text filter's.
+  for (const char* name : {"imgtops", "zavpsg4f"}) {
+    r = imgtops(name, {"--help"});
+    EXPECT_EQ(0, r.status) << name;
+    EXPECT_EQ("", r.err) << name;
+    EXPECT_NE(std::string::npos, r.out.find("-G4")) << name;
+    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << name;
+  }
   r = imgtops("imgtops", {"-Z"});
   EXPECT_EQ(255, r.status);
   EXPECT_EQ("Unknown option 'Z'\n", r.err);
@@ -196,7 +247,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
                                     "pc1", "-w80", acct},
                         dump);
   EXPECT_EQ(0, r.status) << r.err;
-  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ('\x04', lastByte(r.out));
   EXPECT_EQ("XWD\tpc1:ann\n", readFile(acct));
   // Debian's lpd passes the job name as a separate argument after -j.
   r = imgtops("zavpsvf", {"-x0", "-y0", "-n", "ann", "-j", "pic.xwd", "-h",
@@ -206,7 +257,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
   EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
   // No login: no record, but the end byte all the same.
   r = imgtops("zavpsg4f", {"-h", "pc1", acct}, dump);
-  EXPECT_EQ('\x04', r.out.back());
+  EXPECT_EQ('\x04', lastByte(r.out));
   EXPECT_EQ("XWD\tpc1:ann\nXWD\tpc1:ann\n", readFile(acct));
   // -n as the last argument leaves the login unset.
   r = imgtops("zavpsvf", {"-a", acct, "-n"}, dump);
@@ -217,7 +268,7 @@ TEST(ImgtopsCommandLine, FilterModeTakesTheSpoolerArguments) {
   EXPECT_EQ(-1, access((dir.path + "/none").c_str(), F_OK));
   // Standalone: no record and no end byte, whatever is given.
   r = imgtops("imgtops", {}, dump);
-  EXPECT_NE('\x04', r.out.back());
+  EXPECT_NE('\x04', lastByte(r.out));
 }
 
 TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
@@ -257,8 +308,11 @@ TEST(ImgtopsDocument, PrologTextsFor640By480) {
   std::string doc = imgtops("imgtops", {}, dump).out;
   EXPECT_NE(std::string::npos,
             doc.find("%%Page: one 1\n/cbitWidth 640 def\n/cbitHt 480 def\n"
-                     "/cbitDepth 8 def\n0.250000 inch 0.250000 inch translate\n"
-                     "xDev yDev scale\n/dxWidInch 8.8888890 def\n"
+                     "/cbitDepth 8 def\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find("\n0.250000 inch 0.250000 inch translate\n"));
+  EXPECT_NE(std::string::npos,
+            doc.find(" fitDev\nxDev yDev scale\n/dxWidInch 8.8888890 def\n"
                      "/dyHtInch 6.666667 def\n/DeviceGray setcolorspace\n"
                      "/ImageDict <<\n/ImageType 1\n/Interpolate true\n"
                      "/Width 640 /Height 480 /BitsPerComponent 8\n"
@@ -306,6 +360,9 @@ TEST(ImgtopsDocument, StampRaisesTheOffset) {
   EXPECT_NE(std::string::npos, doc.find("1.000000 inch 0.500000 inch translate\n"));
   doc = imgtops("imgtops", {"-l=0.25,0.25"}, dump).out;
   EXPECT_NE(std::string::npos, doc.find("0.250000 inch 0.250000 inch translate\n"));
+  // Turned a quarter, x is the offset from the sheet's lower edge.
+  doc = imgtops("imgtops", {"-r", "-Hd=dr"}, dump).out;
+  EXPECT_NE(std::string::npos, doc.find("0.300000 inch 0.250000 inch translate\n"));
 }
 
 TEST(ImgtopsDocument, DeviceSetupComesAfterTheHeader) {
@@ -318,6 +375,62 @@ TEST(ImgtopsDocument, DeviceSetupComesAfterTheHeader) {
   EXPECT_LT(end, copies);
   EXPECT_LT(copies, prolog);
   EXPECT_TRUE(printsCleanly(doc));
+}
+
+TEST(ImgtopsGeometry, ScreenDumpsFitTheSheetClearOfStamps) {
+  // Uniform gray 128: the stamp's black stays apart from it.
+  auto screen = [](uint32_t w, uint32_t h) {
+    TestDump d(8, w, h, 0);
+    d.rows = std::string(size_t{w} * h, '\x80');
+    return d.bytes();
+  };
+  const std::string wide = screen(1920, 1080), tall = screen(1080, 1920);
+  struct Case {
+    const char* resolution;
+    std::vector<std::string> args;
+    bool tallDump;
+  } cases[] = {{"72", {}, false},           {"150", {}, false},
+               {"600", {}, false},          {"150", {"-r"}, false},
+               {"150", {"-Hd=ur"}, true},   {"150", {"-Hd=dl"}, true},
+               {"150", {"-r", "-Hd=dr"}, false},
+               {"150", {"-r", "-Hd=ul"}, false}};
+  for (const Case& c : cases) {
+    std::string what = std::string(c.resolution) + " dpi " +
+                       (c.args.empty() ? "" : c.args.back());
+    bool turned = !c.args.empty() && c.args[0] == "-r";
+    Gray page = render(imgtops("imgtops", c.args, c.tallDump ? tall : wide).out,
+                       c.resolution);
+    Box image = inkBox(page, 100, 160);
+    ASSERT_FALSE(image.empty()) << what;
+    // Upright on the page, the long side is across when the dump is wide.
+    double aspect = (c.tallDump != turned) ? 1080.0 / 1920 : 1920.0 / 1080;
+    EXPECT_NEAR(aspect, double(image.width()) / image.height(), 0.01 * aspect)
+        << what;
+    // One image pixel per device pixel, or scaled down to fill the sheet.
+    int longSide = c.tallDump != turned ? image.height() : image.width();
+    if (longSide != 1920) {
+      EXPECT_GT(std::max(double(image.width()) / page.width,
+                         double(image.height()) / page.height), 0.9) << what;
+    }
+    if (c.args.size() > (turned ? 1u : 0u)) {
+      Box stamp = inkBox(page, 0, 60);
+      EXPECT_FALSE(stamp.empty()) << what;
+      EXPECT_FALSE(stamp.meets(image)) << what;
+    }
+  }
+}
+
+TEST(ImgtopsGeometry, DevicePixelsCountedAfterTheTurn) {
+  TestDump d(1, 64, 32, 0);
+  d.rows = std::string(8 * 32, '\xff');
+  for (const char* resolution : {"144x72", "72x144"})
+    for (bool turned : {false, true}) {
+      Box ink = inkBox(render(imgtops("imgtops", turned ? std::vector<std::string>{"-r"}
+                                                        : std::vector<std::string>{},
+                                      d.bytes()).out, resolution), 0, 0);
+      EXPECT_EQ(turned ? 32 : 64, ink.width()) << resolution << turned;
+      EXPECT_EQ(turned ? 64 : 32, ink.height()) << resolution << turned;
+    }
 }
 
 TEST(ImgtopsPrints, OneBitRunLengthAndGroup4) {
@@ -341,6 +454,11 @@ TEST(ImgtopsPrints, DumpsOfARealServer) {
                            want, 1));
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8.xwd")}).out),
                            want, 1));
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8direct.xwd")}).out),
+                           want, 1));
+  // TrueColor of depth 8 has no exact gray: its own colours.
+  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8true.xwd")}).out),
+                           readPnm(readFile(fixture("xvfb8true.ppm"))), 1));
   // 16 bits keep 5 or 6 bits a channel.
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb16.xwd")}).out),
                            want, 6));
@@ -466,6 +584,27 @@ TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
   }
 }
 
+// Whether `pid` has its SIGINT handler in place (SigCgt in its status)
+// and, having read all that stands in the pipe `fd`, sleeps waiting for
+// more. Gives up after ten seconds.
+bool waitsForInput(pid_t pid, int fd) {
+  std::string proc = "/proc/" + std::to_string(pid);
+  for (int tries = 0; tries < 1000; ++tries, usleep(10 * 1000)) {
+    std::string status = readFile(proc + "/status");
+    size_t at = status.find("SigCgt:");
+    if (at == std::string::npos) continue;
+    unsigned long long caught = std::strtoull(status.c_str() + at + 7, nullptr, 16);
+    int unread = -1;
+    if (!(caught & (1ull << (SIGINT - 1))) || ioctl(fd, FIONREAD, &unread) != 0 ||
+        unread != 0)
+      continue;
+    std::string stat = readFile(proc + "/stat");
+    size_t paren = stat.rfind(") ");
+    if (paren != std::string::npos && stat[paren + 2] == 'S') return true;
+  }
+  return false;
+}
+
 // SIGINT while the filter waits for more of its input.
 TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
   for (const char* name : {"zavpsvf", "imgtops"}) {
@@ -488,7 +627,7 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     TestDump d(8, 100, 100, 0);
     std::string part = d.bytes() + std::string(1000, '\x40');
     ASSERT_EQ(ssize_t(part.size()), write(in[1], part.data(), part.size()));
-    usleep(300 * 1000);
+    ASSERT_TRUE(waitsForInput(pid, in[1])) << name;
     kill(pid, SIGINT);
     std::string got;
     char buf[4096];
@@ -503,7 +642,7 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(0u, got.find("%!PS-Adobe-2.1\n")) << name;
     EXPECT_NE(std::string::npos, got.find("doit\n")) << name;
     bool filter = std::string(name) == "zavpsvf";
-    EXPECT_EQ(filter, got.back() == '\x04') << name;
+    EXPECT_EQ(filter, lastByte(got) == '\x04') << name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << name;
   }
 }

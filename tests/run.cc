@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <csignal>
@@ -143,16 +144,13 @@ int pagesPrinted(const std::string& document) {
   return pages;
 }
 
-std::string imageData(const std::string& doc) {
-  size_t from = doc.find("doit\n");
-  if (from == std::string::npos) return "";
-  from += 5;
-  size_t to = doc.find("~>", from);
+std::string decodeAscii85(const std::string& text) {
+  size_t end = std::min(text.find("~>"), text.size());
   std::string bytes;
   uint32_t value = 0;
   int n = 0;
-  for (size_t i = from; i < to && i < doc.size(); ++i) {
-    char c = doc[i];
+  for (size_t i = 0; i < end; ++i) {
+    char c = text[i];
     if (c == '\n') continue;
     if (c == 'z') {
       bytes.append(4, '\0');
@@ -174,6 +172,12 @@ std::string imageData(const std::string& doc) {
   return bytes;
 }
 
+std::string imageData(const std::string& doc) {
+  size_t from = doc.find("doit\n");
+  if (from == std::string::npos) return "";
+  return decodeAscii85(doc.substr(from + 5));
+}
+
 TempDir::TempDir() {
   char templ[] = "/tmp/zavps-test-XXXXXX";
   const char* made = mkdtemp(templ);
@@ -190,6 +194,32 @@ std::string TempDir::write(const std::string& name,
   std::string p = path + "/" + name;
   std::ofstream(p, std::ios::binary) << content;
   return p;
+}
+
+namespace {
+
+// Runs an account tool, again while another process holds the password
+// file's lock (status 1 or 10).
+int accountTool(const std::vector<std::string>& argv) {
+  int status = run(argv).status;
+  for (int tries = 0; (status == 1 || status == 10) && tries < 50; ++tries) {
+    usleep(100 * 1000);
+    status = run(argv).status;
+  }
+  return status;
+}
+
+}  // namespace
+
+TestUser::TestUser(const std::string& prefix)
+    : name(prefix + std::to_string(getpid())) {
+  if (geteuid() != 0 || !haveProgram("useradd")) return;
+  ok = accountTool({"useradd", "-M", "-N", "-d", home.path, "-s", "/bin/false",
+                    name}) == 0;
+}
+
+TestUser::~TestUser() {
+  if (ok) accountTool({"userdel", name});
 }
 
 std::string readFile(const std::string& path) {

@@ -39,6 +39,9 @@ bool printsCleanly(const std::string& document, std::string* why = nullptr);
 /// Pages Ghostscript prints for a document (-1 on a PostScript error).
 int pagesPrinted(const std::string& document);
 
+/// Decodes ASCII85 text (with "z", newlines and the "~>" end) to bytes.
+std::string decodeAscii85(const std::string& text);
+
 /// The bytes of a document's image data (from "doit\n" to "~>"), with
 /// the ASCII85 encoding undone.
 std::string imageData(const std::string& document);
@@ -50,6 +53,19 @@ struct TempDir {
   std::string path;
   /// Writes `content` to `name` inside the directory; returns its path.
   std::string write(const std::string& name, const std::string& content) const;
+};
+
+/// A user account for one test, with a fresh home directory; `ok` is false
+/// without root or useradd. The name is the prefix and the process id, so
+/// that tests running side by side never share an account.
+struct TestUser {
+  explicit TestUser(const std::string& prefix);
+  ~TestUser();
+  TestUser(const TestUser&) = delete;
+  TestUser& operator=(const TestUser&) = delete;
+  std::string name;
+  TempDir home;
+  bool ok = false;
 };
 
 /// Reads a whole file ("" if it cannot be read).

@@ -41,9 +41,9 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   EXPECT_EQ(r.out, "");
   r = texttops({"-V"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "texttops version = 1.0.1.0\n");
+  EXPECT_EQ(r.err, "texttops version = " ZAVPS_VERSION "\n");
   r = texttops({"-V"}, "", "zavpsif");
-  EXPECT_EQ(r.err, "zavpsif version = 1.0.1.0\n");
+  EXPECT_EQ(r.err, "zavpsif version = " ZAVPS_VERSION "\n");
   r = texttops({"-q"}, "", "zavposttxt");
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Unknown option 'q'\n");
@@ -55,6 +55,18 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = texttops({"-I2x3in"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "Illegal paper size\n");
+  // Without LOGNAME the stamp's user comes from the user database.
+  r = run({bin("texttops"), "-Hd=ul"}, {"x\n", {"LOGNAME", "TEXTTOPSOPTION"}, ""});
+  EXPECT_EQ(r.out.find("(User: "), std::string::npos);
+  EXPECT_NE(r.out.find("(User:"), std::string::npos);
+  // --help names margins, stamps, two columns, landscape and Japanese.
+  for (const char* name : {"texttops", "zavpsif"}) {
+    r = texttops({"-w80", "--help"}, "", name);
+    EXPECT_EQ(r.status, 0) << name;
+    EXPECT_EQ(r.err, "") << name;
+    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r ", "-Ke=", "-Kg"})
+      EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
 }
 
 TEST(TexttopsProgram, EnvironmentOptionsOnlyUnderItsOwnName) {
@@ -301,29 +313,11 @@ TEST(TexttopsProgram, FilterModeCopiesAJobHeader) {
   EXPECT_NE(r.out.find("(plain text\\012) FS"), std::string::npos);
 }
 
-// A user whose home holds a defaults file; needs root for useradd.
-struct TestUser {
-  explicit TestUser(const std::string& name) : name(name) {
-    if (geteuid() != 0 || !haveProgram("useradd")) return;
-    run({"userdel", "-r", name});
-    home = "/tmp/zavps-home-" + name;
-    ok = run({"useradd", "-M", "-d", home, name}).status == 0 &&
-         run({"mkdir", "-p", home}).status == 0;
-  }
-  ~TestUser() {
-    if (!ok) return;
-    run({"userdel", name});
-    run({"rm", "-rf", home});
-  }
-  std::string name, home;
-  bool ok = false;
-};
-
 TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
   TestUser user("zavpstxt");
   if (!user.ok) GTEST_SKIP() << "needs root and useradd to make a test user";
   TempDir dir;
-  std::string file = user.home + "/.zavpsdefault";
+  std::string file = user.home.path + "/.zavpsdefault";
   run({"sh", "-c",
        "printf '#zavpsif -E\\nzavpsvf -G4\\n  zavpsif -D -Nc=2 -l30 -Hd=ur\\n"
        "zavpsif -t\\n' > " + file});
@@ -346,35 +340,36 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
 
   // Standalone names never read it, and the spooler's -d is ignored.
   run({"sh", "-c", "printf 'zavpsif -D\\n' > " + file});
-  r = run({bin("zavposttxt")}, {"x\n", {"HOME=" + user.home}, ""});
+  r = run({bin("zavposttxt")}, {"x\n", {"HOME=" + user.home.path}, ""});
   EXPECT_EQ(r.out.find("/Duplex"), std::string::npos);
-  r = run({bin("zavposttxt"), "-<zavpsif>"}, {"x\n", {"HOME=" + user.home}, ""});
+  r = run({bin("zavposttxt"), "-<zavpsif>"}, {"x\n", {"HOME=" + user.home.path}, ""});
   EXPECT_NE(r.out.find("/Duplex"), std::string::npos);
 }
 
+// The system file lies beside the program file: a private copy of the
+// program reads the one in its own directory, and no test touches the
+// machine's.
 TEST(TexttopsProgram, FilterModeFallsBackToTheSystemFile) {
-  std::string system = std::string(ZAVPS_SYSTEM_DIR) + ".zavpsdefault";
-  if (geteuid() != 0) GTEST_SKIP() << "needs root to write " << system;
-  if (access(system.c_str(), F_OK) == 0)
-    GTEST_SKIP() << system << " exists; left untouched";
-  bool madeDir = access(ZAVPS_SYSTEM_DIR, F_OK) != 0;
-  run({"mkdir", "-p", ZAVPS_SYSTEM_DIR});
-  run({"sh", "-c", "printf 'zavpsif -Nc=5\\n' > " + system});
-  RunResult unknown = run({bin("zavpsif"), "-n", "no-such-user-zz"},
-                          {"x\n", {}, ""});
-  TestUser user("zavpssys");
-  RunResult withoutLine;
-  if (user.ok) {
-    run({"sh", "-c", "printf 'zavpsvf -G4\\n' > " + user.home +
-                         "/.zavpsdefault"});
-    withoutLine = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});
-  }
-  unlink(system.c_str());
-  if (madeDir) rmdir(ZAVPS_SYSTEM_DIR);
+  TempDir installed;
+  std::string program = installed.path + "/texttops";
+  ASSERT_EQ(run({"cp", bin("texttops"), program}).status, 0);
+  ASSERT_EQ(symlink("texttops", (installed.path + "/zavpsif").c_str()), 0);
+  std::string zavpsif = installed.path + "/zavpsif";
+  installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
+  RunResult unknown = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
   EXPECT_NE(unknown.out.find("<</NumCopies 5>>"), std::string::npos);
-  if (user.ok) {
-    EXPECT_NE(withoutLine.out.find("<</NumCopies 5>>"), std::string::npos);
-  }
+  // Through a link from another directory, as <prefix>/bin has them.
+  TempDir bindir;
+  std::string link = bindir.path + "/zavpsif";
+  ASSERT_EQ(symlink(zavpsif.c_str(), link.c_str()), 0);
+  RunResult linked = run({link, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
+  EXPECT_NE(linked.out.find("<</NumCopies 5>>"), std::string::npos);
+
+  TestUser user("zavpssys");
+  if (!user.ok) return;
+  user.home.write(".zavpsdefault", "zavpsvf -G4\n");
+  RunResult withoutLine = run({zavpsif, "-n", user.name}, {"x\n", {}, ""});
+  EXPECT_NE(withoutLine.out.find("<</NumCopies 5>>"), std::string::npos);
 }
 
 }  // namespace

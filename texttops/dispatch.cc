@@ -52,7 +52,7 @@ void copyJobHeader(Reader& in, Writer& out) {
   }
 }
 
-void dispatchInput(Reader& in, Writer& out, bool standalone,
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title) {
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
@@ -62,8 +62,9 @@ void dispatchInput(Reader& in, Writer& out, bool standalone,
   } else {
     putBack(in, b3);
   }
-  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript)
+  if ((b1 == '%' && b2 == '!') || opt.text_force_postscript) {
     passPostScript(b1, b2, in, out);
-  else
-    convertText(standalone, b1, b2, title, in, out);
+    return 0;
+  }
+  return convertText(standalone, b1, b2, title, in, out);
 }

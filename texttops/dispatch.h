@@ -12,8 +12,9 @@ class Writer;
 void copyJobHeader(Reader& in, Writer& out);
 
 /// Reads the first bytes of `in` and converts the text or passes the
-/// PostScript through, writing one document to `out`.
-void dispatchInput(Reader& in, Writer& out, bool standalone,
+/// PostScript through, writing one document to `out`. Returns the pages
+/// of a converted text when they are counted, else 0.
+unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                    const std::string& title);
 
 #endif  // TEXTTOPS_DISPATCH_H_

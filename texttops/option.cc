@@ -8,7 +8,23 @@
 #include "parse.h"
 #include "spooler.h"
 
-const char* const kTextVersion = "1.0.1.0";
+const char* const kTextHelp =
+    "Usage: texttops [options] [file ...]\n"
+    "Plain text (Japanese in EUC-JP, UTF-8, Shift_JIS too) to PostScript on\n"
+    "standard output; PostScript input passes through with the printer setup\n"
+    "added.\n"
+    "Layout by lines and columns:\n"
+    "  -lN  -wN       N lines a page, N columns a line (default 66, 132)\n"
+    "  -LN  -oN       top and left offset in lines and columns\n"
+    "or by margins:\n"
+    "  -mg=T:B:R:L    top, bottom, right, left margins in inches\n"
+    "  -2             two columns on a page;  -r  landscape\n"
+    "  -sN  -fFONT    font size in points, font (default 10, Courier)\n"
+    "  -eN            tab stops every N columns;  -F  ignore form feeds\n"
+    "  -Kk=F  -Kh=F   kanji, half-width kana font (default Ryumin-Light)\n"
+    "  -Kg            the Gothic faces\n"
+    "  -Ke=ENC        input encoding: auto (default), euc-jp, utf-8, sjis\n"
+    "  -ps            treat the input as PostScript\n";
 
 namespace {
 
@@ -22,8 +38,8 @@ bool anyLineColumnOption() {
 }
 
 void resetLineColumnOptions() {
-  opt.text_columns = 132;
-  opt.text_lines = 66;
+  opt.text_columns = kDefaultColumns;
+  opt.text_lines = kDefaultLines;
   opt.text_top_margin = 0;
   opt.text_left_margin = 0;
   opt.text_lines_explicit = 0;
@@ -41,13 +57,14 @@ void resetLineColumnOptions() {
 
 int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   const char* program = argc > 0 ? argv[0] : "texttops";
+  resetOptions();
   opt.filter_name = baseName(program);
   bool texttops = opt.filter_name == "texttops";
   *standalone = texttops || opt.filter_name == "zavposttxt";
 
   initTextSet();
-  opt.spool_width = 132;
-  opt.spool_length = 66;
+  opt.spool_width = kDefaultColumns;
+  opt.spool_length = kDefaultLines;
   if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));
 
   int i = 1;
@@ -57,11 +74,11 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
-                           " version = " + kTextVersion + "\n",
+                           " version = " + kVersion + "\n",
                        0};
     if (letter == 'c') continue;
     if (*standalone) {
-      if (letter == 'a') fail(std::string("Unknown option '") + letter + "'\n");
+      if (letter == 'a') unknownOption(std::string(1, letter));
       if (letter == 'h' || letter == 'i' || letter == 'n')
         fail(std::string("Illegal option -") + letter + "\n");
       parseTextOptions(arg);
@@ -105,4 +122,10 @@ void applyLayoutRules(bool standalone) {
     opt.text_use_page_margins = 1;
     opt.text_page_margins_given = 1;
   }
+  // The usable width is the column count less the left offset. An offset
+  // wider than the line leaves one column rather than an unlimited width.
+  if (opt.text_columns_set)
+    opt.text_columns = opt.text_left_margin < opt.text_columns
+                           ? opt.text_columns - opt.text_left_margin
+                           : 1;
 }

@@ -65,9 +65,9 @@ TEST_F(CommandLine, StandaloneErrorsAndMessages) {
   EXPECT_EQ(run({"./texttops", "-"}),
             "Usage: ./texttops [ -c -w width -l length -i indent -n login -h "
             "host -I input -O output] [-d|-D] filename\n/1");
-  EXPECT_EQ(run({"texttops", "-V"}), "texttops version = 1.0.1.0\n/0");
-  EXPECT_EQ(run({"zavposttxt", "-V"}), "texttops version = 1.0.1.0\n/0");
-  EXPECT_EQ(run({"zavpsif", "-V"}), "zavpsif version = 1.0.1.0\n/0");
+  EXPECT_EQ(run({"texttops", "-V"}), "texttops version = " ZAVPS_VERSION "\n/0");
+  EXPECT_EQ(run({"zavposttxt", "-V"}), "texttops version = " ZAVPS_VERSION "\n/0");
+  EXPECT_EQ(run({"zavpsif", "-V"}), "zavpsif version = " ZAVPS_VERSION "\n/0");
   EXPECT_EQ(run({"texttops", "-afile"}), "Unknown option 'a'\n/255");
   EXPECT_EQ(run({"texttops", "-h", "x"}), "Illegal option -h\n/255");
   EXPECT_EQ(run({"texttops", "-i0"}), "Illegal option -i\n/255");

@@ -327,23 +327,10 @@ struct StreamLayout : Body {
   }
 };
 
-// The usable width is the column count less the left offset, once a run.
-void reduceColumnsOnce() {
-  static bool reduced = false;
-  if (reduced || !opt.text_columns_set) return;
-  reduced = true;
-  // An offset wider than the line leaves one column rather than wrapping
-  // around to an unlimited width.
-  opt.text_columns = opt.text_left_margin < opt.text_columns
-                         ? opt.text_columns - opt.text_left_margin
-                         : 1;
-}
-
 }  // namespace
 
-void convertText(bool standalone, int first, int second,
+unsigned convertText(bool standalone, int first, int second,
                  const std::string& title, Reader& in, Writer& out) {
-  reduceColumnsOnce();
   if (second != kEnd) in.unget(second);
   if (first != kEnd) in.unget(first);
   writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
@@ -368,4 +355,5 @@ void convertText(bool standalone, int first, int second,
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
     appendAccounting(record + opt.host_name + ":" + opt.login_name + "\n");
   }
+  return pages;
 }

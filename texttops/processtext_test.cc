@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dispatch.h"
+#include "option.h"
 #include "options.h"
 #include "parse.h"
 #include "reader.h"
@@ -202,6 +203,27 @@ TEST_F(Convert, MalformedEndOfInputStaysOnItsPage) {
   b = body("\xb0\xa1\r\n" "ab\r\n", "-l60 -w2");  // full lines take CRLF
   EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(\\377\\002\\060\\041) S NL\n"
                "(ab) S NL\nEndPage\n");
+}
+
+// The layout rules are part of each run: a second run in the same process
+// with the same options gives the same document (-o narrows -w once).
+TEST_F(Convert, SameOptionsGiveTheSameDocumentEveryRun) {
+  const std::string line = std::string(12, 'x') + "\n";
+  for (const char* options : {"-w10 -o2", "-l60 -w10 -o2", "-w4 -o9 -2"}) {
+    std::string first;
+    for (int run = 0; run < 2; ++run) {
+      SetUp();
+      parseTextOptions(options);
+      applyLayoutRules(true);
+      std::string b = body(line);
+      if (run == 0) first = b;
+      EXPECT_EQ(b, first) << options;
+    }
+  }
+  SetUp();
+  parseTextOptions("-w10 -o2");
+  applyLayoutRules(true);
+  EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) WS\n(xxxx\\012) WS\n");
 }
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {

@@ -9,11 +9,6 @@ const char* const filterNames[5] = {"zavpsif", "zavpsof", "zavpsvf",
 
 namespace {
 
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
 // Whitespace that separates options on a line: all but the newline.
 bool isBlank(char c) { return c != '\n' && isWhite(c); }
 
@@ -90,16 +85,29 @@ size_t optionsStart(const std::string& line, const std::string& name,
   return pos;
 }
 
-// Edits the options of one filter line from `pos` on. The line ends with
-// its newline.
+// Removes `span` characters at `pos` and the blanks after them.
+void removeAt(std::string& line, size_t pos, size_t span) {
+  size_t end = pos + span;
+  while (end < line.size() && isBlank(line[end])) ++end;
+  line.erase(pos, end - pos);
+}
+
+// Edits the options of one filter line from `pos`, right after the name.
+// The line ends with its newline. Whatever ran before, the line comes out
+// with one blank after the name and one between the options it changes.
 void editLine(std::string& line, size_t pos, const FilterSettings& settings) {
+  size_t start = pos;
   bool seen[M_Count] = {};
   for (;;) {
     while (pos < line.size() && isBlank(line[pos])) ++pos;
     if (pos >= line.size() || line[pos] == '\n') break;
     const TokenRule* rule = ruleAt(line, pos);
-    if (!rule) {  // not ours: kept as it is
-      pos = wordEnd(line, pos + 1);
+    if (!rule) {  // not ours: kept, unless -X gives the others anew
+      size_t end = wordEnd(line, pos + 1);
+      if (settings.others)
+        removeAt(line, pos, end - pos);
+      else
+        pos = end;
       continue;
     }
     seen[rule->option] = true;
@@ -110,31 +118,36 @@ void editLine(std::string& line, size_t pos, const FilterSettings& settings) {
                  (rule->option == M_Input && settings.keep_input_value))) {
       pos += letters;
     } else if (text) {
-      std::string put = *text;
-      if (put.size() < span) put.append(span - put.size(), ' ');
-      line.replace(pos, span, put);
-      pos += put.size();
+      line.replace(pos, span, *text);
+      pos += text->size();
     } else {
-      size_t end = pos + span;
-      while (end < line.size() && isBlank(line[end])) ++end;
-      line.erase(pos, end - pos);
+      removeAt(line, pos, span);
     }
   }
+  while (pos > start && isBlank(line[pos - 1])) --pos;
+  line.erase(pos, line.size() - 1 - pos);
   std::string tail;
   for (int m = 0; m < M_Count; ++m)
     if (!seen[m] && settings.text[m]) tail += " " + *settings.text[m];
+  if (settings.others && !settings.others->empty())
+    tail += " " + *settings.others;
   line.insert(pos, tail);
-  size_t newline = line.size() - 1;
-  size_t end = newline;
-  while (end > 0 && isBlank(line[end - 1])) --end;
-  line.erase(end, newline - end);
+  size_t first = start;
+  while (first < line.size() && isBlank(line[first])) ++first;
+  line.replace(start, first - start, line[first] == '\n' ? "" : " ");
 }
 
 }  // namespace
 
+bool isManagedOption(const std::string& word) {
+  return ruleAt(word, 0) != nullptr;
+}
+
 FilterSettings filterSettings(const ToolSettings& tool,
                               const std::string& name) {
   FilterSettings f;
+  auto others = tool.other_options.find(name);
+  if (others != tool.other_options.end()) f.others = others->second;
   if (tool.input_code == kCustomInputCode) {
     if (name == "zavpsof") {
       f.text[M_Input] = "-I";
@@ -164,10 +177,7 @@ FilterSettings filterSettings(const ToolSettings& tool,
   if (tool.g4 && name == "zavpsvf") f.text[M_G4] = "-G4";
   if (tool.jog_none) f.text[M_JogNone] = "-JN";
   if (tool.jog_user_given) f.text[M_JogUser] = "-JU=" + tool.jog_user;
-  static const char* const positions[4] = {"ul", "ur", "dl", "dr"};
-  if (tool.stamp_position >= 0 && tool.stamp_position <= 3)
-    f.text[M_StampPosition] =
-        std::string("-Hd=") + positions[tool.stamp_position];
+  if (tool.stamp_spec) f.text[M_StampPosition] = "-Hd=" + *tool.stamp_spec;
   if (tool.stamp_font_given) f.text[M_StampFont] = "-Hf" + tool.stamp_font;
   return f;
 }

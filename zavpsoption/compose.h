@@ -38,7 +38,12 @@ struct FilterSettings {
   /// "-I" is present but has no value of its own here: an existing "-I"
   /// keeps its value.
   bool keep_input_value = false;
+  /// Replaces every other option on the line, when present (-X).
+  std::optional<std::string> others;
 };
+
+/// Whether `word` on a filter line is one of the options the tool manages.
+bool isManagedOption(const std::string& word);
 
 /// The four filter names whose lines the tool edits, in editing order.
 extern const char* const filterNames[5];

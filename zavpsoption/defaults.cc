@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <new>
 
@@ -49,17 +51,50 @@ unsigned newFileMode() {
   return 0666 & ~mask;
 }
 
-// The file a write goes to: the target of a symbolic link, so that the
-// link itself stays in place.
+// The file a write goes to: the end of a chain of symbolic links, so
+// that the links stay in place; a dangling link's target is created.
 std::string writeTarget(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* real = realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string target = real;
-  std::free(real);
+  std::string target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string link(PATH_MAX, '\0');
+    ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n <= 0) break;
+    link.resize(static_cast<size_t>(n));
+    size_t slash = target.rfind('/');
+    if (link[0] != '/' && slash != std::string::npos)
+      link = target.substr(0, slash + 1) + link;
+    target = link;
+  }
   return target;
 }
+
+// The temporary file being written, for the signal handler; null when
+// there is none.
+const char* volatile pendingTemp = nullptr;
+
+// Signals that end the tool while it writes.
+const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, 0};
+
+extern "C" void removeTempAndDie(int sig) {
+  if (const char* name = pendingTemp) unlink(name);
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+// Blocks the ending signals while it lives, so that the temporary file
+// and its record in `pendingTemp` appear and vanish together.
+struct SignalsHeld {
+  sigset_t old;
+  SignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int* s = endingSignals; *s; ++s) sigaddset(&set, *s);
+    sigprocmask(SIG_BLOCK, &set, &old);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &old, nullptr); }
+};
 
 bool writeAll(int fd, const std::string& content) {
   size_t done = 0;
@@ -92,10 +127,23 @@ std::string composeFile(const ToolSettings& tool, const std::string& content,
     lines = splitLines(content);
   }
   bool found = false;
-  for (int i = 0; filterNames[i]; ++i)
-    found |= composeFilterLines(lines, filterNames[i],
-                                filterSettings(tool, filterNames[i]));
+  std::vector<std::string> missing;
+  for (int i = 0; filterNames[i]; ++i) {
+    FilterSettings settings = filterSettings(tool, filterNames[i]);
+    bool here = composeFilterLines(lines, filterNames[i], settings);
+    found |= here;
+    if (!here && settings.others) missing.push_back(filterNames[i]);
+  }
   if (!found) toolError(kErrNoFilterLine);
+  // A filter named by -X gets the line it lacks, rather than losing its
+  // options without a word.
+  for (const std::string& name : missing) {
+    if (!lines.empty() && lines.back().back() != '\n') lines.back() += '\n';
+    lines.push_back(name + "\n");
+    std::vector<std::string> added(1, lines.back());
+    composeFilterLines(added, name, filterSettings(tool, name));
+    lines.back() = added[0];
+  }
   std::string out;
   for (const std::string& line : lines) out += line;
   return out;
@@ -125,19 +173,62 @@ std::vector<std::string> splitLines(const std::string& content) {
 
 bool replaceFile(const std::string& path, const std::string& content,
                  unsigned mode) {
+  struct sigaction act = {}, old[4];
+  act.sa_handler = removeTempAndDie;
+  sigemptyset(&act.sa_mask);
+  for (int i = 0; endingSignals[i]; ++i)
+    sigaction(endingSignals[i], &act, &old[i]);
   std::string name = path + ".XXXXXX";
-  int fd = mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = fchmod(fd, static_cast<mode_t>(mode)) == 0 &&
-            writeAll(fd, content) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && rename(name.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(name.c_str());
-    return false;
+  int fd;
+  {
+    SignalsHeld held;
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0) pendingTemp = name.c_str();
   }
-  syncDirectory(path);
-  return true;
+  bool ok = fd >= 0;
+  if (ok) {
+    ok = fchmod(fd, static_cast<mode_t>(mode)) == 0 &&
+         writeAll(fd, content) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    SignalsHeld held;
+    ok = ok && rename(name.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(name.c_str());
+    pendingTemp = nullptr;
+  }
+  for (int i = 0; endingSignals[i]; ++i)
+    sigaction(endingSignals[i], &old[i], nullptr);
+  if (ok) syncDirectory(path);
+  return ok;
+}
+
+std::string spoolerWarning(const std::string& path) {
+  std::string fixes;
+  std::vector<std::string> dirs;
+  // The way to the link and the way to its target.
+  char* real = realpath(path.c_str(), nullptr);
+  std::string target = real ? real : writeTarget(path);
+  std::free(real);
+  for (const std::string& full : {path, target}) {
+    for (size_t slash = full.find('/', 1); slash != std::string::npos;
+         slash = full.find('/', slash + 1))
+      dirs.push_back(full.substr(0, slash));
+    if (full[0] == '/' && full.find('/', 1) != std::string::npos)
+      dirs.insert(dirs.begin(), "/");
+  }
+  for (size_t i = 0; i < dirs.size(); ++i) {
+    struct stat st;
+    bool repeated = std::find(dirs.begin(), dirs.begin() + i, dirs[i]) !=
+                    dirs.begin() + i;
+    if (!repeated && stat(dirs[i].c_str(), &st) == 0 &&
+        !(st.st_mode & S_IXOTH))
+      fixes += (fixes.empty() ? "" : "; ") + ("chmod o+x " + dirs[i]);
+  }
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IROTH))
+    fixes += (fixes.empty() ? "" : "; ") + ("chmod o+r " + path);
+  if (fixes.empty()) return "";
+  return "zavpsoption : warning: the print spooler cannot read " + path +
+         " (" + fixes + ")";
 }
 
 std::string rewriteDefaults(const ToolSettings& tool) {

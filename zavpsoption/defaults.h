@@ -16,9 +16,15 @@ std::vector<std::string> splitLines(const std::string& content);
 
 /// Replaces the file at `path` by `content`: a temporary file in the same
 /// directory is written, synced, given `mode` and renamed over it. False
-/// (with the old file untouched) when any step fails.
+/// (with the old file untouched) when any step fails. SIGINT, SIGTERM,
+/// SIGHUP and SIGQUIT meanwhile remove the temporary file and end the tool.
 bool replaceFile(const std::string& path, const std::string& content,
                  unsigned mode);
+
+/// The one-line warning for a file the print spooler (another user)
+/// cannot read: the file is not readable by others, or a directory on the
+/// way to it or to its link's target is not searchable. Empty if it can.
+std::string spoolerWarning(const std::string& path);
 
 /// Reads the defaults file (or starts a new one), composes the four filter
 /// lines and replaces the file. Returns the path. Throws ToolError.

@@ -95,11 +95,17 @@ TEST_F(Defaults, ExistingFileKeepsModeAndOtherLines) {
   dir_.write(".zavpsdefault", "# mine\nzavpsif -D\nlpr -x\nzavpsvf -t");
   chmod(file_.c_str(), 0640);
   rewriteDefaults(toolFor({"-t"}));
-  EXPECT_EQ(readFile(file_), "# mine\nzavpsif  -t\nlpr -x\nzavpsvf -t\n");
+  EXPECT_EQ(readFile(file_), "# mine\nzavpsif -t\nlpr -x\nzavpsvf -t\n");
   struct stat st;
   ASSERT_EQ(stat(file_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(entries(dir_.path), std::vector<std::string>{".zavpsdefault"});
+}
+
+TEST_F(Defaults, OtherOptionsGetTheirLine) {
+  dir_.write(".zavpsdefault", "zavpsif -D\n# end");
+  rewriteDefaults(toolFor({"-t", "-X", "zavpsvf=-S=4", "-Xzavpsif=-2"}));
+  EXPECT_EQ(readFile(file_), "zavpsif -t -2\n# end\nzavpsvf -t -S=4\n");
 }
 
 TEST_F(Defaults, NoFilterLineLeavesFileAlone) {

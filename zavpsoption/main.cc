@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
     ToolSettings settings = parseToolCommandLine(argc, argv);
     std::string path = rewriteDefaults(settings);
     std::printf("%s modefied\n", path.c_str());
+    std::string warning = spoolerWarning(path);
+    if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+  } catch (const ToolHelp&) {
+    std::fputs(helpText(), stdout);
   } catch (const ToolError& e) {
     std::printf("zavpsoption : %s\n", e.text.c_str());
     return 1;

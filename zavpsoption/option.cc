@@ -1,14 +1,15 @@
 #include "option.h"
 
+#include <getopt.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <vector>
 
+#include "compose.h"
 #include "options.h"
-
-const char* const kToolVersion = "1.0.1.0";
+#include "parse.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ const ErrorText errortab[] = {
     {kErrPaperSize, "Illegal paper size"},
     {0, nullptr},
 };
-
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
 
 // The value text of an option: `text` up to its first whitespace, so that
 // it stays one word on a defaults line. Longer than `limit`: error 10.
@@ -140,21 +136,162 @@ void optionJ(ToolSettings& s, const char* arg) {
   }
 }
 
+/// One filter's grammar: the set it fills and how it starts.
+struct Grammar {
+  int (*parse)(const char*);
+  void (*init)();
+};
+
+// The grammar that reads the line of filter `name`.
+Grammar grammarOf(const std::string& name) {
+  if (name == "zavpsvf" || name == "zavpsg4f")
+    return {parseImageOptions, initImageSet};
+  return {parseTextOptions, initTextSet};
+}
+
+/// What the tool's own letters set in one print set.
+struct LetterFields {
+  int input, output, duplex, toner, enhance, policy, collate, jog, ps, g4,
+      stamp;
+  unsigned copies;
+  std::string font;
+  bool operator==(const LetterFields&) const = default;
+};
+
+// Only one print set changes in a parse, so the sums over both sets show
+// every change.
+LetterFields letterFields() {
+  return {opt.text_input_tray + opt.image_input_tray,
+          opt.text_output_tray + opt.image_output_tray,
+          opt.text_duplex + opt.image_duplex,
+          opt.text_toner_saver + opt.image_toner_saver,
+          opt.text_render_enhance + opt.image_render_enhance,
+          opt.text_page_size_policy_set + opt.image_page_size_policy_set,
+          opt.text_collate + opt.image_collate,
+          opt.text_jog_set + opt.image_jog_set,
+          opt.text_force_postscript,
+          opt.image_g4,
+          opt.text_stamp_position + opt.image_stamp_position,
+          opt.text_copies + opt.image_copies,
+          opt.text_stamp_font + opt.image_stamp_font};
+}
+
+// Parses `text` as filter `name` would, on a copy of the option record
+// that is put back afterwards. A refusal propagates as the grammar's
+// FatalError. Result: whether the text set any of the tool's own options.
+bool parseAsFilter(const std::string& name, const std::string& text) {
+  /// Puts the option record back, however the parse ends.
+  struct Restore {
+    OptionSettings saved = opt;
+    ~Restore() { opt = saved; }
+  } restore;
+  Grammar g = grammarOf(name);
+  resetOptions();
+  g.init();
+  LetterFields before = letterFields();
+  g.parse(text.c_str());
+  return !(letterFields() == before);
+}
+
 void optionH(ToolSettings& s, const char* arg) {
-  if (const char* f = std::strchr(arg, 'f')) {
+  const char* d = std::strncmp(arg, "d=", 2) == 0 ? arg : nullptr;
+  const char* f = d ? nullptr : std::strchr(arg, 'f');
+  if (f) {
     s.stamp_font = valueWord(f + 1, kMaxValueText);
     s.stamp_font_given = 1;
     return;
   }
-  const char* d = std::strstr(arg, "d=");
+  if (!d) d = std::strstr(arg, "d=");
   if (!d) toolError(kErrOption);
-  std::string where = valueWord(d + 2, kMaxValueText);
-  static const char* const positions[] = {"ul", "ur", "dl", "dr", nullptr};
-  for (int p = 0; positions[p]; ++p)
-    if (where == positions[p]) s.stamp_position = p;
+  // The whole stamp setting, as the filters read it.
+  std::string stamp = valueWord(d + 2, kMaxValueText);
+  try {
+    if (stamp.empty()) toolError(kErrOption);
+    parseAsFilter("zavpsif", "-Hd=" + stamp);
+  } catch (const FatalError&) {
+    toolError(kErrOption);
+  }
+  s.stamp_spec = stamp;
 }
 
+[[noreturn]] void ownLetter(const std::string& words) {
+  throw ToolError{kErrOption, "Illegal Option '" + words +
+                                  "': give it with zavpsoption's own letter"};
+}
+
+// -X name=options: the options of one filter line that have no letter of
+// their own here, checked with that filter's grammar.
+void optionX(ToolSettings& s, const char* arg) {
+  const char* eq = std::strchr(arg, '=');
+  std::string name(arg, eq ? eq - arg : 0);
+  bool known = false;
+  for (int i = 0; filterNames[i]; ++i) known |= name == filterNames[i];
+  if (!eq || !known) toolError(kErrOption);
+  // One line of words, one blank apart.
+  std::vector<std::string> list;
+  std::string words;
+  for (const char* p = eq + 1; *p;) {
+    while (*p && isWhite(*p)) ++p;
+    size_t n = 0;
+    while (p[n] && !isWhite(p[n])) ++n;
+    if (!n) break;
+    list.emplace_back(p, n);
+    words += (words.empty() ? "" : " ") + list.back();
+    p += n;
+  }
+  // The grammar's verdict on the whole; then the words that set an option
+  // the tool has a letter for, which would be edited as the tool's own.
+  bool letters = parseAsFilter(name, words);
+  for (const std::string& word : list) {
+    bool own = isManagedOption(word);
+    try {
+      own = own || (letters && parseAsFilter(name, word));
+    } catch (const FatalError&) {  // a value standing apart, as "-p 300"
+    }
+    if (own) ownLetter(word);
+  }
+  if (letters) ownLetter(words);
+  s.other_options[name] = words;
+}
+
+const char kUsage[] =
+    "usage: zavpsoption [-P printer] [-I input] [-O output] [-D | -d] [-t] "
+    "[-E]\n"
+    "                   [-C policy | -Cl] [-Nc=copies] [-ps] [-G4]\n"
+    "                   [-J jog | -JN | -JU=user] [-Hd=pos[:items[:pages]]] "
+    "[-Hf font]\n"
+    "                   [-X filter=options] [-V] [--help]\n";
+
+const option longOptions[] = {{"help", no_argument, nullptr, 'h'},
+                              {nullptr, 0, nullptr, 0}};
+
 }  // namespace
+
+const char* helpText() {
+  return "usage: zavpsoption [option]...\n"
+         "Records your print defaults in ~/.zavpsdefault, a line for each of "
+         "zavpsif,\nzavpsof, zavpsvf and zavpsg4f; options of the tool not "
+         "given are removed.\n"
+         "  -P printer              printer name (recorded nowhere)\n"
+         "  -I input                tray 1-4, paper such as A4, or a size "
+         "such as 210x297mm\n"
+         "  -O output               output tray ce, re or of\n"
+         "  -D, -d                  duplex on the long or the short edge\n"
+         "  -t                      toner saving\n"
+         "  -E                      print enhancement\n"
+         "  -C policy, -Cl          page size policy 0 to 6; collate copies\n"
+         "  -Nc=copies              number of copies\n"
+         "  -ps                     text jobs are PostScript (zavpsif line)\n"
+         "  -G4                     Group 4 image data (zavpsvf line)\n"
+         "  -J jog, -JN, -JU=user   jog 0, 2 or 3; no jog; a user's jog\n"
+         "  -Hd=pos[:items[:pages]] stamp at ul ur dl dr, items of u h t, "
+         "pages f or a\n"
+         "  -Hf font                stamp font\n"
+         "  -X filter=options       a filter line's other options: "
+         "-X zavpsif='-2 -r -s9'\n"
+         "  -V                      print the version\n"
+         "  -h, --help              print this help\n";
+}
 
 const char* toolErrorText(int code) {
   for (const ErrorText* row = errortab; row->text; ++row)
@@ -184,8 +321,10 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
   optind = 0;  // a full reinitialisation of the scanner
   opterr = 1;
   int letter;
-  while ((letter = getopt(count, args.data(), "P:I:O:N:C:p:G:J:H:DdtEV")) !=
-         -1) {
+  // '+': scanning stops at the first operand.
+  while ((letter = getopt_long(count, args.data(),
+                               "+P:I:O:N:C:p:G:J:H:X:DdtEVh", longOptions,
+                               nullptr)) != -1) {
     switch (letter) {
       case 'P': s.printer_name = optarg; break;
       case 'I': optionI(s, optarg); break;
@@ -210,11 +349,13 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
       case 'J': optionJ(s, optarg); break;
       case 'H': optionH(s, optarg); break;
       case 'V':
-        throw FatalError{std::string("zavpsoption version = ") + kToolVersion +
+        throw FatalError{std::string("zavpsoption version = ") + kVersion +
                              "\n",
                          0};
+      case 'X': optionX(s, optarg); break;
+      case 'h': throw ToolHelp{};
       default:  // the scanner has said what was wrong
-        break;
+        throw FatalError{kUsage, 1};
     }
   }
   if (optind < count) toolError(kErrOption);

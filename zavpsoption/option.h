@@ -3,11 +3,9 @@
 #ifndef ZAVPSOPTION_OPTION_H_
 #define ZAVPSOPTION_OPTION_H_
 
+#include <map>
 #include <optional>
 #include <string>
-
-/// Version of the option tool.
-extern const char* const kToolVersion;
 
 /// An error of the option tool: main writes "zavpsoption : <text>\n" to
 /// standard output and exits with status 1.
@@ -57,15 +55,27 @@ struct ToolSettings {
   std::string jog_user;
   int force_postscript = 0;
   int g4 = 0;
-  int stamp_position = 999;
+  std::optional<std::string> stamp_spec;  // the text after "-Hd="
   int stamp_font_given = 0;
   std::string stamp_font;
+  /// Options without a letter of their own (-X), by filter name: they
+  /// replace the other options of that filter's lines.
+  std::map<std::string, std::string> other_options;
 };
 
+/// Thrown for --help and -h: main prints helpText() on standard output
+/// and exits with status 0.
+struct ToolHelp {};
+
+/// One line per option.
+const char* helpText();
+
 /// Reads and checks the command line (argv[0] is the program name):
-/// running user, options in order, operands, paper size. Throws ToolError
-/// for the coded errors, FatalError for an unknown tray word (status 255)
-/// and for -V (status 0). Uses the process-wide option scanner.
+/// running user, options in order up to the first operand, paper size.
+/// Throws ToolError for the coded errors, ToolHelp for --help, FatalError
+/// for an unknown tray word or an option a filter refuses (status 255),
+/// an unknown letter or a missing argument (the usage text, status 1) and
+/// -V (status 0). Uses the process-wide option scanner.
 ToolSettings parseToolCommandLine(int argc, char** argv);
 
 #endif  // ZAVPSOPTION_OPTION_H_

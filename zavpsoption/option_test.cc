@@ -31,7 +31,7 @@ std::string fatalOf(const std::vector<std::string>& args, int* status) {
 TEST(ToolOption, DefaultsAndFlags) {
   ToolSettings s = toolFor({});
   EXPECT_EQ(s.printer_name, "lp");
-  EXPECT_EQ(s.stamp_position, 999);
+  EXPECT_FALSE(s.stamp_spec);
   EXPECT_FALSE(s.policy_text);
   EXPECT_FALSE(s.jog_text);
 
@@ -50,11 +50,21 @@ TEST(ToolOption, DefaultsAndFlags) {
   EXPECT_EQ(errorOf({"-t", "file"}), kErrOption);
 }
 
-TEST(ToolOption, UnknownLettersAreIgnored) {
-  // The scanner reports them on standard error and goes on.
-  ToolSettings s = toolFor({"-x", "-t", "-C"});
-  EXPECT_EQ(s.toner_saver, 1);
-  EXPECT_FALSE(s.policy_text);
+TEST(ToolOption, UsageAndHelp) {
+  // Unknown letters, missing arguments: the usage text and status 1.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"-x", "-t"}, {"-?"}, {"-t", "-C"}, {"--helq"}, {"-I"}}) {
+    int status = 0;
+    EXPECT_EQ(fatalOf(args, &status).rfind("usage: zavpsoption ", 0), 0u);
+    EXPECT_EQ(status, 1);
+  }
+  for (const char* help : {"--help", "-h", "--he"}) {
+    EXPECT_THROW(toolFor({"-t", help, "-x"}), ToolHelp);
+  }
+  // Scanning stops at the first operand.
+  EXPECT_EQ(errorOf({"-t", "file", "-V"}), kErrOption);
+  EXPECT_EQ(errorOf({"file", "-D", "-D"}), kErrOption);
 }
 
 TEST(ToolOption, InputTray) {
@@ -128,23 +138,69 @@ TEST(ToolOption, Copies) {
 }
 
 TEST(ToolOption, Stamp) {
-  ToolSettings s = toolFor({"-Hd=ul:uht"});
-  EXPECT_EQ(s.stamp_position, 999);
-  EXPECT_EQ(toolFor({"-Hd=ur"}).stamp_position, 1);
-  EXPECT_EQ(toolFor({"-Hd=dr"}).stamp_position, 3);
-  s = toolFor({"-Hftimes"});
+  // The whole stamp setting, checked with the filters' grammar.
+  for (const char* stamp : {"ur", "ul:uht", "dl:tuh:a", "dr::f", "ulx"})
+    EXPECT_EQ(*toolFor({std::string("-Hd=") + stamp}).stamp_spec, stamp);
+  EXPECT_EQ(*toolFor({"-H", "d=ul:t x"}).stamp_spec, "ul:t");
+  for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx"})
+    EXPECT_EQ(errorOf({bad}), kErrOption) << bad;
+  ToolSettings s = toolFor({"-Hftimes"});
   EXPECT_EQ(s.stamp_font, "times");
   EXPECT_EQ(s.stamp_font_given, 1);
   EXPECT_EQ(toolFor({"-H", "fTimes\tRoman"}).stamp_font, "Times");
-  EXPECT_EQ(errorOf({"-Hx"}), kErrOption);
   EXPECT_EQ(errorOf({"-Hf" + std::string(127, 'F')}), 0);
   EXPECT_EQ(errorOf({"-Hf" + std::string(128, 'F')}), kErrOption);
+}
+
+TEST(ToolOption, OtherOptions) {
+  ToolSettings s =
+      toolFor({"-X", "zavpsif=-2 -r\n -s9", "-Xzavpsvf=-s=2,3 -p 300",
+               "-X", "zavpsg4f="});
+  EXPECT_EQ(s.other_options["zavpsif"], "-2 -r -s9");
+  EXPECT_EQ(s.other_options["zavpsvf"], "-s=2,3 -p 300");
+  EXPECT_EQ(s.other_options["zavpsg4f"], "");
+  EXPECT_EQ(toolFor({"-Xzavpsof=-s9", "-Xzavpsof=-r"}).other_options["zavpsof"],
+            "-r");
+  EXPECT_EQ(toolFor({"-Xzavpsif=-Kg -Ke=sjis -Kk=My-Font"})
+                .other_options["zavpsif"],
+            "-Kg -Ke=sjis -Kk=My-Font");
+  // Each filter's own grammar, with its message.
+  const struct {
+    const char* arg;
+    const char* message;
+  } refused[] = {{"zavpsif=-s=2,3", "Unknown option '='\n"},
+                 {"zavpsof=-q", "Unknown option 'q'\n"},
+                 {"zavpsvf=-2", "Unknown option '2'\n"},
+                 {"zavpsg4f=-mg=1:1:1:1", "Unknown option 'm'\n"},
+                 {"zavpsif=-mg=1:2", "Unknown option '1:2'\n"},
+                 {"zavpsif=-Ke=latin1", "Unknown option 'latin1'\n"},
+                 {nullptr, nullptr}};
+  for (int i = 0; refused[i].arg; ++i) {
+    int status = 0;
+    EXPECT_EQ(fatalOf({"-X", refused[i].arg}, &status), refused[i].message);
+    EXPECT_EQ(status, 255);
+  }
+  // Unknown filter names, and options the tool has letters for (also
+  // hidden in a group of flags or without a dash).
+  for (const char* bad : {"zavpsxf=-r", "-r", "zavpsif", "zavpsif=-D",
+                          "zavpsif=-rt", "zavpsif=D", "zavpsvf=-Jset",
+                          "zavpsif=-Nc=1", "zavpsif=-Hd=ul"})
+    EXPECT_EQ(errorOf({"-X", bad}), kErrOption) << bad;
+  try {
+    toolFor({"-Xzavpsif=-2 -rt"});
+  } catch (const ToolError& e) {
+    EXPECT_EQ(e.text,
+              "Illegal Option '-rt': give it with zavpsoption's own letter");
+  }
+  // The option record is left as it was.
+  toolFor({"-Xzavpsif=-l60"});
+  EXPECT_EQ(opt.text_lines, 0u);
 }
 
 TEST(ToolOption, Version) {
   int status = -1;
   EXPECT_EQ(fatalOf({"-V", "-D", "-D"}, &status),
-            "zavpsoption version = 1.0.1.0\n");
+            "zavpsoption version = " ZAVPS_VERSION "\n");
   EXPECT_EQ(status, 0);
   // Options before it are checked first.
   EXPECT_EQ(errorOf({"-D", "-D", "-V"}), kErrDuplex);

@@ -12,15 +12,6 @@
 
 namespace {
 
-// The For line's user: the login, else the user database's name for the
-// real user id, else nothing.
-std::string processLogin() {
-  std::string name = loginName();
-  if (name.empty())
-    if (struct passwd* pw = getpwuid(getuid())) name = pw->pw_name;
-  return name;
-}
-
 // A comment line must stay one line, whatever the file is called.
 std::string oneLine(std::string s) {
   for (char& c : s)
@@ -37,6 +28,7 @@ bool isTextCreator(const std::string& creator) {
 std::string loginName() {
   if (const char* name = getlogin()) return name;
   if (const char* name = std::getenv("LOGNAME")) return name;
+  if (struct passwd* pw = getpwuid(getuid())) return pw->pw_name;
   return "";
 }
 
@@ -66,7 +58,7 @@ void writeDscHeader(Writer& out, const std::string& creator,
   out.printf("%%%%Creator: %s\n", creator.c_str());
   out.printf("%%%%CreationDate: %s\n", currentDate().c_str());
   out.printf("%%%%For: %s:%s\n", oneLine(systemHostName()).c_str(),
-             oneLine(processLogin()).c_str());
+             oneLine(loginName()).c_str());
   if (!isTextCreator(creator) || opt.text_lines_explicit)
     out.write("%%Pages: (atend)\n");
   if (isTextCreator(creator))

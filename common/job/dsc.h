@@ -6,7 +6,8 @@
 
 class Writer;
 
-/// The login of the process (getlogin, else LOGNAME), or "".
+/// The login of the process: getlogin, else LOGNAME, else the user
+/// database's name for the real user id, else "".
 std::string loginName();
 /// The host name from the system, or "".
 std::string systemHostName();

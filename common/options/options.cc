@@ -7,6 +7,8 @@
 
 OptionSettings opt;
 
+const char* const kVersion = ZAVPS_VERSION;
+
 const InputSelection defaultInputSelection = {0, INPUT_Paper, 1};
 
 const InputKeyword inputkeytab[] = {
@@ -53,6 +55,11 @@ const EncodingKeyword encodingkeytab[] = {
 
 const char* const stampProcedureNames[4] = {"lsu", "rsu", "lsd", "rsd"};
 
+bool isWhite(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
 void unknownOption(const std::string& word) {
   throw FatalError{"Unknown option '" + word + "'\n", 255};
 }
@@ -71,10 +78,10 @@ void initTextSet() {
   opt.text_landscape = 0;
   opt.text_ignore_formfeed = 0;
   opt.text_tab_width = 8;
-  opt.text_lines = 66;
+  opt.text_lines = kDefaultLines;
   opt.text_lines_set = 0;
   opt.text_lines_explicit = 0;
-  opt.text_columns = 132;
+  opt.text_columns = kDefaultColumns;
   opt.text_columns_set = 0;
   opt.text_top_margin = 0;
   opt.text_top_margin_given = 0;
@@ -128,14 +135,9 @@ void initImageSet() {
 
 namespace {
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
-
 // Skips whitespace from `pos`, stopping at the end of the text.
 size_t skipWhite(const std::string& text, size_t pos) {
-  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  while (pos < text.size() && isWhite(text[pos])) ++pos;
   return pos;
 }
 

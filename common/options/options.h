@@ -13,6 +13,12 @@ struct FatalError {
   int status;
 };
 
+/// The suite's version, as the programs' -V prints it.
+extern const char* const kVersion;
+
+/// Whitespace between the words of an option string (as isspace in "C").
+bool isWhite(char c);
+
 /// Throws FatalError{"Unknown option '<word>'\n", 255}.
 [[noreturn]] void unknownOption(const std::string& word);
 
@@ -48,6 +54,10 @@ struct OutputKeyword {
 
 /// Input code of a custom size from the automatic source.
 const int kCustomInputCode = 18;
+
+/// The text page the spooler and the text filter assume: columns and lines.
+const unsigned kDefaultColumns = 132;
+const unsigned kDefaultLines = 66;
 
 /// Encodings of text input.
 enum TextEncoding {

@@ -1,7 +1,9 @@
 #include "parse.h"
 
 #include <pwd.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,14 +13,21 @@
 #define ZAVPS_SYSTEM_DIR "/usr/local/zavpsbin/"
 #endif
 
-const char* const kSystemDefaultsFile = ZAVPS_SYSTEM_DIR ".zavpsdefault";
+std::string systemDefaultsFile() {
+  // The programs are installed in <prefix>/zavpsbin; the names in
+  // <prefix>/bin are links to them, which the kernel has already followed.
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path);
+  if (n > 0 && static_cast<size_t>(n) < sizeof path) {
+    std::string exe(path, static_cast<size_t>(n));
+    size_t slash = exe.rfind('/');
+    if (slash != std::string::npos)
+      return exe.substr(0, slash + 1) + ".zavpsdefault";
+  }
+  return ZAVPS_SYSTEM_DIR ".zavpsdefault";
+}
 
 namespace {
-
-bool isWhite(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
 
 bool at(const std::string& s, size_t pos, const char* prefix) {
   return s.compare(pos, std::strlen(prefix), prefix) == 0;
@@ -110,6 +119,40 @@ struct CommonFields {
   int* toner;
 };
 
+// The jog key at `keyPos`, its word at `p`. Besides the words "no",
+// "job" and "set" it takes what the option tool writes: a number (only
+// the values the printer knows make a request), "N" (no jog) and "U=" with
+// a user name, which names no jog of this printer and sets nothing.
+size_t readJog(const std::string& s, size_t keyPos, size_t p,
+               const CommonFields& f) {
+  static const struct {
+    const char* word;
+    int jog;
+  } jogwords[] = {{"no", 0}, {"job", 1}, {"set", 3}, {nullptr, 0}};
+  for (int i = 0; jogwords[i].word; ++i) {
+    if (!at(s, p, jogwords[i].word)) continue;
+    *f.jog = jogwords[i].jog;
+    *f.jog_set = 1;
+    return p + std::strlen(jogwords[i].word);
+  }
+  size_t end = wordEnd(s, p);
+  if (at(s, p, "U=")) return end;
+  if (end == p + 1 && s[p] == 'N') {
+    *f.jog = 0;
+    *f.jog_set = 1;
+    return end;
+  }
+  if (end == p) wordError(s, keyPos);
+  unsigned jog = 0;
+  for (size_t i = p; i < end; ++i) {
+    if (s[i] < '0' || s[i] > '9') wordError(s, keyPos);
+    jog = std::min(jog * 10 + static_cast<unsigned>(s[i] - '0'), 1000u);
+  }
+  *f.jog = static_cast<int>(jog);
+  *f.jog_set = 1;
+  return end;
+}
+
 // Handles a key both grammars know. Returns false if `key` is not one.
 bool commonKey(std::string& s, size_t keyPos, size_t* pos,
                const CommonFields& f) {
@@ -149,19 +192,7 @@ bool commonKey(std::string& s, size_t keyPos, size_t* pos,
       p += readInputKeyword(s, p, f.input);
       break;
     case 'J':
-      if (at(s, p, "no")) {
-        *f.jog = 0;
-        p += 2;
-      } else if (at(s, p, "job")) {
-        *f.jog = 1;
-        p += 3;
-      } else if (at(s, p, "set")) {
-        *f.jog = 3;
-        p += 3;
-      } else {
-        wordError(s, keyPos);
-      }
-      *f.jog_set = 1;
+      p = readJog(s, keyPos, p, f);
       break;
     case 'N':
       if (!at(s, p, "c=")) wordError(s, keyPos);
@@ -353,10 +384,23 @@ size_t textKey(std::string& s, size_t keyPos) {
       }
       break;
     default:
-      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
-                       255};
+      unknownOption(std::string(1, s[keyPos]));
   }
   return p;
+}
+
+// Image sizes and offsets, in inches: a picture smaller than a printer's
+// dot or larger than any sheet, and values that are not numbers, are
+// typing errors.
+const double kMinImageInch = 0.01;
+const double kMaxImageInch = 100;
+
+bool imageLength(double inch) {
+  return inch >= kMinImageInch && inch <= kMaxImageInch;
+}
+
+bool imageOffset(double inch) {
+  return inch >= -kMaxImageInch && inch <= kMaxImageInch;
 }
 
 // Handles one key of the image grammar at `keyPos`.
@@ -372,20 +416,26 @@ size_t imageKey(std::string& s, size_t keyPos) {
     case 'S':
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloat(s, p + 1, &opt.image_fit_width_inch);
-      if (!opt.scan_error) opt.image_fit_width_given = 1;
-      if (!(opt.image_fit_width_inch > 0)) opt.image_fit_width_given = 0;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_fit_width_inch)) wordError(s, keyPos);
+      opt.image_fit_width_given = 1;
       break;
     case 'l':
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_offset_x, &opt.image_offset_y);
-      if (!opt.scan_error) opt.image_offset_given = 1;
+      if (opt.scan_error) break;
+      if (!imageOffset(opt.image_offset_x) || !imageOffset(opt.image_offset_y))
+        wordError(s, keyPos);
+      opt.image_offset_given = 1;
       break;
     case 'n':
       opt.image_no_showpage = 1;
       break;
     case 'p':
       p = readUnsigned(s, skipBlanks(s, p), &opt.image_width_points);
-      if (!opt.scan_error) opt.image_points_given = 1;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_width_points / 72.0)) wordError(s, keyPos);
+      opt.image_points_given = 1;
       break;
     case 'r':
       opt.image_rotate = 1;
@@ -394,15 +444,15 @@ size_t imageKey(std::string& s, size_t keyPos) {
       if (!at(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_width_inch,
                         &opt.image_height_inch);
-      if (!opt.scan_error) opt.image_size_given = 1;
-      if (!(opt.image_width_inch > 0) || !(opt.image_height_inch > 0))
-        opt.image_size_given = 0;
-      if (opt.image_size_given && opt.image_fit_width_given)
-        opt.image_fit_width_given = 0;
+      if (opt.scan_error) break;
+      if (!imageLength(opt.image_width_inch) ||
+          !imageLength(opt.image_height_inch))
+        wordError(s, keyPos);
+      opt.image_size_given = 1;
+      opt.image_fit_width_given = 0;
       break;
     default:
-      throw FatalError{std::string("Unknown option '") + s[keyPos] + "'\n",
-                       255};
+      unknownOption(std::string(1, s[keyPos]));
   }
   return p;
 }
@@ -548,5 +598,5 @@ void readFilterDefaults(int (*parse)(const char*)) {
       if (parseDefaultsFile(path, parse)) return;
     }
   }
-  parseDefaultsFile(kSystemDefaultsFile, parse);
+  parseDefaultsFile(systemDefaultsFile(), parse);
 }

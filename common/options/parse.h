@@ -31,8 +31,9 @@ int readMargins(const std::string& text, double margins[4]);
 std::optional<std::string> findFilterLine(const std::string& name,
                                           FILE* file);
 
-/// Path of the system-wide defaults file.
-extern const char* const kSystemDefaultsFile;
+/// Path of the system-wide defaults file: .zavpsdefault in the directory
+/// that holds the running program (<prefix>/zavpsbin/ once installed).
+std::string systemDefaultsFile();
 
 /// Filter mode: parses this filter's line from the job owner's defaults
 /// file, or else from the system file, with `parse`.

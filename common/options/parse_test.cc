@@ -121,8 +121,25 @@ TEST_F(TextGrammar, JogCopiesCollatePolicy) {
   EXPECT_EQ(opt.text_jog_set, 1);
   EXPECT_EQ(textError("-Jsetx"), "Unknown option 'x'\n");
   EXPECT_EQ(opt.text_jog, 3);
-  EXPECT_EQ(textError("-J2"), "Unknown option '-J2'\n");
-  EXPECT_EQ(textError("J2"), "Unknown option ''\n");
+  EXPECT_EQ(textError("J"), "Unknown option ''\n");
+  // The forms the option tool writes.
+  const struct {
+    const char* text;
+    int jog, set;
+  } jogs[] = {{"-J0", 0, 1},         {"-J3", 3, 1},   {"-J2", 2, 1},
+              {"-J99999999999", 1000, 1}, {"-JN", 0, 1}, {"-JU=bob", 99, 0},
+              {"-JU=", 99, 0},       {nullptr, 0, 0}};
+  for (int i = 0; jogs[i].text; ++i) {
+    SetUp();
+    opt.text_jog = 99;
+    EXPECT_EQ(textError(jogs[i].text), "") << jogs[i].text;
+    EXPECT_EQ(opt.text_jog, jogs[i].jog) << jogs[i].text;
+    EXPECT_EQ(opt.text_jog_set, jogs[i].set) << jogs[i].text;
+  }
+  // Any other jog word is refused, quoted up to its end.
+  for (const char* bad : {"-J2x", "-JNo", "-J-1", "-J", "-Jbob", "-JU"})
+    EXPECT_EQ(textError(bad), std::string("Unknown option '") + bad + "'\n");
+  EXPECT_EQ(textError("-J U=x"), "Unknown option '-J'\n");
 
   parseTextOptions("-Nc=3x -Cl -C2");
   EXPECT_EQ(opt.text_copies, 3u);
@@ -297,13 +314,23 @@ TEST_F(ImageGrammar, SizeAndFitWidthExcludeEachOther) {
   EXPECT_EQ(opt.image_size_given, 1);
   parseImageOptions("-s=2,2");
   EXPECT_EQ(opt.image_fit_width_given, 0);
-  SetUp();
-  parseImageOptions("-s=0,2");
-  EXPECT_EQ(opt.image_size_given, 0);
-  parseImageOptions("-S=-1");
-  EXPECT_EQ(opt.image_fit_width_given, 0);
   EXPECT_EQ(imageError("-Sx"), "Unknown option '-Sx'\n");
   EXPECT_EQ(imageError("-s2,2"), "Unknown option '-s2,2'\n");
+}
+
+TEST_F(ImageGrammar, SizesAndOffsetsThatHideThePictureAreRefused) {
+  for (const char* word : {"-S=inf", "-S=nan", "-S=0", "-S=-1", "-S=1e-30",
+                           "-S=1e9", "-s=inf,1", "-s=1,nan", "-s=0,2",
+                           "-l=nan,1", "-l=1,-inf", "-l=1e9,0",
+                           "-p0", "-p9999999"}) {
+    SetUp();
+    EXPECT_EQ(imageError(word), std::string("Unknown option '") + word + "'\n");
+  }
+  parseImageOptions("-S=0.5 -s=40,30 -l=-1,99 -p7200");
+  EXPECT_EQ(opt.image_fit_width_inch, 0.5);
+  EXPECT_EQ(opt.image_size_given, 1);
+  EXPECT_EQ(opt.image_offset_x, -1.0);
+  EXPECT_EQ(opt.image_width_points, 7200u);
 }
 
 TEST_F(ImageGrammar, SharedKeysWriteTheImageSet) {
@@ -315,6 +342,8 @@ TEST_F(ImageGrammar, SharedKeysWriteTheImageSet) {
   EXPECT_EQ(opt.image_collate, 1);
   EXPECT_EQ(opt.image_page_size_policy_set, 1);
   EXPECT_EQ(opt.image_jog, 3);
+  parseImageOptions("-J2 -JU=x");
+  EXPECT_EQ(opt.image_jog, 2);
   EXPECT_EQ(opt.image_output_tray, 1);
   EXPECT_EQ(opt.image_input_tray, 9);
   EXPECT_EQ(opt.image_stamp_position, 3);

@@ -17,6 +17,28 @@ FatalError usageError(const char* program) {
                     1};
 }
 
+bool asksForHelp(int argc, char** argv) {
+  for (int i = 1; i < argc && argv[i][0] == '-'; ++i)
+    if (std::strcmp(argv[i], "--help") == 0) return true;
+  return false;
+}
+
+const char* const kSharedHelp =
+    "  -IA4 -ILT ...  paper (A4 A5 A6 B5 LT FL LG EX MO COM10 DL C5), from\n"
+    "                 the automatic source; -I1 .. -I4 a tray; -I210x297mm\n"
+    "                 a custom size (mm, in or pt)\n"
+    "  -Ore -Oce -Oof output tray\n"
+    "  -D  -d         duplex, long edge / short edge\n"
+    "  -Nc=N          N copies;  -Cl collated\n"
+    "  -Hd=POS[:ITEMS[:PAGES]]\n"
+    "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
+    "                 from u user, h host, t date (default uh); PAGES f\n"
+    "                 first page or a every page of PostScript input\n"
+    "  -t             toner saver;  -E  rendering enhancement\n"
+    "  -V             version;  -   the short usage line\n"
+    "Options may also stand in ~/.zavpsdefault (see zavpsoption(1));\n"
+    "the manual pages list every option.\n";
+
 namespace {
 
 // A "%u" value: a value that is not a number leaves the field unchanged.

@@ -11,6 +11,12 @@ const char* baseName(const char* path);
 /// The usage text for the argument "-" (status 1).
 FatalError usageError(const char* program);
 
+/// Whether one of the leading option arguments is "--help".
+bool asksForHelp(int argc, char** argv);
+
+/// The options both filters share, for their --help texts.
+extern const char* const kSharedHelp;
+
 /// The letters a filter's spooler passes for its page size, and those
 /// filter mode ignores.
 struct SpoolerLetters {

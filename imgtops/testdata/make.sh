@@ -9,15 +9,23 @@ ppmpat -gingham2 -color=rgb:ff/00/00,rgb:00/80/ff 40 30 > pattern.ppm
 pnmtoxwd < pattern.ppm > pattern.xwd            # 8-bit PseudoColor, 3 colours
 pgmramp -lr 50 10 > ramp.pgm
 pnmtoxwd < ramp.pgm > ramp.xwd                  # 8-bit StaticGray with a ramp
-# The same scene on servers of depth 24, 16 and 8 (LSBFirst, 32-bit units).
-for depth in 24 16 8; do
-  Xvfb :79 -screen 0 64x48x$depth -nolisten tcp & server=$!
+# The same scene on servers of depth 24, 16 and 8 (LSBFirst, 32-bit units),
+# the default visual of depth 8 PseudoColor, then TrueColor (3-3-2 bits a
+# channel) and DirectColor.
+dump() {  # depth, file, more server options
+  Xvfb :79 -screen 0 64x48x$1 $3 -nolisten tcp & server=$!
   sleep 2
   DISPLAY=:79 xlogo -bg red -fg blue -geometry 30x28+2+2 & a=$!
   DISPLAY=:79 xlogo -bg '#00ff00' -fg '#808080' -geometry 24x20+36+20 & b=$!
   sleep 2
-  DISPLAY=:79 xwd -root -silent > xvfb$depth.xwd
+  DISPLAY=:79 xwd -root -silent > $2
   kill $a $b $server
   wait $server || true
-done
+}
+dump 24 xvfb24.xwd
+dump 16 xvfb16.xwd
+dump 8 xvfb8.xwd
+dump 8 xvfb8true.xwd "-cc 4"
+dump 8 xvfb8direct.xwd "-cc 5"
+xwdtopnm xvfb8true.xwd > xvfb8true.ppm          # its colours: gray is 3-3-2
 xwdtopnm xvfb24.xwd > xvfb.ppm                  # the scene's colours

@@ -1,0 +1,74 @@
+// The filters as CUPS filters: CUPS's command line, and its options mapped
+// to the option language.
+#ifndef COMMON_JOB_CUPS_H_
+#define COMMON_JOB_CUPS_H_
+
+#include <string>
+#include <vector>
+
+/// Invocation names of the CUPS entries.
+extern const char* const kCupsTextName;
+extern const char* const kCupsImageName;
+
+/// Whether the program was started under the CUPS entry's `name`. CUPS
+/// passes the queue's name as argv[0], so the path it started counts too.
+bool startedAs(const char* name, int argc, char** argv);
+
+/// The arguments CUPS runs a filter with.
+struct CupsJob {
+  std::string id;
+  std::string user;  // the job's owner
+  std::string title;
+  unsigned copies = 1;
+  std::string options;
+  const char* file = nullptr;  // nullptr: standard input
+};
+
+/// Reads "job-id user title copies options [file]". Throws FatalError
+/// with the usage text for any other command line.
+CupsJob readCupsJob(int argc, char** argv);
+
+/// One name=value of CUPS's options argument.
+struct CupsOption {
+  std::string name;
+  std::string value;
+};
+
+/// Splits the options argument as CUPS writes it: name=value pairs apart
+/// by blanks, values quoted with ' or " or escaped with a backslash; a bare
+/// name is "true", a bare "noname" is name "false".
+std::vector<CupsOption> parseCupsOptions(const std::string& text);
+
+/// What CUPS's options ask of a print set.
+struct CupsRequest {
+  std::string options;  // option-language text for the filter's grammar
+  // Requests the option language has no words for: switching off what a
+  // defaults file switched on.
+  bool simplex = false;
+  bool noCollate = false;
+  bool noTonerSaver = false;
+  bool noEnhance = false;
+  std::string own;  // zavps-options, parsed last
+  std::vector<std::string> warnings;  // values ignored, one line each
+};
+
+/// Maps the options and the copies argument for the text (`text`) or the
+/// image grammar. Unknown options are ignored.
+CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
+                           unsigned copies, bool text);
+
+/// Fills the option record for a CUPS job: the filter's print set, the
+/// owner's line `line` of the defaults file (read as in filter mode), then
+/// the CUPS options, which win. The owner and the job's originating host
+/// become the login and host the stamp shows. Warnings go to standard error. Throws
+/// FatalError on an option the grammar refuses.
+void applyCupsJob(const CupsJob& job, const char* line, bool text);
+
+/// Writes an error as CUPS reads it ("ERROR: " and one line) to standard
+/// error; returns the status of a failed job, 1.
+int cupsFailure(const std::string& message);
+
+/// Writes CUPS's page count lines for `pages` pages.
+void cupsPages(unsigned pages, unsigned copies);
+
+#endif  // COMMON_JOB_CUPS_H_

@@ -1,0 +1,178 @@
+#!/bin/sh
+# Real jobs through CUPS: a cupsd of its own (configuration, spool, logs
+# and a local socket under a temporary directory), the build installed into
+# a temporary prefix, a queue made from the installed PPD with a file:
+# device, and jobs sent with lp by a user with a defaults file. Needs root
+# and cups; exits 77 (skipped) when it cannot run.
+# Usage: cups_test.sh BUILD_DIR WINDOW_DUMP
+build=$1
+dump=$2
+skip() { echo "SKIPPED: $*"; exit 77; }
+[ "$(id -u)" = 0 ] || skip "needs root"
+for p in cupsd lpadmin lp lpstat gs useradd runuser; do
+  command -v $p >/dev/null 2>&1 || [ -x /usr/sbin/$p ] || skip "no $p"
+done
+[ -r "$dump" ] || skip "no window dump at $dump"
+PATH=$PATH:/usr/sbin
+
+umask 022
+work=$(mktemp -d /tmp/zavps-cups-XXXXXX)
+chmod 755 "$work"
+user=zcups$$
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  userdel "$user" 2>/dev/null
+  [ -n "$ZAVPS_KEEP" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  [ -f "$work/log/error_log" ] && grep -E '^[EW] ' "$work/log/error_log" | tail -n 20
+  exit 1
+}
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+ppd=$prefix/share/ppd/zavps/zavps.ppd
+grep -q "^\*cupsFilter2: \"text/plain .* $prefix/zavpsbin/zavpscups-text\"$" "$ppd" ||
+  fail "the PPD does not name the installed text entry"
+
+# The daemon: everything under $work, its only listener a local socket.
+mkdir "$work/etc" "$work/spool" "$work/tmp" "$work/cache" "$work/run" \
+      "$work/log" "$work/out"
+cat > "$work/etc/cups-files.conf" <<EOF
+ServerRoot $work/etc
+RequestRoot $work/spool
+TempDir $work/tmp
+CacheDir $work/cache
+StateDir $work/run
+ErrorLog $work/log/error_log
+AccessLog $work/log/access_log
+PageLog $work/log/page_log
+FileDevice Yes
+User lp
+Group lp
+SystemGroup root
+EOF
+cat > "$work/etc/cupsd.conf" <<EOF
+Listen $work/cups.sock
+LogLevel info
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
+  > "$work/log/cupsd.out" 2>&1 &
+pid=$!
+export CUPS_SERVER="$work/cups.sock"
+i=0
+until lpstat -r 2>/dev/null | grep -q "is running"; do
+  i=$((i + 1))
+  [ $i -le 50 ] || fail "cupsd did not start: $(cat "$work/log/cupsd.out")"
+  sleep 0.2
+done
+lpadmin -p zavps -E -v "file://$work/out/device" -P "$ppd" 2>/dev/null ||
+  fail "lpadmin"
+
+# The job owner, whose defaults (A5, five copies, a stamp, short-edge
+# duplex, toner saving) the CUPS options partly override.
+mkdir "$work/home"
+useradd -M -d "$work/home" -s /bin/sh "$user" || fail "useradd"
+printf 'zavpsif -IA5 -Nc=5 -Hd=ur:uht -d -t\nzavpsvf -Hd=dl:u\n' > "$work/home/.zavpsdefault"
+chmod 755 "$work/home"
+chmod 644 "$work/home/.zavpsdefault"
+
+# Sends a job as the owner; waits for it to leave the queue; the device's
+# contents land in $work/job-N.ps. Prints the job number; fails when lp
+# refuses the job.
+print() {
+  id=$(runuser -u "$user" -- env CUPS_SERVER="$CUPS_SERVER" lp -d zavps "$@" |
+       sed -n 's/^request id is zavps-\([0-9]*\).*/\1/p')
+  [ -n "$id" ] || return 1
+  i=0
+  while lpstat -W not-completed -o zavps | grep -q "^zavps-$id "; do
+    i=$((i + 1))
+    if [ $i -gt 150 ] || grep -q "\[Job $id\] Job stopped" "$work/log/error_log"; then
+      break
+    fi
+    sleep 0.2
+  done
+  cp "$work/out/device" "$work/job-$id.ps" 2>/dev/null
+  echo "$id"
+}
+completed() {
+  lpstat -W completed -o zavps | grep -q "^zavps-$1 " || fail "job $1 ($2) did not complete"
+}
+# The printer's engine parameters, which Ghostscript lacks.
+cat > "$work/prelude.ps" <<'EOF'
+/currentdevparams { dup (%Engine%) eq { pop << /TonerSaver false >> }
+  { //currentdevparams } ifelse } bind def
+/setdevparams { 1 index (%Engine%) eq { pop pop } { //setdevparams } ifelse } bind def
+EOF
+prints() {
+  out=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage "$work/prelude.ps" "$1" 2>&1)
+  [ $? = 0 ] && ! echo "$out" | grep -q Error || fail "$1 does not print: $out"
+}
+
+printf 'first line\nsecond line\n' > "$work/plain.txt"
+printf 'Gr\303\274\303\237e, \346\227\245\346\234\254\350\252\236\n' > "$work/utf8.txt"
+printf '%%!PS\n/Helvetica findfont 12 scalefont setfont\n72 72 moveto (a PostScript job) show showpage\n' > "$work/job.ps"
+cp "$dump" "$work/dump.xwd"
+# A dump whose header the image filter refuses: depth 0.
+{ head -c 12 "$dump"; printf '\0\0\0\0'; tail -c +17 "$dump"; } > "$work/bad.xwd"
+chmod 644 "$work"/*.txt "$work"/*.ps "$work"/*.xwd
+
+text=$(print -t "A report" -o media=A4 -o sides=two-sided-long-edge \
+             -o copies=2 -o Collate=True "$work/plain.txt") || fail "lp of a text"
+completed "$text" "text"
+doc=$work/job-$text.ps
+[ "$(grep -c '/NumCopies' "$doc")" = 1 ] || fail "not one copy request: $(grep NumCopies "$doc")"
+grep -q '^<</NumCopies 2>> setpagedevice$' "$doc" || fail "no request for 2 copies"
+grep -q '/Collate true' "$doc" || fail "no collation request"
+grep -q '/Duplex true /Tumble false' "$doc" || fail "no long-edge duplex request"
+grep -q '/PageSize \[595 842\]' "$doc" || fail "no A4 request"
+grep -q '\[420 595\]' "$doc" && fail "the defaults file's A5 won over media=A4"
+grep -q "User:$user Host:" "$doc" || fail "no stamp from the owner's defaults file"
+grep -q '^%%Title: A report$' "$doc" || fail "the job's title is not the DSC title"
+prints "$doc"
+
+utf8=$(print -o sides=one-sided -o zavps-toner-saver=False "$work/utf8.txt") ||
+  fail "lp of a UTF-8 text"
+completed "$utf8" "UTF-8 text"
+grep -q '/Duplex\|/TonerSaver' "$work/job-$utf8.ps" &&
+  fail "one-sided, no toner saving did not win over the defaults file"
+prints "$work/job-$utf8.ps"
+
+image=$(print "$work/dump.xwd") || fail "lp of a window dump"
+completed "$image" "window dump"
+grep -q '^%%Creator: qmpvf$' "$work/job-$image.ps" || fail "no image document"
+grep -q "User:$user " "$work/job-$image.ps" || fail "no stamp from the zavpsvf line"
+prints "$work/job-$image.ps"
+grep -q "^zavps $user $image \[.*\] total 1 " "$work/log/page_log" ||
+  fail "no page count for the window dump: $(cat "$work/log/page_log")"
+
+ps=$(print -o zavps-stamp=dl:u -o zavps-toner-saver "$work/job.ps") ||
+  fail "lp of a PostScript file"
+completed "$ps" "PostScript"
+grep -q '(a PostScript job) show' "$work/job-$ps.ps" || fail "PostScript body missing"
+grep -q '/TonerSaver true' "$work/job-$ps.ps" || fail "no toner saving request"
+prints "$work/job-$ps.ps"
+
+bad=$(print -o document-format=image/x-xwindowdump "$work/bad.xwd") ||
+  fail "lp of a refused dump"
+lpstat -W completed -o zavps | grep -q "^zavps-$bad " && fail "a refused dump completed"
+grep -q "^E .*\[Job $bad\] The input is not a window dump this filter can print" \
+  "$work/log/error_log" || fail "no ERROR line for the refused dump"
+grep -q "\[Job $bad\] Job stopped" "$work/log/error_log" || fail "the refused job is not stopped"
+
+echo "CUPS jobs printed: $text $utf8 $image $ps; job $bad refused"
