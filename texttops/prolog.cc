@@ -4,6 +4,7 @@
 #include <string>
 
 #include "options.h"
+#include "pagestamp.h"
 #include "setiot.h"
 #include "writer.h"
 
@@ -123,6 +124,29 @@ lly height add /lly exch def
 /l1ex center bshaba sub def
 /l2ex urx bshaba sub def
 /myMtx matrix currentmatrix def
+} def
+)PS";
+
+// Scales the text font down so that the requested lines and columns (0:
+// any) fit the clip path, with a quarter line below the last baseline for
+// the descenders. Runs before SetUpPage, with the same operands after the
+// two counts.
+const char* const kFitText = R"PS(/FitText % <lines> <columns> <topmargin> <leftmargin> <2 line> <Landscape>
+{
+newpath
+clippath pathbbox 3 -1 roll sub /fith exch def exch sub /fitw exch def
+{fitw fith /fitw exch def /fith exch def} if
+{/fitw fitw 2 div def} if
+/fitl exch def /fitt exch def
+/fits 1 def
+dup 0 gt {fitl add bshaba mul fitw exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
+dup 0 gt {fitt add 0.25 add height mul fith exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
+fits 1 lt {
+/size size fits mul def
+/height size def
+currentfont fits scalefont setfont
+/bshaba (a) stringwidth pop def
+} if
 } def
 )PS";
 
@@ -250,13 +274,13 @@ if
 } bind def
 )PS";
 
-// FS and FW: a line that fits is shown with one show, any other is handed
-// to MS or WS (by FS after showing the start that surely fits). Both start
-// a page the way MS and WS do, with the line written between head and tail.
-const char* const kOneShowHead = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
+// FS: a line that fits is shown with one show; any other is handed to MS
+// after showing the start that surely fits. A page is started the way MS
+// starts it.
+const char* const kOneShow = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
 {
-)PS";
-const char* const kOneShowTail = R"PS(dup dup length 1 sub 0 exch getinterval
+InPage not {CW 0 eq {FC} if StartPage BL exch} if
+dup dup length 1 sub 0 exch getinterval
 dup T FR {exch pop S MNL MNP} {pop FP MS} ifelse
 } bind def
 )PS";
@@ -291,21 +315,14 @@ const std::string& blockW() {
   return w;
 }
 
-// FW: FS for WS, which starts pages without the stamp.
+// FW: FS for WS, which has no wrap to prepare for.
 const std::string& oneShowW() {
-  static const std::string w =
-      replaceAll(kOneShowHead, "/FS % <line> => ; MS for",
-                 "/FW % <line> => ; WS for") +
-      "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n" +
-      replaceAll(replaceAll(kOneShowTail, "T FR", "F FR"), "{pop FP MS}",
-                 "{pop WS}");
+  static const std::string w = replaceAll(
+      replaceAll(replaceAll(kOneShow, "/FS % <line> => ; MS for",
+                            "/FW % <line> => ; WS for"),
+                 "T FR", "F FR"),
+      "{pop FP MS}", "{pop WS}");
   return w;
-}
-
-// The font names SetUpFonts takes: English, half-width kana, kanji.
-std::string fontOperands() {
-  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
-         opt.text_kanji_font;
 }
 
 // Whole points of a margin in inches, truncated.
@@ -315,29 +332,37 @@ int marginPoints(double inches) {
   return static_cast<int>(points);
 }
 
+// The page is fitted to the requested lines (line-count layout) and
+// columns; 0 asks for no fit. A width of 9999 stands for none.
+unsigned linesToFit() { return opt.text_lines_explicit ? opt.text_lines : 0; }
+unsigned columnsToFit() {
+  return opt.text_columns_set && opt.text_columns < 9999 ? opt.text_columns
+                                                          : 0;
+}
+bool fitsText() {
+  return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
+}
+
 }  // namespace
 
+std::string fontOperands() {
+  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
+         opt.text_kanji_font;
+}
+
 void writeProlog(Writer& out) {
-  bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
-  if (stamp) {
-    std::string fonts = fontOperands();
-    writeStampProcedures(out, textStamp(), &fonts, opt.text_font_size);
-  }
-  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  if (opt.text_stamp_position != kNoStamp)
+    writePageStamp(out, true, opt.text_stamp_pages == 1);
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  if (fitsText()) out.write(kFitText);
   out.write(blockP());
-  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
-                  : "InPage not {StartPage BL} if ");
+  out.write("InPage not {StartPage BL} if ");
   out.write(kBlockQ);
   out.write(blockW());
   out.write(kBlockZ);
   out.write(kFitTest);
-  out.write(kOneShowHead);
-  out.write(stamp
-                ? "InPage not {CW 0 eq {FC} if StartPage StartHF BL exch} if\n"
-                : "InPage not {CW 0 eq {FC} if StartPage BL exch} if\n");
-  out.write(kOneShowTail);
+  out.write(kOneShow);
   out.write(oneShowW());
   out.write(kPrologEnd);
 }
@@ -351,6 +376,12 @@ void writeDocumentSetup(Writer& out) {
     out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
                marginPoints(m[0]), marginPoints(m[3]));
   } else {
+    if (fitsText()) {
+      out.printf("%u %u %d %d %s %s FitText\n", linesToFit(), columnsToFit(),
+                 static_cast<int>(opt.text_top_margin),
+                 static_cast<int>(opt.text_left_margin),
+                 opt.text_two_line ? "T" : "F", opt.text_landscape ? "T" : "F");
+    }
     out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
                static_cast<int>(opt.text_left_margin));
   }

@@ -2,6 +2,8 @@
 #ifndef TEXTTOPS_PROLOG_H_
 #define TEXTTOPS_PROLOG_H_
 
+#include <string>
+
 class Writer;
 
 /// The prolog: document save, procedures, SetUpFonts, stamp procedures,
@@ -10,5 +12,7 @@ class Writer;
 void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup".
 void writeDocumentSetup(Writer& out);
+/// The font operands of SetUpFonts: English, half-width kana, kanji.
+std::string fontOperands();
 
 #endif  // TEXTTOPS_PROLOG_H_
