@@ -7,6 +7,7 @@
 #include "option.h"
 #include "options.h"
 #include "parse.h"
+#include "passthrough.h"
 #include "reader.h"
 #include "writer.h"
 

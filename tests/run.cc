@@ -144,6 +144,50 @@ int pagesPrinted(const std::string& document) {
   return pages;
 }
 
+namespace {
+
+// The value of attribute `name` in one line of txtwrite's output.
+std::string attribute(const std::string& line, const std::string& name) {
+  size_t at = line.find(" " + name + "=\"");
+  if (at == std::string::npos) return "";
+  at += name.size() + 3;
+  std::string value = line.substr(at, line.find('"', at) - at);
+  static const char* const entities[][2] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"},
+      {"&amp;", "&"}, {nullptr, nullptr}};
+  for (int e = 0; entities[e][0]; ++e)
+    for (size_t i = value.find(entities[e][0]); i != std::string::npos;
+         i = value.find(entities[e][0], i + 1))
+      value.replace(i, std::strlen(entities[e][0]), entities[e][1]);
+  return value;
+}
+
+}  // namespace
+
+std::vector<TextSpan> textSpans(const std::string& document) {
+  RunResult r = ghostscript(document, {"-sDEVICE=txtwrite", "-dTextFormat=0",
+                                       "-sOutputFile=-"});
+  std::vector<TextSpan> spans;
+  std::istringstream in(r.out);
+  int page = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("<page", 0) == 0) {
+      ++page;
+    } else if (line.rfind("<span ", 0) == 0) {
+      TextSpan s;
+      s.page = page;
+      s.font = attribute(line, "font");
+      s.size = std::atof(attribute(line, "size").c_str());
+      std::istringstream(attribute(line, "bbox")) >> s.x0 >> s.y0 >> s.x1 >>
+          s.y1;
+      spans.push_back(s);
+    } else if (line.rfind("<char ", 0) == 0 && !spans.empty()) {
+      spans.back().text += attribute(line, "c");
+    }
+  }
+  return spans;
+}
+
 std::string decodeAscii85(const std::string& text) {
   size_t end = std::min(text.find("~>"), text.size());
   std::string bytes;

@@ -39,6 +39,21 @@ bool printsCleanly(const std::string& document, std::string* why = nullptr);
 /// Pages Ghostscript prints for a document (-1 on a PostScript error).
 int pagesPrinted(const std::string& document);
 
+/// A run of text Ghostscript's txtwrite device found on a page.
+struct TextSpan {
+  int page = 0;  // from 1
+  std::string text;
+  std::string font;
+  double size = 0;
+  // The baseline from (x0, y0) to (x1, y1) in points, y from the top of
+  // the sheet: y0 == y1 for text across the sheet, x0 == x1 for text
+  // turned a quarter to the left (landscape).
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+/// The text of a document as Ghostscript places it, page by page.
+std::vector<TextSpan> textSpans(const std::string& document);
+
 /// Decodes ASCII85 text (with "z", newlines and the "~>" end) to bytes.
 std::string decodeAscii85(const std::string& text);
 

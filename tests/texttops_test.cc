@@ -200,19 +200,185 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
         std::find(args.begin(), args.end(), "-Nc=2") != args.end();
     EXPECT_EQ(pagesPrinted(r.out), twoCopies ? 4 : 2);
   }
-  RunResult r = texttops({"-Hd=ul::a"}, ps);
-  size_t stamps = 0;
-  for (size_t at = 0; (at = r.out.find("StartHF closepath", at)) !=
-                      std::string::npos;
-       ++at)
-    ++stamps;
-  EXPECT_EQ(stamps, 2u);
+  // The stamp, drawn as the page ends, leaves the document's dictionaries
+  // alone, even a read-only one that is current then.
+  RunResult r =
+      texttops({"-Hd=ur::a"},
+               "%!\n/XX 7 def /d 0 dict readonly def\n"
+               "d begin showpage end\nXX 7 ne {stamp_changed_XX} if\n");
+  EXPECT_PRINTS(r.out);
+  EXPECT_EQ(pagesPrinted(r.out), 1);
   r = texttops({"-ps"}, "72 72 moveto /Courier findfont 12 scalefont setfont "
                         "(forced) show showpage\n");
   EXPECT_EQ(r.out.rfind("%!\n72 72", 0), 0u);
   EXPECT_EQ(pagesPrinted(r.out), 1);
   r = texttops({}, "\x04%!\nshowpage\n");
   EXPECT_EQ(r.out, "\x04%!\nshowpage\n");
+}
+
+// Where ink of a run of text can be: txtwrite gives only the baseline, so
+// the box reaches a generous ascent above it and descent below it.
+struct Box {
+  double x0, y0, x1, y1;
+  bool meets(const Box& o) const {
+    return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
+  }
+  bool onSheet(double w, double h) const {
+    const double slack = 1;  // txtwrite rounds to whole points
+    return x0 >= -slack && y0 >= -slack && x1 <= w + slack && y1 <= h + slack;
+  }
+};
+
+Box inkBox(const TextSpan& s) {
+  double up = 0.8 * s.size, down = 0.25 * s.size;
+  if (s.x0 == s.x1 && s.y0 != s.y1)  // turned: ascent toward smaller x
+    return {s.x0 - up, std::min(s.y0, s.y1), s.x0 + down, std::max(s.y0, s.y1)};
+  return {std::min(s.x0, s.x1), s.y0 - up, std::max(s.x0, s.x1), s.y0 + down};
+}
+
+// Sheet sizes in points of the paper keywords the tests use.
+struct Sheet {
+  const char* keyword;
+  double w, h;
+};
+const Sheet kA4 = {"-IA4", 595, 842};
+const Sheet kLetter = {"-ILT", 612, 792};
+
+bool isStamp(const TextSpan& s) { return s.font == "Helvetica"; }
+
+TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
+  struct Case {
+    int lines;  // 0: the stream layout
+    int columns;
+    bool landscape, twoColumns;
+    Sheet sheet;
+  };
+  const Case cases[] = {
+      {66, 80, true, false, kA4},      {100, 132, false, false, kA4},
+      {200, 200, false, true, kA4},    {20, 200, true, false, kLetter},
+      {120, 100, true, true, kLetter}, {200, 20, false, false, kLetter},
+      {20, 20, true, true, kA4},       {0, 150, false, false, kA4},
+  };
+  for (const Case& k : cases) {
+    std::vector<std::string> args = {"-w" + std::to_string(k.columns),
+                                     k.sheet.keyword};
+    if (k.lines) args.push_back("-l" + std::to_string(k.lines));
+    if (k.landscape) args.push_back("-r");
+    if (k.twoColumns) args.push_back("-2");
+    // Lines exactly as wide as the columns, a page full and one more.
+    int perPage = (k.lines ? k.lines : 60) * (k.twoColumns ? 2 : 1);
+    std::vector<std::string> input;
+    std::string text;
+    for (int i = 1; i <= perPage + 1; ++i) {
+      std::string line = "[" + std::to_string(i) + "]";
+      line.resize(static_cast<size_t>(k.columns), '-');
+      input.push_back(line);
+      text += line + "\n";
+    }
+    RunResult r = texttops(args, text);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<TextSpan> spans = textSpans(r.out);
+    // The text of each baseline (the stream layout shows one character at
+    // a time).
+    std::string found, offSheet;
+    double baseline = -1;
+    for (const TextSpan& s : spans) {
+      double at = s.page * 10000.0 + (s.y0 == s.y1 ? s.y0 : s.x0);
+      if (at != baseline) found += "\n";
+      baseline = at;
+      found += s.text;
+      if (offSheet.empty() && !inkBox(s).onSheet(k.sheet.w, k.sheet.h))
+        offSheet = s.text.substr(0, 8) + " on page " + std::to_string(s.page);
+    }
+    EXPECT_EQ(offSheet, "") << testing::PrintToString(args);
+    for (const std::string &line : input)
+      EXPECT_NE(found.find(line), std::string::npos)
+          << testing::PrintToString(args) << ": " << line.substr(0, 8);
+  }
+}
+
+TEST(TexttopsProgram, StampsStandInTheirCornerClearOfTheText) {
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += std::string(200, 'w') + "\n";
+  for (bool landscape : {false, true}) {
+    for (const char* corner : {"ul", "ur", "dl", "dr"}) {
+      std::vector<std::string> args = {std::string("-Hd=") + corner, "-IA4"};
+      if (landscape) args.push_back("-r");
+      RunResult r = texttops(args, text);
+      ASSERT_EQ(r.status, 0) << r.err;
+      std::vector<TextSpan> spans = textSpans(r.out);
+      std::string what = testing::PrintToString(args);
+      ASSERT_FALSE(spans.empty()) << what;
+      int pages = spans.back().page;
+      EXPECT_GE(pages, 2) << what;
+      std::vector<int> stamps(static_cast<size_t>(pages) + 1);
+      for (const TextSpan& s : spans) {
+        if (!isStamp(s)) continue;
+        ++stamps[static_cast<size_t>(s.page)];
+        Box b = inkBox(s);
+        EXPECT_TRUE(b.onSheet(kA4.w, kA4.h)) << what;
+        // The corner on the sheet as it is read (turned to the left in
+        // landscape: its top is the sheet's left edge).
+        double across = (b.x0 + b.x1) / 2, down = (b.y0 + b.y1) / 2;
+        bool left = landscape ? down > kA4.h / 2 : across < kA4.w / 2;
+        bool top = landscape ? across < kA4.w / 2 : down < kA4.h / 2;
+        EXPECT_EQ(left, corner[1] == 'l') << what;
+        EXPECT_EQ(top, corner[0] == 'u') << what;
+        for (const TextSpan& t : spans)
+          if (t.page == s.page && !isStamp(t)) {
+            EXPECT_FALSE(b.meets(inkBox(t))) << what << " page " << s.page;
+          }
+      }
+      for (int p = 1; p <= pages; ++p)
+        EXPECT_EQ(stamps[static_cast<size_t>(p)], 1) << what << " page " << p;
+    }
+  }
+  // The first page of each document only, also when one output holds two.
+  TempDir dir;
+  std::string file = dir.write("text", text);
+  std::vector<TextSpan> spans =
+      textSpans(texttops({"-Hd=ur:uh:f", file, file}).out);
+  ASSERT_FALSE(spans.empty());
+  int pages = spans.back().page;
+  std::vector<int> stamped;
+  for (const TextSpan& s : spans)
+    if (isStamp(s)) stamped.push_back(s.page);
+  EXPECT_EQ(stamped, std::vector<int>({1, pages / 2 + 1}));
+}
+
+TEST(TexttopsProgram, PassedThroughPagesKeepTheirStamp) {
+  if (!haveProgram("enscript")) GTEST_SKIP() << "needs enscript";
+  // enscript sets up its page device itself, which clears the page.
+  RunResult doc =
+      run({"enscript", "-q", "-p", "-", "-M", "A4"}, {lines(150), {}, ""});
+  ASSERT_EQ(doc.status, 0) << doc.err;
+  for (const char* corner : {"ul::a", "ur", "dl", "dr::a"}) {
+    std::string option = std::string("-Hd=") + corner;
+    std::vector<TextSpan> spans = textSpans(texttops({option}, doc.out).out);
+    ASSERT_FALSE(spans.empty());
+    int pages = spans.back().page;
+    EXPECT_GE(pages, 2);
+    int stamped = 0;
+    for (const TextSpan& s : spans) {
+      if (!isStamp(s)) continue;
+      ++stamped;
+      EXPECT_EQ(s.x0 < kA4.w / 2, corner[1] == 'l') << option;
+      EXPECT_EQ(s.y0 < kA4.h / 2, corner[0] == 'u') << option;
+      if (corner[2] != ':') {
+        EXPECT_EQ(s.page, 1) << option;
+      }
+    }
+    EXPECT_EQ(stamped, corner[2] == ':' ? pages : 1) << option;
+  }
+  // Each of two documents in one output has its first page stamped.
+  TempDir dir;
+  std::string file = dir.write("doc.ps", doc.out);
+  std::vector<TextSpan> spans = textSpans(texttops({"-Hd=ur", file, file}).out);
+  ASSERT_FALSE(spans.empty());
+  std::vector<int> stamped;
+  for (const TextSpan& s : spans)
+    if (isStamp(s)) stamped.push_back(s.page);
+  EXPECT_EQ(stamped, std::vector<int>({1, spans.back().page / 2 + 1}));
 }
 
 // The spooler's own command line, with an accounting file.
@@ -260,7 +426,7 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
   EXPECT_EQ(r.out.find("REValue1"), std::string::npos);
   EXPECT_NE(r.out.find("(User:" + user.name + " Host:pc1 ) rsu"),
             std::string::npos);
-  EXPECT_NE(r.out.find("4 2 16 6 F F SetUpPage"), std::string::npos);
+  EXPECT_NE(r.out.find("4 2 25 6 F F SetUpPage"), std::string::npos);
   EXPECT_PRINTS(r.out);
 
   run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});

@@ -316,18 +316,23 @@ std::vector<std::string> lineWords(const std::string& file,
 }
 
 // A document without what tells the runs apart: the header comments, the
-// stamps' text (user, host, time), the end-of-job byte, and the text
-// pages (laid out as a stream in filter mode).
+// stamps' text (user, host, time), the end-of-job byte, the text pages
+// (laid out as a stream in filter mode) and the fitting of the page to
+// the lines and columns the command line asks for (FitText).
 std::string comparable(const std::string& doc) {
   size_t from = doc.find("%%EndComments\n");
   size_t to = doc.find("%%EndDocumentSetup\n");
   if (from == std::string::npos) return doc;
   std::istringstream lines(doc.substr(from, to - from));
   std::string line, out;
+  bool fitting = false;
   while (std::getline(lines, line)) {
     bool stamp = line.size() > 4 && line[0] == '(' &&
                  line.find(") ", line.size() - 5) != std::string::npos;
-    if (!stamp && line != "\004") out += line + "\n";
+    if (line.rfind("/FitText", 0) == 0) fitting = true;
+    bool fit = fitting || line.find(" FitText") != std::string::npos;
+    if (fitting && line == "} def") fitting = false;
+    if (!stamp && !fit && line != "\004") out += line + "\n";
   }
   return out;
 }

@@ -7,14 +7,10 @@
 class Reader;
 class Writer;
 
-/// Filter mode: copies a job header at the head of the input through
-/// unchanged, leaving the input at the first byte after it.
-void copyJobHeader(Reader& in, Writer& out);
-
 /// Reads the first bytes of `in` and converts the text or passes the
 /// PostScript through, writing one document to `out`. Returns the pages
 /// of a converted text when they are counted, else 0.
 unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
-                   const std::string& title);
+                       const std::string& title);
 
 #endif  // TEXTTOPS_DISPATCH_H_

@@ -10,6 +10,7 @@
 
 #include "cups.h"
 #include "dispatch.h"
+#include "passthrough.h"
 #include "option.h"
 #include "options.h"
 #include "reader.h"

@@ -115,7 +115,12 @@ void applyLayoutRules(bool standalone) {
   if (opt.text_stamp_position != kNoStamp) {
     if (anyLineColumnOption() && opt.text_use_page_margins == 0)
       resetLineColumnOptions();
-    static const double minimum[4] = {0.23, 0.06, 0.03, 0.09};
+    // Top, bottom, right, left; the margin on the stamp's edge keeps the
+    // text clear of it (8-point stamp, baseline 22 points from the top or
+    // 15 from the bottom of the sheet).
+    double minimum[4] = {0.23, 0.06, 0.03, 0.09};
+    const double stampEdge = 0.35;
+    minimum[opt.text_stamp_position < 2 ? 0 : 1] = stampEdge;
     for (int k = 0; k < 4; ++k)
       if (opt.text_page_margins[k] < minimum[k])
         opt.text_page_margins[k] = minimum[k];

@@ -144,14 +144,15 @@ TEST_F(CommandLine, StampMeansMarginLayoutWithMinimums) {
   EXPECT_EQ(opt.text_columns_set, 0);
   EXPECT_EQ(opt.text_columns, 132u);
   EXPECT_EQ(opt.text_use_page_margins, 1);
-  EXPECT_EQ(opt.text_page_margins[0], 0.23);
+  // The stamp's edge keeps room for it.
+  EXPECT_EQ(opt.text_page_margins[0], 0.35);
   EXPECT_EQ(opt.text_page_margins[1], 0.06);
   EXPECT_EQ(opt.text_page_margins[2], 0.03);
   EXPECT_EQ(opt.text_page_margins[3], 0.09);
   SetUp();
   EXPECT_EQ(run({"texttops", "-mg=1:0:0.5:0", "-Hd=dr"}), "");
   EXPECT_EQ(opt.text_page_margins[0], 1.0);
-  EXPECT_EQ(opt.text_page_margins[1], 0.06);
+  EXPECT_EQ(opt.text_page_margins[1], 0.35);
   EXPECT_EQ(opt.text_page_margins[2], 0.5);
 }
 

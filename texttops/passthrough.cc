@@ -1,8 +1,8 @@
 #include "passthrough.h"
 
 #include "account.h"
-#include "dispatch.h"
 #include "options.h"
+#include "pagestamp.h"
 #include "reader.h"
 #include "setiot.h"
 #include "writer.h"
@@ -12,16 +12,45 @@ namespace {
 const int kEnd = -1;
 const int kEsc = 0x1B;
 
-// The stamp always stands at the lower left here.
-void drawStamp(Writer& out) {
-  out.write("/lsd\n{\n12 15 moveto\nshow\n} def\n/StartHF\n{\n");
-  out.printf("/%s findfont\n", opt.text_stamp_font.c_str());
-  out.write("8 scalefont\nsetfont\n");
-  out.printf("(%s) lsd\n", makeStamp(textStamp()).c_str());
-  out.write("}def\nsave initgraphics newpath StartHF closepath restore\n");
+// Copies bytes up to and including the next newline.
+void copyLine(Reader& in, Writer& out) {
+  int c;
+  while ((c = in.get()) != kEnd) {
+    out.put(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+}
+
+void putBack(Reader& in, int c) {
+  if (c != kEnd) in.unget(c);
 }
 
 }  // namespace
+
+void copyJobHeader(Reader& in, Writer& out) {
+  int b1 = in.get(), b2 = in.get(), b3 = in.get();
+  if (b1 != kEsc && b2 != '%') {
+    putBack(in, b3);
+    putBack(in, b2);
+    putBack(in, b1);
+    return;
+  }
+  out.put(static_cast<char>(b1));
+  if (b2 != kEnd) out.put(static_cast<char>(b2));
+  if (b3 != kEnd) {
+    out.put(static_cast<char>(b3));
+    if (b3 != '\n') copyLine(in, out);
+  }
+  for (;;) {
+    int c = in.get();
+    if (c != '@') {
+      putBack(in, c);
+      return;
+    }
+    out.put('@');
+    copyLine(in, out);
+  }
+}
 
 void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (first == kEsc || second == '%') {
@@ -36,24 +65,23 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (second != kEnd) out.put(static_cast<char>(second));
 
   bool stamp = opt.text_stamp_position != kNoStamp;
-  bool stampOnce = stamp && (opt.text_stamp_pages == 1 ||
-                             opt.text_stamp_pages == kNoStamp);
-  bool stampEveryPage = stamp && opt.text_stamp_pages == 2;
   bool atLineStart = false;
   bool setupDone = false;
+  int last = second != kEnd ? second : first;
   int c;
   while ((c = in.get()) != kEnd) {
     if (atLineStart && c != '%' && !setupDone) {
       // Enhancement comes before toner saving here.
       writeDeviceSetup(out, textRequests(), true);
       setupDone = true;
-      if (stampOnce) drawStamp(out);
+      if (stamp) writePageStamp(out, false, opt.text_stamp_pages != 2);
     }
-    if (atLineStart && c == 's' && stampEveryPage && in.peek(7) == "howpage")
-      drawStamp(out);
     out.put(static_cast<char>(c));
     atLineStart = c == '\n';
+    last = c;
   }
+  // Whatever follows in the same output starts on a line of its own.
+  if (last != kEnd && last != '\n') out.put('\n');
   appendAccounting("PostScript\t" + opt.host_name + ":" + opt.login_name +
                    "\n");
 }

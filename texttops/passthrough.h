@@ -5,6 +5,10 @@
 class Reader;
 class Writer;
 
+/// Filter mode: copies a job header at the head of the input through
+/// unchanged, leaving the input at the first byte after it.
+void copyJobHeader(Reader& in, Writer& out);
+
 /// Copies the PostScript job in `in` (its first two bytes already read) to
 /// `out`, adding the device setup and the stamp, then the accounting record.
 void passPostScript(int first, int second, Reader& in, Writer& out);

@@ -28,10 +28,21 @@ struct PassThrough : testing::Test {
   }
 };
 
-const char kStamp[] =
-    "/lsd\n{\n12 15 moveto\nshow\n} def\n/StartHF\n{\n/Helvetica findfont\n"
-    "8 scalefont\nsetfont\n(User:ann Host:pc1 ) lsd\n}def\n"
-    "save initgraphics newpath StartHF closepath restore\n";
+// The stamp procedures at the upper right, drawn on every page (`every`)
+// or the first.
+std::string stamp(bool every) {
+  return std::string(
+             "/rsu\n{dup stringwidth pop\n/XX exch def\n842 22 sub /YY exch "
+             "def\n580 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
+             "/StartHF\n{\n/Helvetica findfont\n8 scalefont\nsetfont\n"
+             "(User:ann Host:pc1 ) rsu\n}def\n") +
+         (every ? "<< /EndPage {exch pop dup 0 eq {"
+                : "true setglobal /HFOnce [true] def false setglobal\n"
+                  "<< /EndPage {exch pop dup 0 eq //HFOnce 0 get and "
+                  "{//HFOnce 0 false put ") +
+         "save userdict begin initgraphics //StartHF exec end restore} if 2 "
+         "ne} >> setpagedevice\n";
+}
 
 TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
   EXPECT_EQ(pass("%!PS\n%%Title: x\nshowpage\n", "-D -Nc=2"),
@@ -50,20 +61,17 @@ TEST_F(PassThrough, EnhancementBeforeTonerSaving) {
 
 TEST_F(PassThrough, SignatureAndForcedPostScript) {
   EXPECT_EQ(pass("hello\nworld\n", "-ps"), "%!\nhello\nworld\n");
-  EXPECT_EQ(pass("x", "-ps"), "%!\nx");
+  EXPECT_EQ(pass("x", "-ps"), "%!\nx\n");  // ends with a newline
   SetUp();
   EXPECT_EQ(pass("\x04%!\nx\n"), "\x04%!\nx\n");
 }
 
-TEST_F(PassThrough, StampOnceOrBeforeEveryShowpage) {
-  EXPECT_EQ(pass("%!\nx\nshowpage\n", "-Hd=ur"),
-            std::string("%!\n") + kStamp + "x\nshowpage\n");
+TEST_F(PassThrough, StampWhereTheSetupGoes) {
+  EXPECT_EQ(pass("%!\n%%Pages: 1\nx\nshowpage\n", "-Hd=ur"),
+            "%!\n%%Pages: 1\n" + stamp(false) + "x\nshowpage\n");
   SetUp();
-  EXPECT_EQ(pass("%!\nx\nshowpage\n a showpage\nshowpage", "-Hd=ul::a"),
-            std::string("%!\nx\n") + kStamp + "showpage\n a showpage\n" +
-                kStamp + "showpage");
-  EXPECT_EQ(pass("%!\nshowpagex\nshowpag", "-Hd=ul::a"),
-            std::string("%!\n") + kStamp + "showpagex\nshowpag");
+  EXPECT_EQ(pass("%!\nx\nshowpage\n", "-Hd=ur::a"),
+            "%!\n" + stamp(true) + "x\nshowpage\n");
 }
 
 TEST_F(PassThrough, StampTextIsEscaped) {

@@ -311,6 +311,21 @@ TEST_F(Convert, DocumentSetupNumbers) {
   d = doc("", "-L3 -o0");
   EXPECT_NE(d.find("\n3 0 F F SetUpPage\n"), std::string::npos);
   EXPECT_NE(d.find("/SetUpPage % <topmargin> <leftmargin>"), std::string::npos);
+  EXPECT_EQ(count(d, "FitText"), 0u);
+}
+
+TEST_F(Convert, RequestedLinesAndColumnsAreFitted) {
+  // 0 fits nothing.
+  std::string d = doc("", "-l100 -w80 -L2 -2 -r");
+  EXPECT_NE(d.find("\n100 80 2 0 T T FitText\n2 0 T T SetUpPage\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("} def\n/FitText %"), std::string::npos);
+  SetUp();
+  EXPECT_NE(doc("", "-l60").find("\n60 0 0 0 F F FitText\n"),
+            std::string::npos);
+  SetUp();
+  EXPECT_NE(doc("", "-w132").find("\n0 132 0 0 F F FitText\n"),
+            std::string::npos);
 }
 
 TEST_F(Convert, StampInThePrologAndPages) {
@@ -321,12 +336,22 @@ TEST_F(Convert, StampInThePrologAndPages) {
             std::string::npos);
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
+  // The page device draws it as each page is printed: here only the first.
   EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n"
                    "10/Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
-                   "SetUpFonts\n}def\nStartHF\n/SetUpPage"),
+                   "SetUpFonts\n}def\ntrue setglobal /HFOnce [true] def false "
+                   "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
+                   "and {//HFOnce 0 false put save userdict begin initgraphics "
+                   "//StartHF exec end restore} if 2 ne} >> setpagedevice\n"
+                   "/SetUpPage"),
             std::string::npos);
-  EXPECT_NE(d.find("InPage not {StartPage StartHF BL} if Lbuf"),
+  EXPECT_EQ(count(d, "StartHF"), 2u);
+  SetUp();
+  d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
+  EXPECT_NE(d.find("{exch pop dup 0 eq {save userdict begin initgraphics 90 "
+                   "rotate 0 612 neg translate //StartHF"),
             std::string::npos);
+  EXPECT_NE(d.find("{612 22 sub /YY exch def\n"), std::string::npos);
 }
 
 TEST_F(Convert, StampWithATrayUsesA4) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "options.h"
+#include "pagestamp.h"
 #include "setiot.h"
 #include "writer.h"
 
@@ -126,6 +127,29 @@ lly height add /lly exch def
 } def
 )PS";
 
+// Scales the text font down so that the requested lines and columns (0:
+// any) fit the clip path, with a quarter line below the last baseline for
+// the descenders. Runs before SetUpPage, with the same operands after the
+// two counts.
+const char* const kFitText = R"PS(/FitText % <lines> <columns> <topmargin> <leftmargin> <2 line> <Landscape>
+{
+newpath
+clippath pathbbox 3 -1 roll sub /fith exch def exch sub /fitw exch def
+{fitw fith /fitw exch def /fith exch def} if
+{/fitw fitw 2 div def} if
+/fitl exch def /fitt exch def
+/fits 1 def
+dup 0 gt {fitl add bshaba mul fitw exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
+dup 0 gt {fitt add 0.25 add height mul fith exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
+fits 1 lt {
+/size size fits mul def
+/height size def
+currentfont fits scalefont setfont
+/bshaba (a) stringwidth pop def
+} if
+} def
+)PS";
+
 // Lines 1 to 13 of block P; the head of MS follows. BS does nothing
 // while no page is open: a new page has no current point, and its
 // cursor stands at the left edge anyway.
@@ -242,12 +266,6 @@ const std::string& blockW() {
   return w;
 }
 
-// The font names SetUpFonts takes: English, half-width kana, kanji.
-std::string fontOperands() {
-  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
-         opt.text_kanji_font;
-}
-
 // Whole points of a margin in inches, truncated.
 int marginPoints(double inches) {
   double points = std::trunc(inches * 72.0);
@@ -255,20 +273,32 @@ int marginPoints(double inches) {
   return static_cast<int>(points);
 }
 
+// The page is fitted to the requested lines (line-count layout) and
+// columns; 0 asks for no fit. A width of 9999 stands for none.
+unsigned linesToFit() { return opt.text_lines_explicit ? opt.text_lines : 0; }
+unsigned columnsToFit() {
+  return opt.text_columns_set && opt.text_columns < 9999 ? opt.text_columns
+                                                          : 0;
+}
+bool fitsText() {
+  return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
+}
+
 }  // namespace
 
+std::string fontOperands() {
+  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
+         opt.text_kanji_font;
+}
+
 void writeProlog(Writer& out) {
-  bool stamp = opt.text_stamp_position != kNoStamp;
   out.write(kBlockA);
-  if (stamp) {
-    std::string fonts = fontOperands();
-    writeStampProcedures(out, textStamp(), &fonts, opt.text_font_size);
-  }
-  if (opt.text_stamp_pages == 1) out.write("StartHF\n");
+  if (opt.text_stamp_position != kNoStamp)
+    writePageStamp(out, true, opt.text_stamp_pages == 1);
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  if (fitsText()) out.write(kFitText);
   out.write(blockP());
-  out.write(stamp ? "InPage not {StartPage StartHF BL} if "
-                  : "InPage not {StartPage BL} if ");
+  out.write("InPage not {StartPage BL} if ");
   out.write(kBlockQ);
   out.write(blockW());
   out.write(kBlockZ);
@@ -283,6 +313,12 @@ void writeDocumentSetup(Writer& out) {
     out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
                marginPoints(m[0]), marginPoints(m[3]));
   } else {
+    if (fitsText()) {
+      out.printf("%u %u %d %d %s %s FitText\n", linesToFit(), columnsToFit(),
+                 static_cast<int>(opt.text_top_margin),
+                 static_cast<int>(opt.text_left_margin),
+                 opt.text_two_line ? "T" : "F", opt.text_landscape ? "T" : "F");
+    }
     out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
                static_cast<int>(opt.text_left_margin));
   }

@@ -2,12 +2,16 @@
 #ifndef TEXTTOPS_PROLOG_H_
 #define TEXTTOPS_PROLOG_H_
 
+#include <string>
+
 class Writer;
 
-/// The prolog: document save, procedures, SetUpFonts, stamp procedures,
-/// SetUpPage, MS and WS, up to "StartDoc".
+/// The prolog: document save, procedures, SetUpFonts, the page stamp,
+/// SetUpPage, FitText, MS and WS, up to "StartDoc".
 void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup".
 void writeDocumentSetup(Writer& out);
+/// The font operands of SetUpFonts: "/english /kana /kanji".
+std::string fontOperands();
 
 #endif  // TEXTTOPS_PROLOG_H_

@@ -1,6 +1,7 @@
 #include "setiot.h"
 
 #include <string>
+#include <utility>
 
 #include "dsc.h"
 #include "options.h"
@@ -214,11 +215,19 @@ std::string makeStamp(const StampSpec& stamp) {
   return escapeString(text);
 }
 
+void stampSheetSize(int* width, int* height) {
+  *width = 595;
+  *height = 842;
+  getPageSize(width, height);
+}
+
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
-                          const std::string* textFonts, unsigned textSize) {
+                          const std::string* textFonts, unsigned textSize,
+                          bool landscape) {
   if (stamp.position < 0 || stamp.position > 3) return;
-  int w = 595, h = 842;
-  getPageSize(&w, &h);
+  int w, h;
+  stampSheetSize(&w, &h);
+  if (landscape) std::swap(w, h);
   switch (stamp.position) {
     case 0:
       out.write("/lsu\n");

@@ -44,6 +44,9 @@ void writeDeviceSetup(Writer& out, const DeviceRequests& r,
 /// or 1 with the outputs untouched when it has none (a tray, manual feed).
 int getPageSize(int* width, int* height);
 
+/// The sheet the stamp is placed on: getPageSize, or A4 when it has none.
+void stampSheetSize(int* width, int* height);
+
 /// The stamp items of one print set.
 struct StampSpec {
   int position;  // 0..3; 999 none
@@ -64,8 +67,10 @@ std::string makeStamp(const StampSpec& stamp);
 /// Writes the placement procedure of the stamp's position and StartHF.
 /// `textFonts`: the text filter's StartHF ends by selecting the text fonts
 /// again (size, then these font operands of SetUpFonts); the image filter
-/// passes nullptr.
+/// passes nullptr. `landscape`: the corners are those of the sheet turned
+/// a quarter turn (width and height exchanged).
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
-                          const std::string* textFonts, unsigned textSize);
+                          const std::string* textFonts, unsigned textSize,
+                          bool landscape = false);
 
 #endif  // COMMON_JOB_SETIOT_H_

@@ -140,6 +140,12 @@ TEST_F(Setup, StampTextsAndProcedures) {
             "/lsd\n{12 15 moveto\nshow} def\n/StartHF\n{\n/Helvetica "
             "findfont\n8 scalefont\nsetfont\n(User:ann Host:pc1 ) lsd\n"
             "10/Courier /Courier /Courier\nSetUpFonts\n}def\n");
+  // Turned to landscape, the upper right corner is that of the long side.
+  std::string turned = text([&](Writer& o) {
+    writeStampProcedures(o, {1, 1, 2, 0, font}, nullptr, 0, true);
+  });
+  EXPECT_NE(turned.find("612 22 sub /YY exch def\n777 XX sub"),
+            std::string::npos);
 }
 
 }  // namespace
