@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>

@@ -6,13 +6,13 @@
 
 class Writer;
 
-/// The prolog: document save, procedures, SetUpFonts, stamp procedures,
-/// SetUpPage, MS and WS with their one-show forms FS and FW, up to
-/// "StartDoc".
+/// The prolog: document save, procedures, SetUpFonts, the page stamp,
+/// SetUpPage, FitText, MS and WS with their one-show forms FS and FW, up
+/// to "StartDoc".
 void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup".
 void writeDocumentSetup(Writer& out);
-/// The font operands of SetUpFonts: English, half-width kana, kanji.
+/// The font operands of SetUpFonts: "/english /kana /kanji".
 std::string fontOperands();
 
 #endif  // TEXTTOPS_PROLOG_H_
