@@ -62,12 +62,12 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = run({bin("texttops"), "-Hd=ul"}, {"x\n", {"LOGNAME", "TEXTTOPSOPTION"}, ""});
   EXPECT_EQ(r.out.find("(User: "), std::string::npos);
   EXPECT_NE(r.out.find("(User:"), std::string::npos);
-  // --help names margins, stamps, two columns and landscape.
+  // --help names margins, stamps, two columns, landscape and Japanese.
   for (const char* name : {"texttops", "zavpsif"}) {
     r = texttops({"-w80", "--help"}, "", name);
     EXPECT_EQ(r.status, 0) << name;
     EXPECT_EQ(r.err, "") << name;
-    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r "})
+    for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r ", "-Ke=", "-Kg"})
       EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -89,7 +89,7 @@ TEST(TexttopsProgram, OneDocumentPerFileAndMissingFiles) {
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, dir.path + "/missing cannot open\n");
   EXPECT_NE(r.out.find("%%Title: " + a + "\n"), std::string::npos);
-  EXPECT_NE(r.out.find("(first\\012) MS\n"), std::string::npos);
+  EXPECT_NE(r.out.find("(first\\012) FS\n"), std::string::npos);
   EXPECT_NE(r.out.find("xpsav restore\n%!PS\nshowpage\n"), std::string::npos);
 }
 
@@ -168,6 +168,76 @@ TEST(TexttopsProgram, JapaneseControlsAndLongLinesPrintCleanly) {
     std::string why;
     EXPECT_TRUE(printsCleanly(r.out, &why))
         << testing::PrintToString(args) << "\n" << why;
+  }
+}
+
+// The document as it was before the one-show procedures: none in the
+// prolog, and every line handed to MS or WS.
+std::string perCharacter(std::string doc) {
+  const std::string flush = "/Flush {InPage {EndPage} if} def\n";
+  size_t from = doc.find(flush) + flush.size();
+  doc.erase(from, doc.find("end\n%%EndProlog\n") - from);
+  const char* const swaps[][2] = {{") FS\n", ") MS\n"}, {") FW\n", ") WS\n"}};
+  for (const auto& s : swaps)
+    for (size_t at = doc.find(s[0]); at != std::string::npos;
+         at = doc.find(s[0], at))
+      doc.replace(at, 5, s[1]);
+  return doc;
+}
+
+// Pages at 150 dpi, one gray byte a pixel, all pages one after the other.
+// Without the glyph cache: a glyph first measured by stringwidth and one
+// first shown may be cached at different subpixel phases, which moves
+// single pixels of later copies wherever they stand.
+std::string rendered(const std::string& doc) {
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r150", "-dNOCACHE",
+                                  "-sOutputFile=-"});
+  return r.status == 0 ? r.out : "gs failed: " + r.err;
+}
+
+TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
+  // Lines of every length around the right edge, some ending in the rule
+  // character, which wraps two columns early.
+  std::string edges;
+  for (int n = 84; n <= 136; ++n)
+    edges += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n";
+  std::string ascii = lines(70, "plain (text) \\ line\twith\ttabs") +
+                      "under\b\b__lined\b_\n\nform\ffeed\f\f" + edges;
+  std::string euc = lines(30, "kana \x8e\xb1\x8e\xb2 kanji \xb0\xa1\xc6\xfc_") +
+                    std::string(60, '\xb0') + "\n\x8e\xb1\xb0\xa1x\b_\n";
+  std::string utf8 = lines(
+      30, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xef\xbd\xb1 caf\xc3\xa9");
+  std::string longLine;
+  for (int i = 0; i < 300; ++i) longLine += "word" + std::to_string(i) + " ";
+  longLine += "\n" + longLine;
+  std::string tiny = "ab\nc_\n";
+  struct Case {
+    std::vector<std::string> args;
+    const std::string& text;
+    const char* call;  // the one-show procedure the body uses
+  } cases[] = {
+      {{}, ascii, ") FS\n"},
+      {{"-w60"}, ascii, ") FW\n"},
+      {{"-2", "-r"}, ascii, ") FS\n"},
+      {{"-Hd=ul", "-s14", "-fTimes-Roman"}, ascii, ") FS\n"},
+      {{"-Hd=dr::a", "-2"}, euc, ") FS\n"},
+      {{"-w30"}, euc, ") FW\n"},
+      {{"-Ke=utf-8", "-r"}, utf8, ") FS\n"},
+      {{}, longLine, ") FS\n"},
+      {{"-Hd=ur"}, longLine, ") FS\n"},
+      {{"-w50", "-2", "-r"}, longLine, ") FW\n"},
+      // Margins that leave room for one line, and for none.
+      {{"-mg=5.7:5.7:1:1"}, tiny, ") FS\n"},
+      {{"-mg=6:6:1:1"}, tiny, ") FS\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = texttops(c.args, c.text);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(c.call), std::string::npos);
+    std::string fast = rendered(r.out);
+    std::string slow = rendered(perCharacter(r.out));
+    EXPECT_GT(fast.size(), 1000u) << fast.substr(0, 300);
+    EXPECT_TRUE(fast == slow) << testing::PrintToString(c.args);
   }
 }
 
@@ -454,7 +524,7 @@ TEST(TexttopsProgram, FilterModeCopiesAJobHeader) {
   std::string header = "\x1b%-12345X@PJL JOB\n@PJL ENTER LANGUAGE=POSTSCRIPT\n";
   RunResult r = run({bin("zavpsif")}, {header + "plain text\n", {}, ""});
   EXPECT_EQ(r.out.rfind(header + "%!PS-Adobe-2.1\n", 0), 0u);
-  EXPECT_NE(r.out.find("(plain text\\012) MS"), std::string::npos);
+  EXPECT_NE(r.out.find("(plain text\\012) FS"), std::string::npos);
 }
 
 TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {

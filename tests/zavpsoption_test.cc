@@ -370,6 +370,7 @@ TEST_F(RoundTrip, FiltersTakeEveryOptionTheToolWrites) {
        "", "/Jog"},
       {{"-X", "zavpsif=-mg=1:1:0.5:0.5 -fCourier-Bold", "-X", "zavpsvf=-s=2,3"},
        "", ""},
+      {{"-X", "zavpsif=-Kg -Ke=utf-8 -Kh=GothicBBB-Medium-Hankaku"}, "", ""},
   };
   const struct {
     const char* filter;

@@ -1,26 +1,20 @@
-// Character classes of EUC-coded text and how characters are written
+// Character classes of Japanese text and how characters are written
 // inside PostScript strings.
 #ifndef TEXTTOPS_LANGUAGE_H_
 #define TEXTTOPS_LANGUAGE_H_
+
+#include <cstring>
+#include <string_view>
 
 #include "writer.h"
 
 /// Class of a character: one byte, half-width kana, two-byte kanji.
 enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2 };
 
-/// Single shift two: the next byte is a half-width kana.
-const int kSingleShift2 = 0x8E;
-
-/// The class a byte starts.
-inline CharClass classOf(int byte) {
-  if (byte == kSingleShift2) return kKana;
-  return byte & 0x80 ? kKanji : kSingleByte;
-}
-
 /// Writes characters into an open PostScript string.
 class StringWriter {
  public:
-  /// Takes the printable bytes from the current locale.
+  /// ASCII 0x20-0x7E is written as it stands, other bytes in octal.
   explicit StringWriter(Writer& out);
   /// The font escape for class `c` ("\377\000" and so on).
   void escape(CharClass c);
@@ -38,14 +32,22 @@ class StringWriter {
   /// Whether a byte is written as it stands (no escape, no octal).
   bool plain(int byte) const { return plain_[byte & 0xFF]; }
   /// A two-byte character, reduced from EUC to JIS.
-  void kanji(int first, int second);
+  void kanji(int first, int second) {
+    char s[8];
+    std::memcpy(s, octal_[first & 0x7F], 4);
+    std::memcpy(s + 4, octal_[second & 0x7F], 4);
+    out_.write(std::string_view(s, 8));
+  }
   /// A byte as a backslash and three octal digits.
-  void octal(int byte);
+  void octal(int byte) {
+    out_.write(std::string_view(octal_[byte & 0xFF], 4));
+  }
 
  private:
   Writer& out_;
   bool printable_[256];
   bool plain_[256];
+  char octal_[256][4];  // "\ooo" of each byte
 };
 
 #endif  // TEXTTOPS_LANGUAGE_H_

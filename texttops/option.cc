@@ -10,8 +10,9 @@
 
 const char* const kTextHelp =
     "Usage: texttops [options] [file ...]\n"
-    "Plain text (EUC Japanese too) to PostScript on standard output;\n"
-    "PostScript input passes through with the printer setup added.\n"
+    "Plain text (Japanese in EUC-JP, UTF-8, Shift_JIS too) to PostScript on\n"
+    "standard output; PostScript input passes through with the printer setup\n"
+    "added.\n"
     "Layout by lines and columns:\n"
     "  -lN  -wN       N lines a page, N columns a line (default 66, 132)\n"
     "  -LN  -oN       top and left offset in lines and columns\n"
@@ -20,6 +21,9 @@ const char* const kTextHelp =
     "  -2             two columns on a page;  -r  landscape\n"
     "  -sN  -fFONT    font size in points, font (default 10, Courier)\n"
     "  -eN            tab stops every N columns;  -F  ignore form feeds\n"
+    "  -Kk=F  -Kh=F   kanji, half-width kana font (default Ryumin-Light)\n"
+    "  -Kg            the Gothic faces\n"
+    "  -Ke=ENC        input encoding: auto (default), euc-jp, utf-8, sjis\n"
     "  -ps            treat the input as PostScript\n";
 
 namespace {

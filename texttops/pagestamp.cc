@@ -1,14 +1,17 @@
 #include "pagestamp.h"
 
 #include <cstdio>
+#include <string>
 
 #include "options.h"
+#include "prolog.h"
 #include "setiot.h"
 #include "writer.h"
 
 void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   bool landscape = converted && opt.text_landscape;
-  writeStampProcedures(out, textStamp(), converted ? &opt.text_font : nullptr,
+  std::string fonts = fontOperands();
+  writeStampProcedures(out, textStamp(), converted ? &fonts : nullptr,
                        opt.text_font_size, landscape);
   // EndPage gets the reason it is called (0: showpage). The page count it
   // also gets is not reset by a later setpagedevice everywhere, so the

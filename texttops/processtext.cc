@@ -1,14 +1,13 @@
 #include "processtext.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "account.h"
 #include "dsc.h"
+#include "decode.h"
 #include "language.h"
 #include "options.h"
-#include "pagestamp.h"
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
@@ -27,33 +26,11 @@ const unsigned kLbufSize = 2048;
 // Room kept for what may end a string: the wrap's escape and line feed.
 const unsigned kStringTail = 3;
 
-// One character of the input, as classified.
-struct Char {
-  CharClass cls;
-  int byte;    // the byte (class 0), the kana (class 1), the first byte
-  int second;  // the second byte of a kanji
-};
-
-// Reads the character that starts with `byte`; false when the input ends
-// before its last byte (an incomplete character is dropped).
-bool readChar(int byte, Reader& in, Char* c) {
-  c->cls = classOf(byte);
-  c->byte = byte;
-  c->second = 0;
-  if (c->cls == kKana) {
-    c->byte = in.get();
-    return c->byte != kEnd;
-  }
-  if (c->cls == kKanji) {
-    c->second = in.get();
-    return c->second != kEnd;
-  }
-  return true;
-}
-
 // Body state shared by both layouts.
 struct Body {
-  Body(Reader& in, Writer& out) : in(in), out(out), str(out) {}
+  Body(Reader& in, Writer& out)
+      : dec(in, opt.text_encoding), in(dec.in()), out(out), str(out) {}
+  Decoder dec;
   Reader& in;
   Writer& out;
   StringWriter str;
@@ -79,11 +56,23 @@ struct Body {
     charMode = cls;
     stringBytes += 2;
   }
-  void writeSingle(int byte) {
-    str.single(byte);
-    ++column;
-    ++stringBytes;
+  // Bytes the printer gets for a character of class `cls` of `bytes`
+  // bytes, with its font escape.
+  unsigned cost(CharClass cls, unsigned bytes) const {
+    return bytes + (cls == charMode ? 0 : 2);
   }
+  // A character in its own font; a kanji takes two columns.
+  void put(const Char& c) {
+    switchTo(c.cls);
+    if (c.cls == kKanji) {
+      writeKanji(c.byte, c.second);
+    } else {
+      str.single(c.byte);
+      ++column;
+      ++stringBytes;
+    }
+  }
+  void writeSingle(int byte) { put(Char{kSingleByte, byte, 0}); }
   // Copies the plain one-byte characters that follow straight from the
   // input buffer, at most `limit` of them.
   void plainRun(size_t limit) {
@@ -99,6 +88,7 @@ struct Body {
     stringBytes += static_cast<unsigned>(n);
   }
   void writeKanji(int first, int second) {
+    switchTo(kKanji);
     str.kanji(first, second);
     column += 2;
     stringBytes += 2;
@@ -117,7 +107,12 @@ struct LineLayout : Body {
     column = 0;
     lineCount = 0;
   }
-  void endLine() {
+  // `space`: a line feed ends it, with one space in the English font.
+  void endLine(bool space = false) {
+    if (space) {
+      switchTo(kSingleByte);
+      out.put(' ');
+    }
     out.write(") S ");
     out.write(opt.text_two_line && rightColumn ? "NL2\n" : "NL\n");
     stringOpen = false;
@@ -155,10 +150,9 @@ struct LineLayout : Body {
     pageCheck();
     if (!pageOpen) startPage();
     openString();
-    switchTo(kKanji);
     writeKanji(c.byte, c.second);
   }
-  void single(const Char& c) {
+  void control(const Char& c) {
     switch (c.byte) {
       case kBackspace:
         out.write(") S ");
@@ -173,41 +167,37 @@ struct LineLayout : Body {
         break;
       case kFormFeed:
         if (!opt.text_ignore_formfeed) {
-          out.put(' ');
-          endLine();
+          endLine(true);
           lineCount = opt.text_lines;
           break;
         }
         [[fallthrough]];
       case kLineFeed:
-        out.put(' ');
-        endLine();
+        endLine(true);
         break;
       default:
-        writeSingle(c.byte);
-        if (column < opt.text_columns) plainRun(opt.text_columns - column);
+        put(c);
+        if (c.cls == kSingleByte && column < opt.text_columns)
+          plainRun(opt.text_columns - column);
     }
   }
 
-  void run(int byte) {
-    for (; byte != kEnd; byte = in.get()) {
+  void run() {
+    Char c;
+    while (dec.next(&c)) {
       if (!pageOpen) startPage();
       if (!stringOpen) openString();
-      Char c;
-      if (!readChar(byte, in, &c)) break;
-      switchTo(c.cls);
       if (c.cls == kKanji) {
         if (column + 1 >= opt.text_columns) {
           kanjiOnNextLine(c);
           continue;
         }
-        writeKanji(c.byte, c.second);
+        put(c);
       } else {
-        single(c);
+        control(c);
       }
       if (stringOpen && column >= opt.text_columns) {
-        int next = in.get();
-        if (next != kLineFeed && next != kEnd) in.unget(next);
+        dec.skipLineFeed();
         endLine();
       }
       pageCheck();
@@ -222,20 +212,26 @@ struct StreamLayout : Body {
   using Body::Body;
 
   bool limited() const { return opt.text_columns_set != 0; }
-  void closeLine() {
-    out.write(limited() ? ") WS\n" : ") MS\n");
+  // `lineFeed`: the string ends in a line feed and holds no other line or
+  // form feed, so the printer may show it with one show when it fits.
+  void closeLine(bool lineFeed = false) {
+    if (lineFeed)
+      out.write(limited() ? ") FW\n" : ") FS\n");
+    else
+      out.write(limited() ? ") WS\n" : ") MS\n");
     stringOpen = false;
   }
   void endWithLineFeed(int byte) {
+    switchTo(kSingleByte);
     str.octal(byte);
-    closeLine();
+    closeLine(byte == kLineFeed);
     justWrapped = false;
     column = 0;
   }
   void wrap() {
     str.escape(kSingleByte);
     str.octal(kLineFeed);
-    closeLine();
+    closeLine(true);
     column = 0;
     justWrapped = true;
   }
@@ -257,7 +253,7 @@ struct StreamLayout : Body {
     if (opt.text_tab_width == 0) return;
     for (unsigned n = opt.text_tab_width - column % opt.text_tab_width; n > 0;
          --n) {
-      reserve(1);
+      reserve(cost(kSingleByte, 1));
       writeSingle(' ');
       if (limited() && column >= opt.text_columns) {
         wrap();
@@ -266,13 +262,15 @@ struct StreamLayout : Body {
     }
     if (column == 0) justWrapped = true;
   }
-  void single(const Char& c) {
+  void control(const Char& c) {
     switch (c.byte) {
       case kLineFeed:
         endWithLineFeed(kLineFeed);
         break;
       case kFormFeed:
         if (opt.text_ignore_formfeed) {
+          reserve(cost(kSingleByte, 1));
+          switchTo(kSingleByte);
           out.put(' ');
           ++stringBytes;
         } else {
@@ -288,7 +286,8 @@ struct StreamLayout : Body {
         if (column > 0) --column;
         break;
       default:
-        writeSingle(c.byte);
+        reserve(cost(kSingleByte, 1));
+        put(c);
         if (limited() && column >= opt.text_columns) {
           wrap();
           break;
@@ -297,90 +296,43 @@ struct StreamLayout : Body {
         if (limited() && column >= opt.text_columns) wrap();
     }
   }
+  // A kanji that would pass the column limit starts the next line.
+  bool kanjiDoesNotFit(const Char& c) const {
+    return c.cls == kKanji && limited() && column > 0 &&
+           column + 2 > opt.text_columns;
+  }
 
-  void run(int byte) {
-    for (; byte != kEnd; byte = in.get()) {
-      if (!stringOpen && justWrapped && column == 0 && byte == kLineFeed) {
+  void run() {
+    Char c;
+    while (dec.next(&c)) {
+      bool lineFeed = c.cls == kSingleByte && c.byte == kLineFeed;
+      if (!stringOpen && justWrapped && column == 0 && lineFeed) {
         justWrapped = false;
         continue;
       }
       if (!stringOpen) openString();
-      Char c;
-      if (!readChar(byte, in, &c)) break;
-      reserve(c.cls == kKanji ? 4 : 3);
-      switchTo(c.cls);
-      if (c.cls == kKanji) {
-        writeKanji(c.byte, c.second);
-        if (limited() && column + 1 >= opt.text_columns) wrap();
-      } else {
-        single(c);
+      if (kanjiDoesNotFit(c)) {
+        wrap();
+        openString();
       }
+      if (c.cls == kSingleByte) {
+        control(c);
+        continue;
+      }
+      reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
+      put(c);
+      if (limited() && column >= opt.text_columns) wrap();
     }
     if (stringOpen) closeLine();
   }
 };
-
-// Whole points of a margin in inches, truncated.
-int marginPoints(double inches) {
-  double points = std::trunc(inches * 72.0);
-  if (!(points > -1e9 && points < 1e9)) return 0;
-  return static_cast<int>(points);
-}
-
-// The page is fitted to the requested lines (line-count layout) and
-// columns; 0 asks for no fit. A width of 9999 stands for none.
-unsigned linesToFit() { return opt.text_lines_explicit ? opt.text_lines : 0; }
-unsigned columnsToFit() {
-  return opt.text_columns_set && opt.text_columns < 9999 ? opt.text_columns
-                                                          : 0;
-}
-bool fitsText() {
-  return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
-}
-
-void writeProlog(Writer& out) {
-  out.write(kBlockA);
-  if (opt.text_stamp_position != kNoStamp)
-    writePageStamp(out, true, opt.text_stamp_pages == 1);
-  out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
-  if (fitsText()) out.write(kFitText);
-  out.write(kBlockP);
-  out.write("InPage not {StartPage BL} if ");
-  out.write(kBlockQ);
-  out.write(blockW());
-  out.write(kBlockZ);
-}
-
-void writeDocumentSetup(Writer& out) {
-  const std::string& font = opt.text_font;
-  out.printf("%d ", static_cast<int>(opt.text_font_size));
-  out.printf("/%s /%s /%s\n", font.c_str(), font.c_str(), font.c_str());
-  out.write("SetUpFonts\n");
-  if (opt.text_use_page_margins) {
-    const double* m = opt.text_page_margins;  // top, bottom, right, left
-    out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
-               marginPoints(m[0]), marginPoints(m[3]));
-  } else {
-    if (fitsText()) {
-      out.printf("%u %u %d %d %s %s FitText\n", linesToFit(), columnsToFit(),
-                 static_cast<int>(opt.text_top_margin),
-                 static_cast<int>(opt.text_left_margin),
-                 opt.text_two_line ? "T" : "F", opt.text_landscape ? "T" : "F");
-    }
-    out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
-               static_cast<int>(opt.text_left_margin));
-  }
-  out.write(opt.text_two_line ? "T " : "F ");
-  out.write(opt.text_landscape ? "T " : "F ");
-  out.write("SetUpPage\n");
-  out.write("%%EndDocumentSetup\n");
-}
 
 }  // namespace
 
 unsigned convertText(bool standalone, int first, int second,
                  const std::string& title, Reader& in, Writer& out) {
   if (second != kEnd) in.unget(second);
+  if (first != kEnd) in.unget(first);
   writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
@@ -389,13 +341,13 @@ unsigned convertText(bool standalone, int first, int second,
   unsigned pages = 0;
   if (opt.text_lines_explicit) {
     LineLayout body(in, out);
-    body.run(first);
+    body.run();
     pages = body.pageCount;
     out.write("%%Trailer\nEndDoc\nxpsav restore\n");
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
-    body.run(first);
+    body.run();
     out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
   }
   if (!standalone) {

@@ -54,8 +54,9 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 196);
-  EXPECT_NE(d.find("10 /Courier /Courier /Courier\nSetUpFonts\n0 0 F F "
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 249);
+  EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
+                   "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
                    "xpsav restore\n"),
             std::string::npos);
@@ -133,22 +134,75 @@ TEST_F(Convert, TabsBackspacesAndEscapes) {
   b = body("a\tb\n", "-l60 -e0");
   EXPECT_NE(b.find("(ab ) S NL"), std::string::npos);
   SetUp();
-  b = body("(x)\\\x07\xe9t\n", "-l60");
-  EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\151\\164\\377\\000 ) S NL"),
+  b = body("(x)\\\x07\xe9t\n", "-l60");  // a lone lead byte keeps the t
+  EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\042\\056\\377\\000t ) S NL"),
             std::string::npos);
 }
 
 TEST_F(Convert, KanaAndKanjiSwitchFonts) {
   std::string b = body("a\x8e\xb1\x8e\xb2\xb0\xa1z\n");
   EXPECT_EQ(b, "(a\\377\\001\\261\\262\\377\\002\\060\\041\\377\\000z\\012) "
-               "MS\n");
+               "FS\n");
 }
 
-TEST_F(Convert, IncompleteCharacterAtTheEndIsDropped) {
-  EXPECT_EQ(body("ab\x8e"), "(ab) MS\n");
-  EXPECT_EQ(body("ab\xb0"), "(ab) MS\n");
-  std::string b = body("ab\xb0", "-l60");
-  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(ab) S NL\nEndPage\n");
+// Each input, in the stream layout: the strings handed to MS.
+TEST_F(Convert, EveryEncodingAndMalformedSequence) {
+  const char* kGeta = "\\377\\002\\042\\056";
+  const struct {
+    const char* options;
+    const char* input;
+    std::string strings;
+  } cases[] = {
+      // EUC: a bad byte after SS2, SS3 with JIS X 0212, lone lead bytes,
+      // a row JIS X 0208 leaves empty, an incomplete character at the end.
+      {"", "ok\x8e\xff" "A\n",
+       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
+      {"", "\x8f\xa2\xaf|\x8f\xa1\n",
+       std::string("(") + kGeta + "\\377\\000|" + kGeta +
+           "\\377\\000\\012) FS\n"},
+      {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
+                                   "\\377\\000\\012) FS\n(" + kGeta +
+                                   "\\377\\000\\014) MS\n"},
+      {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) FS\n(b\\015c\\015) MS\n"},
+      // UTF-8: Latin-1 in the English font (y diaeresis moved from the
+      // font escape), kana, JIS X 0208, what no font has, malformed.
+      {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
+       "(Caf\\351 \\200\\012) FS\n"},
+      {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
+       "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
+       "\\042\\056\\377\\000\\012) FS\n"},
+      {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
+       std::string("(") + kGeta + "\\377\\000\\012) FS\n(" + kGeta +
+           "\\042\\056\\042\\056\\377\\000\\012) FS\n"},
+      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) MS\n"},
+      // Shift_JIS: a kanji, a kana, a lead byte without its partner.
+      {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
+       std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
+           "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
+           "\\377\\000\\177) MS\n"},
+      // A pair that is no character keeps its ASCII second byte.
+      {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
+       std::string("(") + kGeta + "\\377\\000wx" + kGeta +
+           "\\377\\000\\012) FS\n"},
+      // A backspace after a kanji ends the string on a whole character.
+      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    EXPECT_EQ(body(c.input, c.options), c.strings)
+        << c.options << " " << testing::PrintToString(std::string(c.input));
+  }
+}
+
+TEST_F(Convert, MalformedEndOfInputStaysOnItsPage) {
+  std::string b = body("a\n\x8e", "-l1");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nEndPage\n"
+               "%%Page: ? 2\nStartPage\nBL\n(\\377\\002\\042\\056) S NL\n"
+               "EndPage\n");
+  b = body("\xb0\xa1\r\n" "ab\r\n", "-l60 -w2");  // full lines take CRLF
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(\\377\\002\\060\\041) S NL\n"
+               "(ab) S NL\nEndPage\n");
 }
 
 // The layout rules are part of each run: a second run in the same process
@@ -169,20 +223,25 @@ TEST_F(Convert, SameOptionsGiveTheSameDocumentEveryRun) {
   SetUp();
   parseTextOptions("-w10 -o2");
   applyLayoutRules(true);
-  EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) WS\n(xxxx\\012) WS\n");
+  EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) FW\n(xxxx\\012) FW\n");
 }
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {
   std::string b = body(std::string(25, 'x') + "\n", "-w10");
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(xxxxxxxxxx\\377\\000\\012) WS\n"
-               "(xxxxx\\012) WS\n");
+  EXPECT_EQ(b,
+            "(xxxxxxxxxx\\377\\000\\012) FW\n(xxxxxxxxxx\\377\\000\\012) FW\n"
+            "(xxxxx\\012) FW\n");
   SetUp();
   b = body(std::string(10, 'x') + "\nab\n", "-w10");  // wrapped: LF dropped
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) WS\n(ab\\012) WS\n");
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(ab\\012) FW\n");
   SetUp();
   b = body("abcdefgh\xb0\xa1xy\n", "-w10");  // fewer than two columns left
-  EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) WS\n"
-               "(xy\\012) WS\n");
+  EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) FW\n"
+               "(xy\\012) FW\n");
+  SetUp();
+  b = body("abcdefghi\xb0\xa1\n", "-w10");  // the last column is too narrow
+  EXPECT_EQ(b, "(abcdefghi\\377\\000\\012) FW\n"
+               "(\\377\\002\\060\\041\\377\\000\\012) FW\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
   EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");
@@ -209,7 +268,7 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   size_t strings = 0, at = 0;
   std::string joined;
   while ((at = b.find('(', at)) != std::string::npos) {
-    size_t end = b.find(") MS\n", at);
+    size_t end = std::min(b.find(") MS\n", at), b.find(") FS\n", at));
     ASSERT_NE(end, std::string::npos);
     std::string lit = b.substr(at + 1, end - at - 1);
     EXPECT_LE(printerBytes(lit), 2048u);
@@ -226,24 +285,29 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   EXPECT_GT(strings, 5u);
   EXPECT_EQ(count(joined, "\\060\\041"), 3000u);
   EXPECT_EQ(count(joined, "\\261"), 3000u);
-  EXPECT_EQ(count(b, "\\012) MS"), 1u);
+  EXPECT_EQ(count(b, "\\012) FS"), 1u);
 }
 
 TEST_F(Convert, HugeTabStopsAreSplitToo) {
   std::string b = body("\t\t\t\n", "-e1000");
   for (size_t at = 0; (at = b.find('(', at)) != std::string::npos; ++at)
     EXPECT_LE(b.find(')', at) - at - 1, 2048u);
-  EXPECT_EQ(count(b, " "), 3000u + count(b, ") MS\n"));
+  EXPECT_EQ(count(b, " "),
+            3000u + count(b, ") MS\n") + count(b, ") FS\n"));
 }
 
 TEST_F(Convert, DocumentSetupNumbers) {
   std::string d = doc("", "-mg=0.5:0.5:0.5:0.5 -2 -r -s12");
-  EXPECT_NE(d.find("12 /Courier /Courier /Courier\nSetUpFonts\n36 36 36 36 T T "
+  EXPECT_NE(d.find("12 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
+                   "SetUpFonts\n36 36 36 36 T T "
                    "SetUpPage\n"),
             std::string::npos);
   EXPECT_NE(d.find("/SetUpPage % <bottommargin>"), std::string::npos);
   SetUp();
-  d = doc("", "-mg=0.23:0.06:0.03:0.09");
+  d = doc("", "-mg=0.23:0.06:0.03:0.09 -Kg -fCourier-Bold");
+  EXPECT_NE(d.find("\n10 /Courier-Bold /GothicBBB-Medium-Hankaku "
+                   "/GothicBBB-Medium-H\nSetUpFonts\n"),
+            std::string::npos);
   EXPECT_NE(d.find("\n4 2 16 6 F F SetUpPage\n"), std::string::npos);
   SetUp();
   d = doc("", "-L3 -o0");
@@ -275,7 +339,8 @@ TEST_F(Convert, StampInThePrologAndPages) {
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
   // The page device draws it as each page is printed: here only the first.
-  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n10/Courier /Courier /Courier\n"
+  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n"
+                   "10/Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n}def\ntrue setglobal /HFOnce [true] def false "
                    "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
                    "and {//HFOnce 0 false put save userdict begin initgraphics "

@@ -1,5 +1,16 @@
 #include "prolog.h"
 
+#include <cmath>
+#include <string>
+
+#include "options.h"
+#include "pagestamp.h"
+#include "setiot.h"
+#include "writer.h"
+
+namespace {
+
+// Block A: document save, basic procedures, SetUpFonts.
 const char* const kBlockA = R"PS(save /xpsav exch def
 /StartDoc{$xp begin}def
 /$xp 50 dict def $xp begin
@@ -12,6 +23,12 @@ const char* const kBlockA = R"PS(save /xpsav exch def
 /EndDoc {end} def
 /StartPage {save myMtx setmatrix /InPage T store} def
 /EndPage {/InPage F store restore showpage} def
+/Grid % <font> <sample> <columns> => <font scaled to the column grid>
+{
+e 1000 scalefont setfont (a) stringwidth pop mul
+exch 2 index 1000 scalefont setfont stringwidth pop
+2 copy mul 0 gt {div [exch 0 0 1 0 0] makefont} {pop pop} ifelse
+} def
 /SetUpFonts % <size> <english> <hankaku> <kanji>
 {
 /k exch findfont def
@@ -19,6 +36,14 @@ const char* const kBlockA = R"PS(save /xpsav exch def
 /e exch findfont def
 /size exch def
 /height size def
+e /FontType get 0 ne /ISOLatin1Encoding where {pop T} {F} ifelse and
+{ % Latin-1 letters; 255 is the font escape, so y diaeresis stands at 128
+/e e dup length dict begin {1 index /FID ne {def} {pop pop} ifelse} forall
+/Encoding ISOLatin1Encoding 256 array copy dup 128 /ydieresis put def
+currentdict end /QMTessalineLatin1 exch definefont def
+} if
+/h h (\261) 1 Grid def
+/k k (\060\041) 2 Grid def
 12 dict begin
 /FontName /QMTessalineFont def
 /FontType 0 def
@@ -36,6 +61,7 @@ end definefont size scalefont setfont
 } def
 )PS";
 
+// Block B: SetUpPage of the margin family.
 const char* const kBlockB = R"PS(/SetUpPage % <bottommargin> <rightmargin> <topmargin> <leftmargin> <2 line> <Landscape>
 {
 newpath
@@ -72,6 +98,7 @@ b2x center add /l2x exch def
 } def
 )PS";
 
+// Block O: SetUpPage of the offset family.
 const char* const kBlockO = R"PS(/SetUpPage % <topmargin> <leftmargin> <2 line> <Landscape>
 {
 newpath
@@ -123,11 +150,13 @@ currentfont fits scalefont setfont
 } def
 )PS";
 
-// Lines 1 to 13 of block P; the head of MS follows.
+// Lines 1 to 13 of block P; the head of MS follows. BS does nothing
+// while no page is open: a new page has no current point, and its
+// cursor stands at the left edge anyway.
 const char* const kCursorProcedures = R"PS(/BSF {bshaba neg 0 RM} def
 /BS {
-L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
-dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse
+InPage {L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
+dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse} if
 } def
 /BL {llx ury height sub M} def
 /BL2 {l2x ury height sub M} def
@@ -150,6 +179,7 @@ Lbuf copy pop
 count strLen ge {exit} if
 )PS";
 
+// Block Q: the rest of MS.
 const char* const kBlockQ = R"PS(Lbuf count get 16#FF eq
 {
 /count count 1 add def
@@ -185,6 +215,7 @@ ifelse}
 } def
 )PS";
 
+// Block Z: MNLL to Flush.
 const char* const kBlockZ = R"PS(/MNLL
 {
 L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse % right margin
@@ -206,13 +237,60 @@ L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
 } if
 } def
 /Flush {InPage {EndPage} if} def
-end
+)PS";
+
+// FC, FR and FP: whether a run fits where it would be shown. A run in the
+// English font alone (no font escape) is measured by its length and the
+// widest character, which FC finds once; any other run, or one that is
+// not that clearly short, by stringwidth. FP shows the start of a longer
+// English line, up to where it surely fits. First the loop state of MS,
+// which MNP saves across a page end, for pages that FS or FW start.
+const char* const kFitTest = R"PS(/count 0 def /strLen 0 def /mode 0 def % MNP keeps these across a page end
+/CW 0 def % the widest character of the English font, once known
+/FC % => ; sets CW for the current font
+{
+/Ch 1 string def
+0 1 254 {Ch exch 0 exch put Ch stringwidth pop dup CW gt {/CW exch def} {pop} ifelse} for
+} bind def
+/FR % <run> <wraps> => <fits>: shown at the current point, no character of the run wraps or breaks the page
+{
+C exch pop lly gt
+{exch dup (_) search {pop pop pop bshaba 2 mul 3 -1 roll pop T} {pop 0 3 -1 roll} ifelse
+{L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse exch sub C pop sub bshaba 64 div sub
+1 index (\377) search {pop pop pop F} {pop CW 0 gt} ifelse
+{1 index length CW mul 1 index le} {F} ifelse
+{pop pop T} {exch stringwidth pop ge} ifelse}
+{pop pop T} ifelse}
+{pop pop F} ifelse
+} bind def
+/FP % <line> => <rest>: shows the start of an English line that surely fits, leaves the rest to MS
+{
+InPage {C exch pop lly gt CW 0 gt and} {F} ifelse
+{dup (\377) search {pop pop pop 0}
+{pop L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse C pop sub bshaba 2 mul sub bshaba 64 div sub CW div cvi} ifelse
+1 index length 1 sub 2 copy gt {exch} if pop
+dup 0 gt {1 index 0 2 index getinterval S dup 2 index length exch sub getinterval} {pop} ifelse}
+if
+} bind def
+)PS";
+
+// FS: a line that fits is shown with one show; any other is handed to MS
+// after showing the start that surely fits. A page is started the way MS
+// starts it.
+const char* const kOneShow = R"PS(/FS % <line> => ; MS for a line whose one control character is its last, a line feed
+{
+InPage not {CW 0 eq {FC} if StartPage BL exch} if
+dup dup length 1 sub 0 exch getinterval
+dup T FR {exch pop S MNL MNP} {pop FP MS} ifelse
+} bind def
+)PS";
+
+// The end of the prolog, up to StartDoc.
+const char* const kPrologEnd = R"PS(end
 %%EndProlog
 %%BeginDocumentSetup
 StartDoc
 )PS";
-
-namespace {
 
 std::string replaceAll(std::string s, const std::string& from,
                        const std::string& to) {
@@ -222,19 +300,93 @@ std::string replaceAll(std::string s, const std::string& from,
   return s;
 }
 
-std::string makeBlockP() { return std::string(kCursorProcedures) + kShowHead; }
+// Block P: cursor procedures, page state, Lbuf, ModeA and the head of MS.
+const std::string& blockP() {
+  static const std::string p = std::string(kCursorProcedures) + kShowHead;
+  return p;
+}
 
-}  // namespace
-
-const char* const kBlockP = [] {
-  static const std::string p = makeBlockP();
-  return p.c_str();
-}();
-
+// WS: MS without wrapping at the right limit.
 const std::string& blockW() {
   static const std::string w =
       replaceAll(kShowHead, "/MS\n", "/WS\n") +
       "InPage not {StartPage BL} if\n" +
       replaceAll(kBlockQ, "{MNLL exch MNP", "{exch MNP");
   return w;
+}
+
+// FW: FS for WS, which has no wrap to prepare for.
+const std::string& oneShowW() {
+  static const std::string w = replaceAll(
+      replaceAll(replaceAll(kOneShow, "/FS % <line> => ; MS for",
+                            "/FW % <line> => ; WS for"),
+                 "T FR", "F FR"),
+      "{pop FP MS}", "{pop WS}");
+  return w;
+}
+
+// Whole points of a margin in inches, truncated.
+int marginPoints(double inches) {
+  double points = std::trunc(inches * 72.0);
+  if (!(points > -1e9 && points < 1e9)) return 0;
+  return static_cast<int>(points);
+}
+
+// The page is fitted to the requested lines (line-count layout) and
+// columns; 0 asks for no fit. A width of 9999 stands for none.
+unsigned linesToFit() { return opt.text_lines_explicit ? opt.text_lines : 0; }
+unsigned columnsToFit() {
+  return opt.text_columns_set && opt.text_columns < 9999 ? opt.text_columns
+                                                          : 0;
+}
+bool fitsText() {
+  return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
+}
+
+}  // namespace
+
+std::string fontOperands() {
+  return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
+         opt.text_kanji_font;
+}
+
+void writeProlog(Writer& out) {
+  out.write(kBlockA);
+  if (opt.text_stamp_position != kNoStamp)
+    writePageStamp(out, true, opt.text_stamp_pages == 1);
+  out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
+  if (fitsText()) out.write(kFitText);
+  out.write(blockP());
+  out.write("InPage not {StartPage BL} if ");
+  out.write(kBlockQ);
+  out.write(blockW());
+  out.write(kBlockZ);
+  out.write(kFitTest);
+  out.write(kOneShow);
+  out.write(oneShowW());
+  out.write(kPrologEnd);
+}
+
+void writeDocumentSetup(Writer& out) {
+  out.printf("%d %s\n", static_cast<int>(opt.text_font_size),
+             fontOperands().c_str());
+  out.write("SetUpFonts\n");
+  if (opt.text_use_page_margins) {
+    const double* m = opt.text_page_margins;  // top, bottom, right, left
+    out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),
+               marginPoints(m[0]), marginPoints(m[3]));
+  } else {
+    if (fitsText()) {
+      out.printf("%u %u %d %d %s %s FitText\n", linesToFit(), columnsToFit(),
+                 static_cast<int>(opt.text_top_margin),
+                 static_cast<int>(opt.text_left_margin),
+                 opt.text_two_line ? "T" : "F", opt.text_landscape ? "T" : "F");
+    }
+    out.printf("%d %d ", static_cast<int>(opt.text_top_margin),
+               static_cast<int>(opt.text_left_margin));
+  }
+  out.write(opt.text_two_line ? "T " : "F ");
+  out.write(opt.text_landscape ? "T " : "F ");
+  out.write("SetUpPage\n");
+  out.write("%%EndDocumentSetup\n");
 }

@@ -163,6 +163,9 @@ TEST(ToolOption, OtherOptions) {
   EXPECT_EQ(s.other_options["zavpsg4f"], "");
   EXPECT_EQ(toolFor({"-Xzavpsof=-s9", "-Xzavpsof=-r"}).other_options["zavpsof"],
             "-r");
+  EXPECT_EQ(toolFor({"-Xzavpsif=-Kg -Ke=sjis -Kk=My-Font"})
+                .other_options["zavpsif"],
+            "-Kg -Ke=sjis -Kk=My-Font");
   // Each filter's own grammar, with its message.
   const struct {
     const char* arg;
@@ -172,6 +175,7 @@ TEST(ToolOption, OtherOptions) {
                  {"zavpsvf=-2", "Unknown option '2'\n"},
                  {"zavpsg4f=-mg=1:1:1:1", "Unknown option 'm'\n"},
                  {"zavpsif=-mg=1:2", "Unknown option '1:2'\n"},
+                 {"zavpsif=-Ke=latin1", "Unknown option 'latin1'\n"},
                  {nullptr, nullptr}};
   for (int i = 0; refused[i].arg; ++i) {
     int status = 0;

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <locale.h>
 
 #include "options.h"
 #include "writer.h"
@@ -38,11 +39,15 @@ std::string systemHostName() {
   return name;
 }
 
+// In the C locale whatever the environment says: the stamp font shows
+// ASCII only.
 std::string currentDate() {
   char buf[256] = "";
   std::time_t now = std::time(nullptr);
-  if (const std::tm* tm = std::localtime(&now))
-    std::strftime(buf, sizeof buf, "%x %X %Z", tm);
+  const std::tm* tm = std::localtime(&now);
+  locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  if (tm && c) strftime_l(buf, sizeof buf, "%x %X %Z", tm, c);
+  if (c) freelocale(c);
   return buf;
 }
 

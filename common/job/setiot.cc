@@ -222,7 +222,7 @@ void stampSheetSize(int* width, int* height) {
 }
 
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
-                          const std::string* textFont, unsigned textSize,
+                          const std::string* textFonts, unsigned textSize,
                           bool landscape) {
   if (stamp.position < 0 || stamp.position > 3) return;
   int w, h;
@@ -262,10 +262,8 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
   out.write("8 scalefont\nsetfont\n");
   out.printf("(%s) %s\n", makeStamp(stamp).c_str(),
              stampProcedureNames[stamp.position]);
-  if (textFont) {
-    out.printf("%u", textSize);
-    out.printf("/%s /%s /%s\n", textFont->c_str(), textFont->c_str(),
-               textFont->c_str());
+  if (textFonts) {
+    out.printf("%u%s\n", textSize, textFonts->c_str());
     out.write("SetUpFonts\n");
   }
   out.write("}def\n");

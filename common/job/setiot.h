@@ -65,12 +65,12 @@ StampSpec imageStamp();
 std::string makeStamp(const StampSpec& stamp);
 
 /// Writes the placement procedure of the stamp's position and StartHF.
-/// `textFont`: the text filter's StartHF ends by selecting the text font
-/// again (size and name); the image filter passes nullptr. `landscape`:
-/// the corners are those of the sheet turned a quarter turn (width and
-/// height exchanged).
+/// `textFonts`: the text filter's StartHF ends by selecting the text fonts
+/// again (size, then these font operands of SetUpFonts); the image filter
+/// passes nullptr. `landscape`: the corners are those of the sheet turned
+/// a quarter turn (width and height exchanged).
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
-                          const std::string* textFont, unsigned textSize,
+                          const std::string* textFonts, unsigned textSize,
                           bool landscape = false);
 
 #endif  // COMMON_JOB_SETIOT_H_

@@ -133,7 +133,7 @@ TEST_F(Setup, StampTextsAndProcedures) {
             "def\n597 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
             "/StartHF\n{\n/Helvetica findfont\n8 scalefont\nsetfont\n"
             "(User:ann Host:pc1 ) rsu\n}def\n");
-  std::string courier = "Courier";
+  std::string courier = "/Courier /Courier /Courier";
   EXPECT_EQ(text([&](Writer& o) {
               writeStampProcedures(o, {2, 1, 2, 0, font}, &courier, 10);
             }),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 OptionSettings opt;
 
@@ -43,6 +44,15 @@ const OutputKeyword outputkeytab[] = {
     {nullptr, 0},
 };
 
+// The first row of each encoding is the name the option tool writes.
+const EncodingKeyword encodingkeytab[] = {
+    {"auto", ENCODING_Auto},       {"euc-jp", ENCODING_Euc},
+    {"eucjp", ENCODING_Euc},       {"euc", ENCODING_Euc},
+    {"utf-8", ENCODING_Utf8},      {"utf8", ENCODING_Utf8},
+    {"shift_jis", ENCODING_Sjis},  {"sjis", ENCODING_Sjis},
+    {"cp932", ENCODING_Sjis},      {nullptr, ENCODING_Invalid},
+};
+
 const char* const stampProcedureNames[4] = {"lsu", "rsu", "lsd", "rsd"};
 
 bool isWhite(char c) {
@@ -79,6 +89,9 @@ void initTextSet() {
   opt.text_left_margin_given = 0;
   opt.text_font_size = 10;
   opt.text_font = "Courier";
+  opt.text_kana_font = "Ryumin-Light-Hankaku";
+  opt.text_kanji_font = "Ryumin-Light-H";
+  opt.text_encoding = ENCODING_Auto;
   opt.text_render_enhance = 0;
   opt.text_page_size_policy = 0;
   opt.text_page_size_policy_set = 0;
@@ -277,6 +290,12 @@ const char* inputKeywordName(int code) {
   for (const InputKeyword* row = inputkeytab; row->code != 0; ++row)
     if (row->code == code) return row->name;
   return nullptr;
+}
+
+int readEncodingKeyword(const std::string& word) {
+  const EncodingKeyword* row = encodingkeytab;
+  while (row->name && strcasecmp(row->name, word.c_str()) != 0) ++row;
+  return row->encoding;
 }
 
 const char* outputKeywordName(int code) {

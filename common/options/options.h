@@ -64,6 +64,21 @@ const int kMaxCopies = 999;
 const int kMaxFontSize = 1000;
 const int kMaxTabWidth = 1000;
 
+/// Encodings of text input.
+enum TextEncoding {
+  ENCODING_Auto = 0,  // UTF-8 if the text is valid UTF-8, else EUC-JP
+  ENCODING_Euc = 1,
+  ENCODING_Utf8 = 2,
+  ENCODING_Sjis = 3,  // Shift_JIS with the Windows extensions (CP932)
+  ENCODING_Invalid = 4,
+};
+
+/// One row of the encoding keyword table.
+struct EncodingKeyword {
+  const char* name;
+  int encoding;
+};
+
 /// Stamp position and page mode value meaning "none".
 const int kNoStamp = 999;
 
@@ -71,6 +86,7 @@ extern const InputKeyword inputkeytab[];
 extern const InputKeyword customkeytab[];
 extern const OutputKeyword outputkeytab[];
 extern const InputSelection defaultInputSelection;
+extern const EncodingKeyword encodingkeytab[];
 
 /// Placement procedure names indexed by stamp position.
 extern const char* const stampProcedureNames[4];
@@ -122,6 +138,9 @@ struct OptionSettings {
   int text_left_margin_given = 0;
   unsigned text_font_size = 0;
   std::string text_font;
+  std::string text_kana_font;   // half-width katakana
+  std::string text_kanji_font;  // JIS X 0208
+  int text_encoding = 0;        // TextEncoding
   int text_render_enhance = 0;
   unsigned text_page_size_policy = 0;
   int text_page_size_policy_set = 0;
@@ -189,6 +208,8 @@ size_t readOutputKeyword(std::string& text, size_t pos, int* code);
 int readCustomSize(const std::string& word, int* code);
 /// 1 acceptable, -1 custom size too large, -2 too small.
 int checkPaperSize(int input_code);
+/// The encoding an encoding keyword names (any case), or ENCODING_Invalid.
+int readEncodingKeyword(const std::string& word);
 /// Keyword of the first row with `code`, or nullptr.
 const char* inputKeywordName(int code);
 const char* outputKeywordName(int code);

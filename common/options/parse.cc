@@ -315,6 +315,29 @@ void includeDefaults() {
   including = false;
 }
 
+// "Kk=" kanji font, "Kh=" half-width kana font, "Kg" both Gothic, "Ke="
+// input encoding; returns the position after the word.
+size_t readJapaneseKey(std::string& s, size_t keyPos) {
+  size_t p = keyPos + 1;
+  std::string word;
+  if (at(s, p, "g")) {
+    opt.text_kanji_font = "GothicBBB-Medium-H";
+    opt.text_kana_font = "GothicBBB-Medium-Hankaku";
+    return wordEnd(s, p);
+  }
+  if (!at(s, p, "k=") && !at(s, p, "h=") && !at(s, p, "e="))
+    wordError(s, keyPos);
+  size_t next = readToken(s, p + 2, &word);
+  if (s[p] == 'e') {
+    int encoding = readEncodingKeyword(word);
+    if (encoding == ENCODING_Invalid) unknownOption(word);
+    opt.text_encoding = encoding;
+  } else if (!word.empty()) {
+    (s[p] == 'k' ? opt.text_kanji_font : opt.text_kana_font) = word;
+  }
+  return next;
+}
+
 // Handles one key of the text grammar at `keyPos`; returns the position
 // after it.
 size_t textKey(std::string& s, size_t keyPos) {
@@ -332,6 +355,9 @@ size_t textKey(std::string& s, size_t keyPos) {
       break;
     case 'F':
       opt.text_ignore_formfeed = 1;
+      break;
+    case 'K':
+      p = readJapaneseKey(s, keyPos);
       break;
     case 'L':
       p = readUnsigned(s, p, &opt.text_top_margin);

@@ -220,6 +220,34 @@ TEST_F(TextGrammar, FontsAndStamps) {
   EXPECT_EQ(textError("-Hx"), "Unknown option 'x'\n");
 }
 
+TEST_F(TextGrammar, JapaneseFontsAndEncodings) {
+  EXPECT_EQ(opt.text_kanji_font, "Ryumin-Light-H");
+  EXPECT_EQ(opt.text_kana_font, "Ryumin-Light-Hankaku");
+  EXPECT_EQ(opt.text_encoding, ENCODING_Auto);
+  parseTextOptions("-Kg -t");
+  EXPECT_EQ(opt.text_kanji_font, "GothicBBB-Medium-H");
+  EXPECT_EQ(opt.text_kana_font, "GothicBBB-Medium-Hankaku");
+  EXPECT_EQ(opt.text_toner_saver, 1);
+  parseTextOptions("-Kk=Ryumin-Light-H -Kh= -Kh=Kana -fCourier-Bold");
+  EXPECT_EQ(opt.text_kanji_font, "Ryumin-Light-H");
+  EXPECT_EQ(opt.text_kana_font, "Kana");
+  EXPECT_EQ(opt.text_font, "Courier-Bold");
+  const struct {
+    const char* option;
+    int encoding;
+  } encodings[] = {{"-Ke=UTF-8", ENCODING_Utf8},  {"-Ke=sjis", ENCODING_Sjis},
+                   {"-Ke=CP932", ENCODING_Sjis},  {"-Ke=euc-jp", ENCODING_Euc},
+                   {"-Ke=auto", ENCODING_Auto},   {nullptr, 0}};
+  for (auto* e = encodings; e->option; ++e) {
+    parseTextOptions(e->option);
+    EXPECT_EQ(opt.text_encoding, e->encoding) << e->option;
+  }
+  EXPECT_EQ(textError("-Ke=latin1"), "Unknown option 'latin1'\n");
+  EXPECT_EQ(textError("-Ke="), "Unknown option ''\n");
+  EXPECT_EQ(textError("-Kx=a"), "Unknown option '-Kx=a'\n");
+  EXPECT_EQ(imageError("-Kg"), "Unknown option 'K'\n");
+}
+
 TEST_F(TextGrammar, PageMargins) {
   parseTextOptions("-mg=1:0.5:0.5:1");
   EXPECT_EQ(opt.text_page_margins[0], 1.0);

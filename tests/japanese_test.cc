@@ -1,0 +1,298 @@
+// Japanese text through texttops and Ghostscript with the IPA fonts, which
+// Debian registers as Ryumin-Light and GothicBBB-Medium.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "run.h"
+
+namespace {
+
+RunResult texttops(const std::vector<std::string>& args,
+                   const std::string& input,
+                   std::vector<std::string> env = {}) {
+  std::vector<std::string> argv = {bin("texttops")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  env.push_back("TEXTTOPSOPTION");
+  return run(argv, {input, env, ""});
+}
+
+size_t count(const std::string& s, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = s.find(what); at != std::string::npos;
+       at = s.find(what, at + what.size()))
+    ++n;
+  return n;
+}
+
+// Loads the printer fonts once, in global memory, so that each document
+// of a batch finds them at once.
+const char* const kLoadFonts =
+    "true setglobal [/Courier /Ryumin-Light-H /Ryumin-Light-Hankaku "
+    "/GothicBBB-Medium-H /GothicBBB-Medium-Hankaku] {findfont pop} forall "
+    "false setglobal\n";
+
+// The codes txtwrite reports for the characters each document shows, in
+// order: an ASCII or Latin-1 character as itself, a kana as its byte, a
+// kanji as its JIS code ("3021"). A page showing "~" follows each document.
+std::vector<std::vector<std::string>> shownCodes(
+    const std::vector<std::string>& docs) {
+  std::string all = kLoadFonts;
+  for (const std::string& doc : docs)
+    all += doc + "/Courier findfont 10 scalefont setfont 9 9 moveto (~) show "
+                 "showpage\n";
+  RunResult r =
+      ghostscript(all, {"-sDEVICE=txtwrite", "-dTextFormat=0", "-sOutputFile=-"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  std::vector<std::vector<std::string>> codes(1);
+  for (size_t at = 0; (at = r.out.find(" c=\"", at)) != std::string::npos;) {
+    at += 4;
+    std::string c = r.out.substr(at, r.out.find('"', at) - at);
+    if (c.rfind("&#x", 0) == 0) c = c.substr(3, c.size() - 4);
+    if (c == "~")
+      codes.emplace_back();
+    else if (c != " ")
+      codes.back().push_back(c);
+  }
+  codes.pop_back();
+  return codes;
+}
+
+// In the shown codes of one line: kanji 亜 and あ, kana ｱ, "ab", é.
+const struct {
+  const char* encoding;
+  std::string text;
+  std::vector<std::string> codes;
+} kMixedLines[] = {
+    {"-Ke=euc-jp", "ab\x8e\xb1\xb0\xa1\xa4\xa2\n",
+     {"a", "b", "b1", "3021", "2422"}},
+    {"", "ab\x8e\xb1\xb0\xa1\xa4\xa2\n", {"a", "b", "b1", "3021", "2422"}},
+    {"", "ab\xef\xbd\xb1\xe4\xba\x9c\xe3\x81\x82 \xc3\xa9\n",
+     {"a", "b", "b1", "3021", "2422", "e9"}},
+    {"-Ke=sjis", "ab\xb1\x88\x9f\x82\xa0\r\n",
+     {"a", "b", "b1", "3021", "2422"}},
+    // What no font has: one geta mark (JIS 0x222E) each.
+    {"-Ke=utf-8", "a\xf0\x9f\x98\x80" "b\xe9\n", {"a", "222e", "b", "222e"}},
+};
+
+TEST(Japanese, EachClassIsShownInItsOwnFont) {
+  std::vector<std::string> docs;
+  std::vector<std::vector<std::string>> expected;
+  for (const char* layout : {"-s10", "-l60", "-w20"}) {
+    for (const auto& c : kMixedLines) {
+      std::vector<std::string> args = {layout};
+      if (*c.encoding) args.push_back(c.encoding);
+      RunResult r = texttops(args, c.text);
+      ASSERT_EQ(r.status, 0) << r.err;
+      docs.push_back(r.out);
+      expected.push_back(c.codes);
+    }
+  }
+  RunResult r = texttops({"-Kg"}, "\xb0\xa1\x8e\xb1\n");
+  EXPECT_NE(r.out.find("/GothicBBB-Medium-Hankaku /GothicBBB-Medium-H\n"),
+            std::string::npos);
+  docs.push_back(r.out);
+  expected.push_back({"3021", "b1"});
+  EXPECT_EQ(shownCodes(docs), expected);
+}
+
+// Byte sequences that once aborted the job or corrupted the page: a
+// backspace after a kanji or a form feed, SS2 before a byte that is no
+// kana, SS3, lone lead bytes before a newline, a cut character at the end.
+TEST(Japanese, FaultySequencesPrintWhatTheyHold) {
+  const struct {
+    std::string text;
+    std::vector<std::string> codes;
+  } cases[] = {
+      {"ab\xb4\xc1\n\xb4\xc1\b\n", {"a", "b", "3441", "3441"}},
+      {"abcdefg\n\xb4\xc1\bX\n",
+       {"a", "b", "c", "d", "e", "f", "g", "3441", "X"}},
+      {"ok\x8e\xff" "A\n", {"o", "k", "222e", "222e", "A"}},
+      {"a\x8f\xa2\xaf\nb\xb0\n\x8e\nc\n",
+       {"a", "222e", "b", "222e", "222e", "c"}},
+      {"a\f\bx\n\b\by\n", {"a", "x", "y"}},
+      {"a\n\x8e", {"a", "222e"}},
+  };
+  std::vector<std::string> docs;
+  std::vector<std::vector<std::string>> expected;
+  for (const char* layout : {"-s10", "-l1", "-l60", "-w20"}) {
+    for (const auto& c : cases) {
+      RunResult r = texttops({layout}, c.text);
+      ASSERT_EQ(r.status, 0) << r.err;
+      docs.push_back(r.out);
+      expected.push_back(c.codes);
+    }
+  }
+  EXPECT_EQ(shownCodes(docs), expected);
+}
+
+// Where each line of a document ends: the pen's x when NL or NL2 moves
+// on to the next line, in points.
+std::vector<double> lineEnds(const std::string& doc) {
+  std::string d = doc;
+  const std::string setup = "%%EndDocumentSetup\n";
+  d.insert(d.find(setup) + setup.size(),
+           "/NLo /NL load def /NL2o /NL2 load def\n"
+           "/NL {C pop = NLo} def /NL2 {C pop = NL2o} def\n");
+  RunResult r = ghostscript(d);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  std::vector<double> ends;
+  for (size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
+    ends.push_back(std::atof(r.out.c_str() + at));
+    if (r.out.find('\n', at) == std::string::npos) break;
+  }
+  return ends;
+}
+
+TEST(Japanese, ColumnsLineUpInBothLayouts) {
+  // 36 columns each: kanji take two, kana, Latin-1 and geta marks their
+  // own count of columns; a tab after them reaches column 8.
+  auto times = [](int n, const std::string& s) {
+    std::string r;
+    while (n-- > 0) r += s;
+    return r;
+  };
+  const std::string kanji = "\xe4\xba\x9c", kana = "\xef\xbd\xb1";
+  std::string rest = std::string(28, 'b') + "\n";
+  std::string text = std::string(36, 'a') + "\n" + times(18, kanji) + "\n" +
+                     times(36, kana) + "\n" + times(9, "a" + kana + kanji) +
+                     "\n" + kanji + "\t" + rest + "Caf\xc3\xa9\xc3\xa9\t" +
+                     rest + "\xf0\x9f\x98\x80" + kana + "\t" + rest;
+  for (const char* layout : {"-s12", "-l60", "-w40", "-Kg"}) {
+    RunResult r = texttops({layout}, text);
+    std::vector<double> ends = lineEnds(r.out);
+    ASSERT_EQ(ends.size(), 7u) << layout << r.out;
+    for (double end : ends) EXPECT_NEAR(end, ends[0], 0.05) << layout;
+  }
+}
+
+// Each document prints a "|" for every line it starts (every NL and NL2,
+// as MS and the line-count body call them) and "LINES" at its end.
+std::string countingLines(const std::string& doc) {
+  std::string d = doc;
+  const std::string setup = "%%EndDocumentSetup\n";
+  d.insert(d.find(setup) + setup.size(),
+           "/NLo /NL load def /NL2o /NL2 load def\n"
+           "/NL {(|) print NLo} def /NL2 {(|) print NL2o} def\n");
+  d.insert(d.find("%%Trailer\n"), "(LINES\\n) print flush\n");
+  return d;
+}
+
+// Every document of `docs` made a counting document, in one file.
+std::string countingAll(const std::string& docs) {
+  const std::string head = "%!PS-Adobe-";
+  std::string all;
+  for (size_t at = docs.find(head), next; at != std::string::npos; at = next) {
+    next = docs.find(head, at + head.size());
+    all += countingLines(docs.substr(at, next - at));
+  }
+  return all;
+}
+
+// The line counts a batch of counting documents printed.
+std::vector<int> printedLineCounts(const std::string& docs, std::string* err) {
+  RunResult r = ghostscript(kLoadFonts + docs);
+  *err = r.status == 0 ? "" : r.out + r.err;
+  std::vector<int> counts;
+  size_t from = 0;
+  for (size_t at; (at = r.out.find("LINES\n", from)) != std::string::npos;
+       from = at + 6) {
+    counts.push_back(static_cast<int>(
+        std::count(r.out.begin() + from, r.out.begin() + at, '|')));
+  }
+  return counts;
+}
+
+// A random line of at most six pieces: words, kanji and kana in EUC and
+// UTF-8, Latin-1, control characters, and malformed or cut sequences.
+std::string randomLine(std::mt19937& rng) {
+  static const char* const pieces[] = {
+      "word", "(a)\\", "\t", "\b", "\x01\x1b\x7f", "\r", " ", "\f",
+      "\xb0\xa1\xc6\xfc", "\x8e\xb1\x8e\xdf", "\x8f\xa2\xaf", "\x8e", "\x8f",
+      "\xb0", "\x8e\xff", "\xff\xfe", "\x80", "\xe4\xba\x9c\xe3\x81\x82",
+      "\xef\xbd\xb1", "\xc3\xa9\xc3\xbf", "\xe4\xba", "\xf0\x9f\x98",
+      "\xed\xa0\x80", "\xc2", "\x82\xa0\x88", "\x85\x77", "\xef\xbb\xbf",
+      nullptr};
+  static const int kinds = [] {
+    int n = 0;
+    while (pieces[n]) ++n;
+    return n;
+  }();
+  std::string line;
+  for (int n = rng() % 7; n > 0; --n) line += pieces[rng() % kinds];
+  return line + (rng() % 4 == 0 ? "\r\n" : "\n");
+}
+
+// 300 random texts, 25 per encoding and layout; each layout's documents
+// go through Ghostscript in one run. A form feed ends a line too.
+TEST(Japanese, RandomMixesKeepTheirLinesAndPrintCleanly) {
+  std::mt19937 rng(12);
+  TempDir dir;
+  for (const char* layout : {"-s10", "-l40", "-w100"}) {
+    std::string docs;
+    std::vector<int> expected;
+    for (const char* encoding : {"-Ke=auto", "-Ke=euc-jp", "-Ke=utf-8",
+                                 "-Ke=sjis"}) {
+      std::vector<std::string> args = {layout, encoding};
+      for (int i = 0; i < 25; ++i) {
+        std::string text;
+        for (int l = 1 + rng() % 60; l > 0; --l) text += randomLine(rng);
+        args.push_back(dir.write(std::to_string(i), text));
+        expected.push_back(static_cast<int>(
+            std::count(text.begin(), text.end(), '\n') +
+            std::count(text.begin(), text.end(), '\f')));
+      }
+      RunResult r = texttops(args, "");
+      ASSERT_EQ(r.status, 0) << r.err;
+      docs += r.out;
+    }
+    std::string err;
+    EXPECT_EQ(printedLineCounts(countingAll(docs), &err), expected)
+        << layout << err;
+  }
+}
+
+// A manual page as man formats it for a UTF-8 terminal: that of ls, or,
+// where the system has dropped its manual pages, this program's own.
+TEST(Japanese, ManualPageKeepsItsLines) {
+  RunOptions utf8 = {"", {"MANWIDTH=80", "LC_ALL=C.UTF-8", "MANPAGER=cat",
+                          "PAGER=cat"}, ""};
+  RunResult man = run({"man", "ls"}, utf8);
+  if (man.status != 0 || man.out.empty())
+    man = run({"man", "-l", ZAVPS_MAN_DIR "/texttops.1"}, utf8);
+  ASSERT_EQ(man.status, 0) << man.err;
+  ASSERT_NE(man.out.find("\xe2\x80\x90"), std::string::npos);  // U+2010
+  int lines = static_cast<int>(std::count(man.out.begin(), man.out.end(), '\n'));
+  for (const char* layout : {"-s10", "-l66"}) {
+    RunResult r = texttops({layout}, man.out);
+    // Not one geta mark more than the page holds.
+    EXPECT_EQ(count(r.out, "\\042\\056"), count(man.out, "\xe3\x80\x93"));
+    std::string err;
+    EXPECT_EQ(printedLineCounts(countingLines(r.out), &err),
+              std::vector<int>{lines})
+        << layout << err;
+  }
+}
+
+TEST(Japanese, DatesAreAsciiUnderAJapaneseLocale) {
+  TempDir dir;
+  if (run({"localedef", "-i", "ja_JP", "-f", "UTF-8",
+           dir.path + "/ja_JP.UTF-8"}).status > 1)
+    GTEST_SKIP() << "localedef cannot make ja_JP.UTF-8 (package locales)";
+  RunResult r = texttops({"-Hd=ul:t"}, "x\n",
+                         {"LOCPATH=" + dir.path, "LC_ALL=ja_JP.UTF-8"});
+  size_t date = r.out.find("%%CreationDate: ");
+  size_t stamp = r.out.find(") lsu\n");
+  ASSERT_NE(date, std::string::npos);
+  ASSERT_NE(stamp, std::string::npos);
+  std::string head = r.out.substr(0, stamp);
+  EXPECT_TRUE(std::all_of(head.begin(), head.end(),
+                          [](char c) { return (c & 0x80) == 0; }))
+      << r.out.substr(date, 40);
+}
+
+}  // namespace

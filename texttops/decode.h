@@ -1,0 +1,95 @@
+// Reading text input in EUC-JP, UTF-8 or Shift_JIS as characters of the
+// three font classes.
+#ifndef TEXTTOPS_DECODE_H_
+#define TEXTTOPS_DECODE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "language.h"
+#include "reader.h"
+
+/// One character of the input, in the font that prints it.
+struct Char {
+  CharClass cls;
+  int byte;    // class 0: ASCII or Latin-1 byte; class 1: kana byte A1-DF;
+               // class 2: the EUC first byte
+  int second;  // class 2: the EUC second byte
+};
+
+/// EUC code of the geta mark (JIS 0x222E), printed for every character
+/// that none of the three fonts has and for every malformed sequence.
+const int kGetaFirst = 0xA2;
+const int kGetaSecond = 0xAE;
+
+/// Byte the English font shows y with diaeresis at: 255 is the font escape.
+const int kLatinYDieresis = 0x80;
+
+/// JIS X 0208 codes from the C library's converter, remembered per
+/// 16-bit source code (a code point, or a Shift_JIS byte pair).
+class JisMemo {
+ public:
+  /// `from`: the converter's name of the source encoding. The converter
+  /// and the memo are made at the first look-up.
+  explicit JisMemo(const char* from) : from_(from) {}
+  ~JisMemo();
+  JisMemo(const JisMemo&) = delete;
+  JisMemo& operator=(const JisMemo&) = delete;
+  /// EUC code (first byte << 8 | second) of the character whose source
+  /// bytes are `bytes`, `key` its 16-bit code; 0 if it is not in JIS X
+  /// 0208, 1 if the bytes are no character of the source encoding.
+  unsigned euc(unsigned key, const char* bytes, size_t n);
+
+ private:
+  unsigned convert(const char* bytes, size_t n);
+  const char* from_;
+  void* cd_ = nullptr;  // iconv_t; (void*)-1 when it cannot be opened
+  std::vector<uint16_t> memo_;
+};
+
+/// Characters of a text in one of the input encodings. A malformed
+/// sequence is one geta mark and never takes a byte that cannot continue
+/// it (a newline, a form feed, the first byte of another character).
+class Decoder {
+ public:
+  /// `encoding`: a TextEncoding; automatic decides at the first byte
+  /// above ASCII.
+  Decoder(Reader& in, int encoding);
+  /// The next character; false at the end of the input. "\r\n" is one
+  /// line feed.
+  bool next(Char* c) {
+    int b = in_.get();
+    if (b < 0) return false;
+    if (b < 0x80 && b != '\r') {
+      *c = {kSingleByte, b, 0};
+      return true;
+    }
+    return decode(b, c);
+  }
+  /// Consumes a line end ("\n" or "\r\n") if one comes next.
+  bool skipLineFeed();
+  /// The input, for runs of plain ASCII read straight from its buffer.
+  Reader& in() { return in_; }
+
+ private:
+  bool decode(int b, Char* c);
+  void decideEncoding(int b);
+  void euc(int b, Char* c);
+  void utf8(int b, Char* c);
+  void sjis(int b, Char* c);
+  // The next byte if it lies in [lo, hi] (consumed), else -1 (left).
+  int take(int lo, int hi) {
+    int x = in_.get();
+    if (x >= lo && x <= hi) return x;
+    if (x >= 0) in_.unget(x);
+    return -1;
+  }
+  Reader& in_;
+  int encoding_;
+  JisMemo* memo_ = nullptr;
+  JisMemo utf8Memo_{"UTF-8"};
+  JisMemo sjisMemo_{"CP932"};
+};
+
+#endif  // TEXTTOPS_DECODE_H_
