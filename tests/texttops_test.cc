@@ -362,7 +362,7 @@ bool isStamp(const TextSpan& s) { return s.font == "Helvetica"; }
 TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
   struct Case {
     int lines;  // 0: the stream layout
-    int columns;
+    int columns;  // 0: none given, lines of 300 characters
     bool landscape, twoColumns;
     Sheet sheet;
   };
@@ -371,10 +371,11 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
       {200, 200, false, true, kA4},    {20, 200, true, false, kLetter},
       {120, 100, true, true, kLetter}, {200, 20, false, false, kLetter},
       {20, 20, true, true, kA4},       {0, 150, false, false, kA4},
+      {60, 0, false, false, kA4},      {40, 0, true, true, kLetter},
   };
   for (const Case& k : cases) {
-    std::vector<std::string> args = {"-w" + std::to_string(k.columns),
-                                     k.sheet.keyword};
+    std::vector<std::string> args = {k.sheet.keyword};
+    if (k.columns) args.push_back("-w" + std::to_string(k.columns));
     if (k.lines) args.push_back("-l" + std::to_string(k.lines));
     if (k.landscape) args.push_back("-r");
     if (k.twoColumns) args.push_back("-2");
@@ -384,7 +385,7 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
     std::string text;
     for (int i = 1; i <= perPage + 1; ++i) {
       std::string line = "[" + std::to_string(i) + "]";
-      line.resize(static_cast<size_t>(k.columns), '-');
+      line.resize(static_cast<size_t>(k.columns ? k.columns : 300), '-');
       input.push_back(line);
       text += line + "\n";
     }
@@ -404,6 +405,12 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
         offSheet = s.text.substr(0, 8) + " on page " + std::to_string(s.page);
     }
     EXPECT_EQ(offSheet, "") << testing::PrintToString(args);
+    if (!k.columns) {  // wrapped lines: the text goes on at the next line
+      std::string all;
+      for (char c : found)
+        if (c != '\n') all += c;
+      found = all;
+    }
     for (const std::string &line : input)
       EXPECT_NE(found.find(line), std::string::npos)
           << testing::PrintToString(args) << ": " << line.substr(0, 8);

@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "parse.h"
+#include "setiot.h"
 #include "spooler.h"
 
 const char* const kTextHelp =
@@ -96,10 +97,27 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   return i;
 }
 
+namespace {
+
+// Lines without columns: as many columns as cells of a fixed-pitch font
+// (0.6 em) fit across the sheet, so that no line runs off it; the prolog
+// then fits them to the printable area.
+unsigned sheetColumns() {
+  int width = 595, height = 842;
+  getPageSize(&width, &height);
+  double across = opt.text_landscape ? height : width;
+  if (opt.text_two_line) across /= 2;
+  double cell = 0.6 * opt.text_font_size;
+  unsigned columns = cell > 0 ? static_cast<unsigned>(across / cell) : 1;
+  return columns ? columns : 1;
+}
+
+}  // namespace
+
 void applyLayoutRules(bool standalone) {
   if (opt.text_lines_set && !opt.text_columns_set) {
     opt.text_columns_set = 1;
-    opt.text_columns = 9999;
+    opt.text_columns = sheetColumns();
   }
   if (standalone) {
     if (checkPaperSize(opt.text_input_tray) < 0) fail("Illegal paper size\n");

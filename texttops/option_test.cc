@@ -86,7 +86,7 @@ TEST_F(CommandLine, StandaloneOptionsGoThroughTheGrammar) {
   EXPECT_EQ(first, 5);
   SetUp();
   EXPECT_EQ(run({"texttops", "-l60"}), "");
-  EXPECT_EQ(opt.text_columns, 9999u);  // lines without columns
+  EXPECT_EQ(opt.text_columns, 99u);  // lines without columns: A4 at 10 points
   EXPECT_EQ(opt.text_columns_set, 1);
 }
 
