@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <bitset>
 #include <string_view>
 
 #include "options.h"
@@ -14,12 +15,38 @@ const uint16_t kNotLooked = 0xFFFF;
 const unsigned kNoCharacter = 1;
 const size_t kDetectWindow = 65536;
 
-// Rows of JIS X 0208 that hold characters: 1-8 symbols, kana, Greek,
-// Cyrillic and lines; 16-84 kanji.
+// The cells of JIS X 0208 that hold characters, as the C library's
+// EUC-JP converter knows them: in rows 1-8 symbols, kana, Greek, Cyrillic
+// and lines, in rows 16-84 kanji; the rest of those rows is empty.
+struct JisCells {
+  std::bitset<94 * 94> used;
+  JisCells() {
+    iconv_t cd = iconv_open("UTF-8", "EUC-JP");
+    for (int row = 1; row <= 84; ++row) {
+      if (row > 8 && row < 16) continue;
+      for (int cell = 1; cell <= 94; ++cell) {
+        char code[2] = {static_cast<char>(0xA0 + row),
+                        static_cast<char>(0xA0 + cell)};
+        char out[8];
+        char* in = code;
+        char* o = out;
+        size_t inLeft = 2, outLeft = sizeof out;
+        bool known = cd == reinterpret_cast<iconv_t>(-1) ||
+                     iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1);
+        used[(row - 1) * 94 + cell - 1] = known;
+        if (cd != reinterpret_cast<iconv_t>(-1))
+          iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  }
+};
+
 bool inJisX0208(int first, int second) {
-  int row = first - 0xA0;
-  bool rowOk = (row >= 1 && row <= 8) || (row >= 16 && row <= 84);
-  return rowOk && second >= 0xA1 && second <= 0xFE;
+  static const JisCells cells;
+  int row = first - 0xA0, cell = second - 0xA0;
+  return row >= 1 && row <= 94 && cell >= 1 && cell <= 94 &&
+         cells.used[(row - 1) * 94 + cell - 1];
 }
 
 // Well-formed UTF-8 (RFC 3629, table 3-7 of Unicode): per lead byte, the

@@ -164,6 +164,10 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
                                    "\\377\\000\\012) FS\n(" + kGeta +
                                    "\\377\\000\\014) MS\n"},
       {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
+      // Empty cells of JIS X 0208: in the symbol rows and after the
+      // last kanji of row 84.
+      {"", "\xa2\xaf\xa8\xc1\xf4\xa7\xf4\xa6",
+       std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) MS\n"},
       {"", "a\r\nb\rc\r", "(a\\012) FS\n(b\\015c\\015) MS\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
