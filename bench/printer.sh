@@ -23,20 +23,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Ordinary text: lines of varying length, tabs now and then.
-awk -v kb="$kb" 'BEGIN {
-  srand(7);
-  words = "the quick brown fox jumps over a lazy dog while printers hum (and) " \
-          "spoolers queue\tjobs for everyone in the office";
-  n = split(words, w, " ");
-  size = 0;
-  while (size < kb * 1024) {
-    line = "";
-    len = int(rand() * 14);
-    for (i = 0; i < len; i++) line = line w[int(rand() * n) + 1] " ";
-    print line;
-    size += length(line) + 1;
-  }
-}' > "$work/full.txt"
+. "$here/bench/corpus.sh"
+ordinary_text "$kb" > "$work/full.txt"
 echo "the quick brown fox" > "$work/one.txt"
 
 for size in full one; do

@@ -11,20 +11,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # 20 MB of ordinary text: lines of varying length, tabs now and then.
-awk 'BEGIN {
-  srand(7);
-  words = "the quick brown fox jumps over a lazy dog while printers hum (and) " \
-          "spoolers queue\tjobs for everyone in the office";
-  n = split(words, w, " ");
-  size = 0;
-  while (size < 20 * 1024 * 1024) {
-    line = "";
-    len = int(rand() * 14);
-    for (i = 0; i < len; i++) line = line w[int(rand() * n) + 1] " ";
-    print line;
-    size += length(line) + 1;
-  }
-}' > "$work/input.txt"
+. "$here/bench/corpus.sh"
+ordinary_text 20480 > "$work/input.txt"
 bytes=$(wc -c < "$work/input.txt")
 
 . "$here/bench/median.sh"
