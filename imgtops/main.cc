@@ -1,6 +1,5 @@
 // imgtops, imgtog4, zavpsvf, zavpsg4f, zavpscups-image: X window dumps to PostScript gray
 // images, run-length or Group 4 coded.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -46,8 +45,7 @@ int runCups(int argc, char** argv, Writer& out) {
     applyStampOffsetRule();
     if (checkPaperSize(opt.image_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
-    int fd = job.file ? open(job.file, O_RDONLY | O_CLOEXEC) : 0;
-    if (fd < 0) throw FatalError{std::string(job.file) + " cannot open\n", 255};
+    int fd = job.file ? openInput(job.file) : 0;
     Reader in(fd);
     // An empty input prints nothing; any other that is refused is named
     // as CUPS shows it.
@@ -87,9 +85,7 @@ int main(int argc, char** argv) {
         status = convert(0, standalone, out, "");
       } else {
         for (int i = first; i < argc; ++i) {
-          int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
-          if (fd < 0)
-            throw FatalError{std::string(argv[i]) + " cannot open\n", 255};
+          int fd = openInput(argv[i]);
           if (convert(fd, true, out, argv[i])) status = kStatusError;
           close(fd);
         }

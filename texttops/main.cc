@@ -1,7 +1,6 @@
-// texttops, zavposttxt, zavpsif, zavpscups-text: plain text (and EUC
-// Japanese) to PostScript; PostScript input passed through with the
-// printer setup.
-#include <fcntl.h>
+// texttops, zavposttxt, zavpsif, zavpscups-text: plain text (also
+// Japanese in EUC-JP, UTF-8 or Shift_JIS) to PostScript; PostScript input
+// passed through with the printer setup.
 #include <unistd.h>
 
 #include <clocale>
@@ -45,8 +44,7 @@ int runCups(int argc, char** argv, Writer& out) {
     applyLayoutRules(false);
     if (checkPaperSize(opt.text_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
-    int fd = job.file ? open(job.file, O_RDONLY | O_CLOEXEC) : 0;
-    if (fd < 0) throw FatalError{std::string(job.file) + " cannot open\n", 255};
+    int fd = job.file ? openInput(job.file) : 0;
     Reader in(fd);
     unsigned pages = dispatchInput(in, out, false, job.title);
     out.flush();
@@ -82,8 +80,7 @@ int main(int argc, char** argv) {
       status = convertFile(0, "", out);
     } else {
       for (int i = first; i < argc; ++i) {
-        int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
-        if (fd < 0) throw FatalError{std::string(argv[i]) + " cannot open\n", 255};
+        int fd = openInput(argv[i]);
         if (convertFile(fd, argv[i], out)) status = kStatusError;
         close(fd);
       }

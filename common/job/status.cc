@@ -1,5 +1,6 @@
 #include "status.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -11,6 +12,12 @@
 std::string inputName(bool standalone, const std::string& title) {
   if (!standalone) return opt.filter_name;
   return title.empty() ? "stdin" : title;
+}
+
+int openInput(const char* path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw FatalError{std::string(path) + " cannot open\n", 255};
+  return fd;
 }
 
 void refuseInput(bool standalone, const std::string& title,

@@ -23,6 +23,10 @@ std::string inputName(bool standalone, const std::string& title);
 [[noreturn]] void refuseInput(bool standalone, const std::string& title,
                               const std::string& reason);
 
+/// Opens `path` for reading, or throws FatalError "<path> cannot open"
+/// with the error status.
+int openInput(const char* path);
+
 /// Refuses `fd` when it is a directory.
 void refuseDirectory(int fd, bool standalone, const std::string& title);
 
