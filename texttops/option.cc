@@ -103,8 +103,8 @@ namespace {
 // (0.6 em) fit across the sheet, so that no line runs off it; the prolog
 // then fits them to the printable area.
 unsigned sheetColumns() {
-  int width = 595, height = 842;
-  getPageSize(&width, &height);
+  int width, height;
+  sheetSize(&width, &height);
   double across = opt.text_landscape ? height : width;
   if (opt.text_two_line) across /= 2;
   double cell = 0.6 * opt.text_font_size;

@@ -23,7 +23,7 @@ void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   char turn[64] = "";
   if (landscape) {
     int w, h;
-    stampSheetSize(&w, &h);
+    sheetSize(&w, &h);
     std::snprintf(turn, sizeof turn, " 90 rotate 0 %d neg translate", w);
   }
   if (firstPageOnly)

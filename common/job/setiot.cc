@@ -215,7 +215,7 @@ std::string makeStamp(const StampSpec& stamp) {
   return escapeString(text);
 }
 
-void stampSheetSize(int* width, int* height) {
+void sheetSize(int* width, int* height) {
   *width = 595;
   *height = 842;
   getPageSize(width, height);
@@ -226,7 +226,7 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
                           bool landscape) {
   if (stamp.position < 0 || stamp.position > 3) return;
   int w, h;
-  stampSheetSize(&w, &h);
+  sheetSize(&w, &h);
   if (landscape) std::swap(w, h);
   switch (stamp.position) {
     case 0:

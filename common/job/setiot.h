@@ -44,8 +44,8 @@ void writeDeviceSetup(Writer& out, const DeviceRequests& r,
 /// or 1 with the outputs untouched when it has none (a tray, manual feed).
 int getPageSize(int* width, int* height);
 
-/// The sheet the stamp is placed on: getPageSize, or A4 when it has none.
-void stampSheetSize(int* width, int* height);
+/// The sheet in points: getPageSize, or A4 when it names none.
+void sheetSize(int* width, int* height);
 
 /// The stamp items of one print set.
 struct StampSpec {
