@@ -134,7 +134,7 @@ while [ $i -lt 60 ]; do
 done
 
 grep -q '^%%Creator: zavpsif$' "$work/device" || fail "no text document on the device"
-grep -q '(first line\\012) FS' "$work/device" || fail "text body missing"
+grep -q '(first line\\012) LS' "$work/device" || fail "text body missing"
 grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the device"
 # Jobs queued in the same second print in any order: the image document
 # is followed by 0x04, and the refused image job sent 0x04 alone.
@@ -163,7 +163,7 @@ for u in $fifo_owner $zero_owner $zero_owner; do echo "$work/$u/.zavpsdefault"; 
 grep -F 'not a regular file' "$work/errs" | sort | cmp -s - "$work/expected" ||
   fail "log lines for the owners' defaults files"
 for n in fifo zero next jog; do
-  grep -q "($n owner job\\\\012) [FM]S" "$work/device" || fail "the $n job did not print"
+  grep -q "($n owner job\\\\012) [FLM]S" "$work/device" || fail "the $n job did not print"
 done
 [ "$(grep -c "		.*:$zero_owner\$" "$work/acct")" = 2 ] ||
   fail "no records for $zero_owner"

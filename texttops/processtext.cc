@@ -42,17 +42,20 @@ struct Body {
   bool rightColumn = false;
   CharClass charMode = kSingleByte;
   bool justWrapped = false;
+  bool escaped = false;      // the open string holds a font escape
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
 
   void openString() {
     out.put('(');
     stringOpen = true;
     charMode = kSingleByte;
+    escaped = false;
     stringBytes = 0;
   }
   void switchTo(CharClass cls) {
     if (cls == charMode) return;
     str.escape(cls);
+    escaped = true;
     charMode = cls;
     stringBytes += 2;
   }
@@ -211,25 +214,35 @@ struct LineLayout : Body {
 struct StreamLayout : Body {
   using Body::Body;
 
+  // The printer's cursor stands at the left edge of a column: nothing
+  // shown yet, or the last string ended in a line or form feed.
+  bool atLeftEdge = true;
+
   bool limited() const { return opt.text_columns_set != 0; }
   // `lineFeed`: the string ends in a line feed and holds no other line or
-  // form feed, so the printer may show it with one show when it fits.
+  // form feed, so the printer may show it with one show when it fits; at
+  // the left edge and in the English font alone, its length tells.
   void closeLine(bool lineFeed = false) {
-    if (lineFeed)
+    if (lineFeed && atLeftEdge && !escaped)
+      out.write(limited() ? ") LW\n" : ") LS\n");
+    else if (lineFeed)
       out.write(limited() ? ") FW\n" : ") FS\n");
     else
       out.write(limited() ? ") WS\n" : ") MS\n");
     stringOpen = false;
+    atLeftEdge = lineFeed;
   }
   void endWithLineFeed(int byte) {
     switchTo(kSingleByte);
     str.octal(byte);
     closeLine(byte == kLineFeed);
+    atLeftEdge = true;
     justWrapped = false;
     column = 0;
   }
   void wrap() {
     str.escape(kSingleByte);
+    escaped = true;
     str.octal(kLineFeed);
     closeLine(true);
     column = 0;

@@ -54,7 +54,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 249);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 269);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -168,11 +168,11 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // last kanji of row 84.
       {"", "\xa2\xaf\xa8\xc1\xf4\xa7\xf4\xa6",
        std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) MS\n"},
-      {"", "a\r\nb\rc\r", "(a\\012) FS\n(b\\015c\\015) MS\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) LS\n(b\\015c\\015) MS\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
       {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
-       "(Caf\\351 \\200\\012) FS\n"},
+       "(Caf\\351 \\200\\012) LS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
        "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
        "\\042\\056\\377\\000\\012) FS\n"},
@@ -227,21 +227,21 @@ TEST_F(Convert, SameOptionsGiveTheSameDocumentEveryRun) {
   SetUp();
   parseTextOptions("-w10 -o2");
   applyLayoutRules(true);
-  EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) FW\n(xxxx\\012) FW\n");
+  EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) FW\n(xxxx\\012) LW\n");
 }
 
 TEST_F(Convert, StreamLayoutWithAWidthWraps) {
   std::string b = body(std::string(25, 'x') + "\n", "-w10");
   EXPECT_EQ(b,
             "(xxxxxxxxxx\\377\\000\\012) FW\n(xxxxxxxxxx\\377\\000\\012) FW\n"
-            "(xxxxx\\012) FW\n");
+            "(xxxxx\\012) LW\n");
   SetUp();
   b = body(std::string(10, 'x') + "\nab\n", "-w10");  // wrapped: LF dropped
-  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(ab\\012) FW\n");
+  EXPECT_EQ(b, "(xxxxxxxxxx\\377\\000\\012) FW\n(ab\\012) LW\n");
   SetUp();
   b = body("abcdefgh\xb0\xa1xy\n", "-w10");  // fewer than two columns left
   EXPECT_EQ(b, "(abcdefgh\\377\\002\\060\\041\\377\\000\\012) FW\n"
-               "(xy\\012) FW\n");
+               "(xy\\012) LW\n");
   SetUp();
   b = body("abcdefghi\xb0\xa1\n", "-w10");  // the last column is too narrow
   EXPECT_EQ(b, "(abcdefghi\\377\\000\\012) FW\n"

@@ -158,10 +158,10 @@ const char* const kCursorProcedures = R"PS(/BSF {bshaba neg 0 RM} def
 InPage {L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse
 dup C 4 1 roll gt {exch M} {pop pop bshaba neg 0 RM} ifelse} if
 } def
-/BL {llx ury height sub M} def
-/BL2 {l2x ury height sub M} def
-/NL {C height sub exch pop llx exch M} def
-/NL2 {C height sub exch pop l2x exch M} def
+/BL {llx ury height sub M} bind def
+/BL2 {l2x ury height sub M} bind def
+/NL {C height sub exch pop llx exch M} bind def
+/NL2 {C height sub exch pop l2x exch M} bind def
 /InPage F def
 /Lbuf 2048 string def
 /CurCol false def
@@ -247,10 +247,14 @@ L2 {CurCol {PU EndPage PO /CurCol F store} {BL2 /CurCol T store} ifelse}
 // which MNP saves across a page end, for pages that FS or FW start.
 const char* const kFitTest = R"PS(/count 0 def /strLen 0 def /mode 0 def % MNP keeps these across a page end
 /CW 0 def % the widest character of the English font, once known
-/FC % => ; sets CW for the current font
+/LC 0 def % the longest English line, line feed included, that surely fits from the left edge
+/FC % => ; sets CW for the current font, then LC
 {
 /Ch 1 string def
 0 1 254 {Ch exch 0 exch put Ch stringwidth pop dup CW gt {/CW exch def} {pop} ifelse} for
+/LC L2 {l1ex llx sub l2ex l2x sub 2 copy gt {exch} if pop} {l2ex llx sub} ifelse
+bshaba 2 mul sub bshaba 64 div sub
+CW 0 gt ury height sub lly gt and {CW div floor cvi 1 add 0 2 copy lt {exch} if pop} {pop 0} ifelse def
 } bind def
 /FR % <run> <wraps> => <fits>: shown at the current point, no character of the run wraps or breaks the page
 {
@@ -282,6 +286,19 @@ const char* const kOneShow = R"PS(/FS % <line> => ; MS for a line whose one cont
 InPage not {CW 0 eq {FC} if StartPage BL exch} if
 dup dup length 1 sub 0 exch getinterval
 dup T FR {exch pop S MNL MNP} {pop FP MS} ifelse
+} bind def
+)PS";
+
+// LS: FS for a line that starts at the left edge of its column and holds
+// no font escape. Its length alone tells whether it fits, and it starts
+// above the bottom margin: MNP ended the page otherwise.
+const char* const kLeftEdgeShow = R"PS(/LS % <line> => ; FS for an English line that starts at the left edge
+{
+InPage not {CW 0 eq {FC} if StartPage BL exch} if
+dup length LC le
+{dup length 1 sub 0 exch getinterval S
+L2 {MNL} {NL} ifelse C exch pop lly le {MNP} if}
+{FS} ifelse
 } bind def
 )PS";
 
@@ -325,6 +342,14 @@ const std::string& oneShowW() {
   return w;
 }
 
+// LW: LS for FW.
+const std::string& leftEdgeShowW() {
+  static const std::string w = replaceAll(
+      replaceAll(kLeftEdgeShow, "/LS % <line> => ; FS for", "/LW % <line> => ; FW for"),
+      "{FS} ifelse", "{FW} ifelse");
+  return w;
+}
+
 // Whole points of a margin in inches, truncated.
 int marginPoints(double inches) {
   double points = std::trunc(inches * 72.0);
@@ -364,6 +389,8 @@ void writeProlog(Writer& out) {
   out.write(kFitTest);
   out.write(kOneShow);
   out.write(oneShowW());
+  out.write(kLeftEdgeShow);
+  out.write(leftEdgeShowW());
   out.write(kPrologEnd);
 }
 
