@@ -197,10 +197,10 @@ std::string rendered(const std::string& doc) {
 }
 
 TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
-  // Lines of every length around the right edge, some ending in the rule
-  // character, which wraps two columns early.
+  // Lines of every length around the right edge of a column and of the
+  // sheet, some ending in the rule character, which wraps two columns early.
   std::string edges;
-  for (int n = 84; n <= 136; ++n)
+  for (int n = 36; n <= 136; n += n < 60 || n >= 84 ? 1 : 24)
     edges += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n";
   std::string ascii = lines(70, "plain (text) \\ line\twith\ttabs") +
                       "under\b\b__lined\b_\n\nform\ffeed\f\f" + edges;
@@ -220,6 +220,7 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{}, ascii, {") LS\n", ") FS\n"}},
       {{"-w60"}, ascii, {") LW\n", ") FW\n"}},
       {{"-2", "-r"}, ascii, {") LS\n", ") FS\n"}},
+      {{"-2", "-s9", "-Hd=ul"}, ascii, {") LS\n", ") FS\n"}},
       {{"-Hd=ul", "-s14", "-fTimes-Roman"}, ascii, {") LS\n", ") FS\n"}},
       {{"-Hd=dr::a", "-2"}, euc, {") FS\n"}},
       {{"-w30"}, euc, {") FW\n"}},
