@@ -1,5 +1,6 @@
 #include "processtext.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "options.h"
 #include "parse.h"
 #include "reader.h"
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -385,26 +387,46 @@ struct Accounting : Convert {
     std::ifstream in(file);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // A job that ends with `status`, its output written.
+  void job(const std::string& input, const char* options, bool standalone,
+           int status = 0) {
+    doc(input, options, standalone);
+    Writer out = Writer::memory();
+    finishOutput(out, standalone, status);
+  }
   std::string dir, file;
 };
 
-TEST_F(Accounting, RecordsAfterEachKindOfJob) {
-  doc("x\n", "", false);
+TEST_F(Accounting, RecordsAfterEachPrintedJob) {
+  job("x\n", "", false);
   EXPECT_EQ(access(file.c_str(), F_OK), -1);  // never created
   std::ofstream(file).close();
-  doc("a\nb\nc\n", "-l1", false);
+  job("a\nb\nc\n", "-l1", false);
   EXPECT_EQ(read(), "   3.00\t\tpc1:ann\n");
   initTextSet();
-  doc("x\n", "", false);  // the stream layout counts no pages
-  doc("x\n", "", true);   // standalone: no record
-  doc("%!PS\nshowpage\n", "", true);
+  job("x\n", "", false);  // the stream layout counts no pages
+  job("x\n", "", true);   // standalone: no record
+  job("%!PS\nshowpage\n", "", true);
   EXPECT_EQ(read(), "   3.00\t\tpc1:ann\n   0.00\t\tpc1:ann\n"
                     "PostScript\tpc1:ann\n");
   opt.host_name = "";
-  doc("x\n", "", false);
+  job("x\n", "", false);
   opt.login_name = "";
-  doc("x\n", "", false);
+  job("x\n", "", false);
   EXPECT_EQ(read().substr(read().size() - 14), "   0.00\t\t:ann\n");
+}
+
+// The spooler runs a job again that ended with status 1: it is accounted
+// when it prints, once.
+TEST_F(Accounting, NoRecordForAJobThatDidNotPrint) {
+  std::ofstream(file).close();
+  job("x\n", "", false, kStatusDiscard);
+  doc("x\n", "", false);
+  Writer full(open("/dev/full", O_WRONLY | O_CLOEXEC));
+  full.write("output");
+  EXPECT_EQ(finishOutput(full, false, 0), kStatusRetry);
+  job("y\n", "", false);
+  EXPECT_EQ(read(), "   0.00\t\tpc1:ann\n");  // once, nothing kept from before
 }
 
 }  // namespace

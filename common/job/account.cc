@@ -15,17 +15,27 @@ std::string oneLine(const std::string& text) {
   return s;
 }
 
+// The record of the job being printed; empty when there is none.
+std::string pending;
+
 }  // namespace
 
 void appendAccounting(const std::string& head) {
   if (opt.login_name.empty() || opt.accounting_file.empty()) return;
+  pending = head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
+}
+
+void dropAccounting() { pending.clear(); }
+
+void writeAccounting() {
+  std::string record;
+  record.swap(pending);
+  if (record.empty()) return;
   const char* path = opt.accounting_file.c_str();
   if (access(path, W_OK) != 0) return;
   // No O_CREAT: a file that has vanished since the test is not created.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return;
-  std::string record =
-      head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
   ssize_t n = ::write(fd, record.data(), record.size());
   (void)n;  // accounting is best effort
   close(fd);

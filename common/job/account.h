@@ -4,10 +4,18 @@
 
 #include <string>
 
-/// Appends one record, `head` followed by "host:login" and a newline,
-/// when a login and an accounting file were given and the file exists and
-/// is writable. Control characters in host and login become '?', so the
-/// record stays one line. Never creates the file; failures are silent.
+/// Keeps the job's record, `head` followed by "host:login" and a newline,
+/// for writeAccounting: a job is accounted once it has been printed, not
+/// when the spooler will run it again.
 void appendAccounting(const std::string& head);
+
+/// Appends the kept record, if any, when a login and an accounting file
+/// were given and the file exists and is writable, then forgets it.
+/// Control characters in host and login become '?', so the record stays
+/// one line. Never creates the file; failures are silent.
+void writeAccounting();
+
+/// Forgets the kept record.
+void dropAccounting();
 
 #endif  // COMMON_JOB_ACCOUNT_H_

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "account.h"
 #include "options.h"
 #include "writer.h"
 
@@ -39,7 +40,12 @@ int failureStatus(bool standalone, int status) {
 
 int finishOutput(Writer& out, bool standalone, int status) {
   out.flush();
-  if (!out.failed()) return status;
+  if (!out.failed()) {
+    if (status == 0) writeAccounting();
+    dropAccounting();
+    return status;
+  }
+  dropAccounting();
   std::fprintf(stderr, "%s: cannot write output: %s\n",
                opt.filter_name.c_str(), std::strerror(out.error()));
   // A job that failed already keeps its status: a refused one is not

@@ -35,10 +35,11 @@ void refuseDirectory(int fd, bool standalone, const std::string& title);
 /// fail again on a retry); standalone runs keep `status`.
 int failureStatus(bool standalone, int status);
 
-/// Flushes `out` and returns `status`; when the output could not be
-/// written, says so in one line on standard error and, unless `status`
-/// already tells a failure, returns kStatusRetry under the spooler,
-/// kStatusError standalone.
+/// Flushes `out` and returns `status`; the job's accounting record is
+/// written when the job printed (status 0, output written). When the
+/// output could not be written, says so in one line on standard error
+/// and, unless `status` already tells a failure, returns kStatusRetry
+/// under the spooler, kStatusError standalone.
 int finishOutput(Writer& out, bool standalone, int status);
 
 #endif  // COMMON_JOB_STATUS_H_
