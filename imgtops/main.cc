@@ -45,23 +45,19 @@ int runCups(int argc, char** argv, Writer& out) {
     applyStampOffsetRule();
     if (checkPaperSize(opt.image_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
-    int fd = job.file ? openInput(job.file) : 0;
-    Reader in(fd);
-    // An empty input prints nothing; any other that is refused is named
-    // as CUPS shows it.
-    bool empty = in.peek(1).empty();
+    Reader in(openCupsInput(job));
+    if (in.peek(1).empty()) throw FatalError{"The input is empty, not printed\n", 1};
+    // A refused input is named as CUPS shows it.
     try {
-      if (!empty) convertWindowDump(0, in, out, job.title);
+      convertWindowDump(0, in, out, job.title);
     } catch (const FatalError&) {
       throw FatalError{"The input is not a window dump this filter can print\n", 255};
     }
-    out.flush();
-    cupsPages(empty || opt.image_no_showpage ? 0 : 1, opt.image_copies);
+    return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
   }
-  return 0;
 }
 
 }  // namespace

@@ -557,6 +557,12 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
             std::string::npos);
   EXPECT_NE(r.out.find("4 2 25 6 F F SetUpPage"), std::string::npos);
   EXPECT_PRINTS(r.out);
+  // Under CUPS a stamp replaces the file's, items and all.
+  r = run({bin("zavpscups-text"), "1", user.name, "t", "1", "zavps-stamp=ul:t"},
+          {"x\n", {}, ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(") lsu\n"), std::string::npos);
+  EXPECT_EQ(r.out.find("User:"), std::string::npos);
 
   run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});
   r = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});

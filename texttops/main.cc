@@ -44,16 +44,13 @@ int runCups(int argc, char** argv, Writer& out) {
     applyLayoutRules(false);
     if (checkPaperSize(opt.text_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
-    int fd = job.file ? openInput(job.file) : 0;
-    Reader in(fd);
+    Reader in(openCupsInput(job));
     unsigned pages = dispatchInput(in, out, false, job.title);
-    out.flush();
-    cupsPages(pages, opt.text_copies);
+    return cupsFinish(out, pages, opt.text_copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
   }
-  return 0;
 }
 
 }  // namespace

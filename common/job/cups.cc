@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <sys/auxv.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -13,7 +14,9 @@
 #include "paper.h"
 #include "parse.h"
 #include "spooler.h"
+#include "status.h"
 #include "tray.h"
+#include "writer.h"
 
 const char* const kCupsTextName = "zavpscups-text";
 const char* const kCupsImageName = "zavpscups-image";
@@ -54,7 +57,8 @@ CupsJob readCupsJob(int argc, char** argv) {
   job.user = argv[2];
   job.title = argv[3];
   std::string copies = argv[4];
-  if (copies.empty() || copies.size() > 6 ||
+  // The printer makes at most 999 copies.
+  if (copies.empty() || copies.size() > 3 ||
       copies.find_first_not_of("0123456789") != std::string::npos)
     throw FatalError{"Bad number of copies '" + copies + "'\n", 1};
   job.copies = static_cast<unsigned>(std::atoi(copies.c_str()));
@@ -321,6 +325,7 @@ void left(Build* b, const std::string& v) { margin(b, 3, "page-left", v); }
 void stamp(Build* b, const std::string& v) {
   if (v.empty() || hasBlank(v)) return ignored(b, "zavps-stamp", v);
   add(b, "-Hd=" + v);
+  b->request.newStamp = true;
 }
 
 void own(Build* b, const std::string& v) { b->request.own = v; }
@@ -401,11 +406,18 @@ void applyCupsJob(const CupsJob& job, const char* line, bool text) {
       opt.host_name = o.value;
   opt.filter_name = line;
   opt.filter_mode = 1;  // the spooler's user: no include directive
+  opt.warning_prefix = "WARNING: ";
   readFilterDefaults(parse);
 
   CupsRequest r = mapCupsOptions(options, job.copies, text);
   for (const std::string& w : r.warnings)
     std::fprintf(stderr, "WARNING: %s\n", w.c_str());
+  if (r.newStamp) {
+    int* slots[] = {&opt.text_stamp_user_slot, &opt.text_stamp_host_slot,
+                    &opt.text_stamp_date_slot, &opt.image_stamp_user_slot,
+                    &opt.image_stamp_host_slot, &opt.image_stamp_date_slot};
+    for (int* slot : slots) *slot = 0;
+  }
   parse(r.options.c_str());
   if (r.simplex) (text ? opt.text_duplex : opt.image_duplex) = 0;
   if (r.noCollate) (text ? opt.text_collate : opt.image_collate) = 0;
@@ -423,7 +435,20 @@ int cupsFailure(const std::string& message) {
   return 1;
 }
 
-void cupsPages(unsigned pages, unsigned copies) {
+int openCupsInput(const CupsJob& job) {
+  int fd = job.file ? openInput(job.file) : 0;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+    throw FatalError{"The input is a directory, not printed\n", 1};
+  return fd;
+}
+
+int cupsFinish(Writer& out, unsigned pages, unsigned copies) {
+  out.flush();
+  if (out.failed())
+    return cupsFailure(std::string("cannot write output: ") +
+                       std::strerror(out.error()));
   for (unsigned page = 1; page <= pages; ++page)
     std::fprintf(stderr, "PAGE: %u %u\n", page, copies);
+  return 0;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class Writer;
+
 /// Invocation names of the CUPS entries.
 extern const char* const kCupsTextName;
 extern const char* const kCupsImageName;
@@ -48,6 +50,7 @@ struct CupsRequest {
   bool noCollate = false;
   bool noTonerSaver = false;
   bool noEnhance = false;
+  bool newStamp = false;  // a stamp replaces the defaults' items, not adds to them
   std::string own;  // zavps-options, parsed last
   std::vector<std::string> warnings;  // values ignored, one line each
 };
@@ -68,7 +71,13 @@ void applyCupsJob(const CupsJob& job, const char* line, bool text);
 /// error; returns the status of a failed job, 1.
 int cupsFailure(const std::string& message);
 
-/// Writes CUPS's page count lines for `pages` pages.
-void cupsPages(unsigned pages, unsigned copies);
+/// Opens the job's file (standard input when none), refusing a directory.
+/// Throws FatalError.
+int openCupsInput(const CupsJob& job);
+
+/// Ends a job whose document is in `out`: flushes it, then writes CUPS's
+/// page count lines for `pages` pages and returns 0, or, when the output
+/// could not be written, fails the job with cupsFailure.
+int cupsFinish(Writer& out, unsigned pages, unsigned copies);
 
 #endif  // COMMON_JOB_CUPS_H_

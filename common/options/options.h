@@ -103,6 +103,8 @@ struct OptionSettings {
   std::string filter_name;
   /// Run by the spooler: the include directive is ignored.
   int filter_mode = 0;
+  /// Put before a warning line: "WARNING: " under CUPS.
+  std::string warning_prefix;
 
   // Input selection and the last custom size read.
   const InputSelection* input_selection = &defaultInputSelection;

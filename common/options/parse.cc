@@ -288,8 +288,8 @@ std::optional<std::string> loadDefaults(const std::string& path) {
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem);
   if (!problem.empty())
-    std::fprintf(stderr, "%s: defaults file not read: %s\n", path.c_str(),
-                 problem.c_str());
+    std::fprintf(stderr, "%s%s: defaults file not read: %s\n",
+                 opt.warning_prefix.c_str(), path.c_str(), problem.c_str());
   return content;
 }
 
