@@ -199,6 +199,8 @@ void optionH(ToolSettings& s, const char* arg) {
   const char* f = d ? nullptr : std::strchr(arg, 'f');
   if (f) {
     s.stamp_font = valueWord(f + 1, kMaxValueText);
+    // A bare -Hf in the file would take the next word as the font.
+    if (s.stamp_font.empty()) toolError(kErrOption);
     s.stamp_font_given = 1;
     return;
   }

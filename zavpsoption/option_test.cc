@@ -144,7 +144,8 @@ TEST(ToolOption, Stamp) {
   for (const char* stamp : {"ur", "ul:uht", "dl:tuh:a", "dr::f", "ulx"})
     EXPECT_EQ(*toolFor({std::string("-Hd=") + stamp}).stamp_spec, stamp);
   EXPECT_EQ(*toolFor({"-H", "d=ul:t x"}).stamp_spec, "ul:t");
-  for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx"})
+  // A bare -Hf in the file would take the next word for the font.
+  for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx", "-Hf", "-Hf x"})
     EXPECT_EQ(errorOf({bad}), kErrOption) << bad;
   ToolSettings s = toolFor({"-Hftimes"});
   EXPECT_EQ(s.stamp_font, "times");
