@@ -291,6 +291,14 @@ size_t g4RowBound(int width) {
   return bits / 8 + 1 + 3;
 }
 
+size_t g4EndOfBlock(uint8_t* output, int bitPosition) {
+  const Code eol = {0, 0x001, 12};
+  BitWriter w{output, static_cast<size_t>(bitPosition)};
+  w.put(eol);
+  w.put(eol);
+  return w.bit - static_cast<size_t>(bitPosition);
+}
+
 size_t putWhiteRun(uint8_t* output, int bitPosition, int run) {
   BitWriter w{output, static_cast<size_t>(bitPosition)};
   putRun(w, run, whiteMakeUp, whiteTerminating);

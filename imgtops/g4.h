@@ -1,6 +1,6 @@
 // CCITT Group 4 (T.6) encoder for 1-bit rows: every row coded two-
-// dimensionally against the row above, rows not byte-aligned, no end-of-
-// block code. 1 bits are black.
+// dimensionally against the row above, rows not byte-aligned, the block
+// closed by the end-of-facsimile-block code. 1 bits are black.
 #ifndef IMGTOPS_G4_H_
 #define IMGTOPS_G4_H_
 
@@ -21,6 +21,11 @@ size_t g4RowBound(int width);
 /// `bitPosition` (0..7) of `*output`, keeping the bits before it. Returns
 /// the number of bits written. The row becomes the reference row.
 size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition);
+
+/// Writes EOFB, the end-of-facsimile-block code (two EOL codes), after
+/// the last row, at bit `bitPosition` of `*output`; returns the bits
+/// written (24), touching at most the five bytes from `output`.
+size_t g4EndOfBlock(uint8_t* output, int bitPosition);
 
 /// Writes the make-up and terminating codes of a white (black) run.
 size_t putWhiteRun(uint8_t* output, int bitPosition, int run);

@@ -60,7 +60,7 @@ uint32_t bigEndian32(const uint8_t* p) {
 
 bool supportedDepth(uint32_t depth) {
   switch (depth) {
-    case 1: case 4: case 8: case 12: case 15: case 16: case 24: case 32:
+    case 1: case 4: case 8: case 12: case 15: case 16: case 24: case 30: case 32:
       return true;
     default:
       return false;
@@ -357,7 +357,7 @@ void writeImageDict(const DumpHeader& h, Writer& out, int g4) {
   out.printf("/ImageMatrix [%d 0 0 %d 0 %d]\n", w, -ht, ht);
   out.write("/DataSource currentfile /ASCII85Decode filter ");
   if (depth == 1 && g4)
-    out.printf("\n<</K -1/Columns %d/Rows %d/EndOfBlock false/BlackIs1 true>>"
+    out.printf("\n<</K -1/Columns %d/Rows %d/EndOfBlock true/BlackIs1 true>>"
                " /CCITTFaxDecode filter\n", w, ht);
   else if (depth == 1)
     out.write("/RunLengthDecode filter\n");
@@ -603,7 +603,12 @@ int writeBitmapGroup4(const DumpHeader& h, RowSource& rows, Writer& out) {
     code[0] = code[end / 8];
     bit = static_cast<int>(end % 8);
   }
-  if (bit > 0) put(static_cast<uint8_t>(code[0] & (0xFF00 >> bit)));
+  // Decoders read ahead of the last row's code: the end-of-block code
+  // gives them what to read, so that no decoder loses the last row.
+  size_t end = static_cast<size_t>(bit) + g4EndOfBlock(code.data(), bit);
+  for (size_t i = 0; i < end / 8; ++i) put(code[i]);
+  bit = static_cast<int>(end % 8);
+  if (bit > 0) put(static_cast<uint8_t>(code[end / 8] & (0xFF00 >> bit)));
   endAscii85(out);
   return 1;
 }

@@ -70,7 +70,8 @@ TEST_F(XwdTest, AcceptanceByClassDepthAndFormat) {
   EXPECT_EQ(0, checkDumpHeader(headerOf(xyTrue)));
   // Depths without a conversion are refused before any output.
   EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(2, 4, 4, StaticGray))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(30, 4, 4, TrueColor))));
+  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(20, 4, 4, TrueColor))));
+  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(30, 4, 4, TrueColor))));
 }
 
 TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
@@ -310,7 +311,7 @@ TEST_F(XwdTest, RunLengthAndGroup4Sections) {
   doc = convert(d.bytes());
   EXPECT_NE(std::string::npos,
             doc.find("/DataSource currentfile /ASCII85Decode filter \n"
-                     "<</K -1/Columns 16/Rows 2/EndOfBlock false/BlackIs1 "
+                     "<</K -1/Columns 16/Rows 2/EndOfBlock true/BlackIs1 "
                      "true>> /CCITTFaxDecode filter\n/Decode [0 1]\n>> def\n"));
   // H 0 16 (3 + 8 + 10 bits), then under it black 4..7 differs: bits pad.
   std::string data = dataOf(doc);

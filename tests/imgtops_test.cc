@@ -497,8 +497,9 @@ TEST(ImgtopsPrints, EightBitColourAndGrayMaps) {
 
 TEST(ImgtopsPrints, DumpsOfARealServer) {
   Gray want = readPnm(readFile(fixture("xvfb.ppm")));
-  EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb24.xwd")}).out),
-                           want, 1));
+  for (const char* dump : {"xvfb24.xwd", "xvfb30.xwd"})
+    EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture(dump)}).out),
+                             want, 1)) << dump;
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8.xwd")}).out),
                            want, 1));
   EXPECT_EQ(0, differences(render(imgtops("imgtops", {fixture("xvfb8direct.xwd")}).out),
@@ -624,10 +625,29 @@ TEST(ImgtopsGroup4, SameStreamAsLibtiff) {
     RunResult dump = run({"pnmtoxwd", path});
     ASSERT_EQ(0, dump.status);
     std::string ours = imageData(imgtops("imgtog4", {}, dump.out).out);
-    ASSERT_LE(ours.size(), theirs.size()) << name;
-    // All whole bytes agree; the last byte's padding is 0 where libtiff
-    // starts its end-of-block code, which begins with 0 bits too.
-    EXPECT_EQ(theirs.substr(0, ours.size()), ours) << name;
+    EXPECT_EQ(theirs, ours) << name;  // end-of-block code and padding too
+  }
+}
+
+// Small images whose last row's code ends the data: the decoder reads
+// ahead of it, and must still print the last row.
+TEST(ImgtopsGroup4, LastRowPrints) {
+  const struct {
+    int w, h;
+    std::string bits;
+  } cases[] = {
+      {16, 2, std::string("\xE7\xFF\xE0\x00", 4)},
+      {16, 1, std::string("\x00\x01", 2)},
+      {9, 3, pbmBits(9, 3, 11)},
+      {37, 4, pbmBits(37, 4, 5)},
+  };
+  for (const auto& c : cases) {
+    TestDump d(1, c.w, c.h, 0);
+    d.rows = c.bits;
+    Gray want = readPnm("P4\n" + std::to_string(c.w) + " " + std::to_string(c.h) +
+                        "\n" + c.bits);
+    EXPECT_EQ(0, differences(render(imgtops("imgtog4", {}, d.bytes()).out), want, 0))
+        << c.w << "x" << c.h;
   }
 }
 
@@ -702,3 +722,36 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
 }
 
 }  // namespace
+
+// CUPS's command line, run directly: a job that does not print ends with
+// one ERROR: line and status 1, never 0.
+TEST(CupsEntries, JobsThatDoNotPrintFailVisibly) {
+  TempDir dir;
+  std::string text = dir.write("t.txt", "hello\n");
+  std::string dump = readFile(fixture("text.xwd"));
+  const struct {
+    const char* entry;
+    const char* copies;
+    std::string file;  // empty: standard input
+    std::string input;
+    bool fullDisk;     // output to /dev/full
+    const char* error;
+  } cases[] = {
+      {"zavpscups-text", "1", text, "", true, "ERROR: cannot write output: "},
+      {"zavpscups-image", "1", "", dump, true, "ERROR: cannot write output: "},
+      {"zavpscups-image", "1", "", "", false, "ERROR: The input is empty, not printed\n"},
+      {"zavpscups-image", "1", dir.path, "", false, "ERROR: The input is a directory, not printed\n"},
+      {"zavpscups-text", "1", dir.path, "", false, "ERROR: The input is a directory, not printed\n"},
+      {"zavpscups-text", "1000", text, "", false, "ERROR: Bad number of copies '1000'\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv = {
+        "sh", "-c", c.fullDisk ? "exec \"$0\" \"$@\" > /dev/full" : "exec \"$0\" \"$@\"",
+        bin(c.entry), "1", "no-such-user-zz", "t", c.copies, ""};
+    if (!c.file.empty()) argv.push_back(c.file);
+    RunResult r = run(argv, {c.input, {}, ""});
+    EXPECT_EQ(r.status, 1) << c.entry << " " << c.error;
+    EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}

@@ -9,7 +9,7 @@ ppmpat -gingham2 -color=rgb:ff/00/00,rgb:00/80/ff 40 30 > pattern.ppm
 pnmtoxwd < pattern.ppm > pattern.xwd            # 8-bit PseudoColor, 3 colours
 pgmramp -lr 50 10 > ramp.pgm
 pnmtoxwd < ramp.pgm > ramp.xwd                  # 8-bit StaticGray with a ramp
-# The same scene on servers of depth 24, 16 and 8 (LSBFirst, 32-bit units),
+# The same scene on servers of depth 24, 30, 16 and 8 (LSBFirst, 32-bit units),
 # the default visual of depth 8 PseudoColor, then TrueColor (3-3-2 bits a
 # channel) and DirectColor.
 dump() {  # depth, file, more server options
@@ -23,6 +23,7 @@ dump() {  # depth, file, more server options
   wait $server || true
 }
 dump 24 xvfb24.xwd
+dump 30 xvfb30.xwd                              # 10 bits a channel
 dump 16 xvfb16.xwd
 dump 8 xvfb8.xwd
 dump 8 xvfb8true.xwd "-cc 4"
