@@ -199,26 +199,28 @@ size_t normalizedRowBytes(const DumpHeader& h) {
   }
 }
 
+bool damagedDumpHeader(const DumpHeader& h) {
+  if (h.pixmap_format > 2 || h.header_size < kDumpHeaderSize ||
+      h.header_size - kDumpHeaderSize > kMaxWindowName)
+    return true;
+  if (h.pixmap_width == 0 || h.pixmap_height == 0 ||
+      h.pixmap_width > kMaxSide || h.pixmap_height > kMaxSide)
+    return true;
+  if (h.ncolors > kMaxColours) return true;
+  if (!supportedDepth(h.pixmap_depth)) return false;  // a kind, not damage
+  size_t need = rowBytesNeeded(h);
+  return h.bytes_per_line < need || h.bytes_per_line > need + kMaxRowPadding;
+}
+
 int checkDumpHeader(const DumpHeader& h) {
   uint32_t v = h.visual_class;
   if (v == StaticColor || v == GrayScale) return 0;
   if (v == PseudoColor && h.pixmap_depth != 4 && h.pixmap_depth != 8) return 0;
   if (h.pixmap_format == 1 && v != StaticGray) return 0;
   // Layouts the converter cannot read, and values no real dump has.
-  if (h.pixmap_format > 2) return 0;
   if (h.pixmap_format != 2 && h.pixmap_depth != 1) return 0;  // plane data
   if (!supportedDepth(h.pixmap_depth)) return 0;
-  if (h.header_size < kDumpHeaderSize ||
-      h.header_size - kDumpHeaderSize > kMaxWindowName)
-    return 0;
-  if (h.pixmap_width == 0 || h.pixmap_height == 0 ||
-      h.pixmap_width > kMaxSide || h.pixmap_height > kMaxSide)
-    return 0;
-  if (h.ncolors > kMaxColours) return 0;
-  size_t need = rowBytesNeeded(h);
-  if (h.bytes_per_line < need || h.bytes_per_line > need + kMaxRowPadding)
-    return 0;
-  return 1;
+  return damagedDumpHeader(h) ? 0 : 1;
 }
 
 bool readColormap(Reader& in, const DumpHeader& h, ColourTable* table) {
@@ -280,6 +282,8 @@ int convertWindowDump(int jobKind, Reader& in, Writer& out,
   readDumpHeader(raw, &h);
   if (got < sizeof raw || h.file_version != kDumpVersion)
     refuseInput(standalone, title, "not a window dump, not printed");
+  if (damagedDumpHeader(h))
+    refuseInput(standalone, title, "damaged window dump header, not printed");
   if (!checkDumpHeader(h))
     refuseInput(standalone, title, "window dump of a kind not printed");
   skipBytes(in, h.header_size - kDumpHeaderSize);

@@ -59,6 +59,11 @@ struct ColourTable {
 void readDumpHeader(const uint8_t bytes[kDumpHeaderSize], DumpHeader* h);
 /// 1 when the converter reads this dump, 0 when it is refused.
 int checkDumpHeader(const DumpHeader& h);
+
+/// Whether the header holds values no dump has: sizes of 0 or beyond
+/// the limits, a row length that does not fit the width, an unknown
+/// format.
+bool damagedDumpHeader(const DumpHeader& h);
 /// Bits one pixel takes in a stored row.
 unsigned pixelBits(const DumpHeader& h);
 /// Bytes of a stored row that hold pixels.

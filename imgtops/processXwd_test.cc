@@ -78,7 +78,8 @@ TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
   auto refused = [](int field, uint32_t value) {
     TestDump d(8, 16, 16, PseudoColor);
     d.field[field] = value;
-    return checkDumpHeader(headerOf(d)) == 0;
+    // Refused, and named as damage rather than as a kind not printed.
+    return checkDumpHeader(headerOf(d)) == 0 && damagedDumpHeader(headerOf(d));
   };
   EXPECT_TRUE(refused(TestDump::kHeaderSize, 99));
   EXPECT_TRUE(refused(TestDump::kHeaderSize, 0xFFFFFFFF));
@@ -91,6 +92,8 @@ TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
   EXPECT_TRUE(refused(TestDump::kColours, 0x10000000));
   EXPECT_TRUE(refused(TestDump::kFormat, 7));
   EXPECT_FALSE(refused(TestDump::kBytesPerLine, 20));
+  EXPECT_FALSE(damagedDumpHeader(headerOf(TestDump(8, 4, 4, StaticColor))));
+  EXPECT_FALSE(damagedDumpHeader(headerOf(TestDump(20, 4, 4, TrueColor))));
 }
 
 TEST_F(XwdTest, RefusedInputsWriteNothing) {
