@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 
+#include "options.h"
 #include "status.h"
 #include "writer.h"
 
@@ -43,6 +45,8 @@ void checkInterrupt() {
 }
 
 int endJob(Writer& out, bool filterMode, int status) {
+  if (sigintSeen)
+    std::fprintf(stderr, "%s: interrupted, job ended\n", opt.filter_name.c_str());
   if (filterMode) out.put('\x04');
   return finishOutput(out, !filterMode, status);
 }

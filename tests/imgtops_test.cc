@@ -682,14 +682,17 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     bool document;
   } cases[] = {{"zavpsvf", 60, true}, {"imgtops", 60, true},
                {"zavpsvf", 0, false}};
+  TempDir dir;
   for (const auto& c : cases) {
     int in[2], out[2];
     ASSERT_EQ(0, pipe(in));
     ASSERT_EQ(0, pipe(out));
+    std::string log = dir.path + "/" + c.name + std::to_string(c.rows);
     pid_t pid = fork();
     if (pid == 0) {
       dup2(in[0], 0);
       dup2(out[1], 1);
+      dup2(open(log.c_str(), O_WRONLY | O_CREAT, 0600), 2);
       close(in[0]);
       close(in[1]);
       close(out[0]);
@@ -718,6 +721,7 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(c.document, got.find("%!PS-Adobe-2.1\n") == 0) << c.name;
     EXPECT_EQ(c.document, got.find("doit\n") != std::string::npos) << c.name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << c.name;
+    EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
   }
 }
 
