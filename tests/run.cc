@@ -113,8 +113,9 @@ RunResult ghostscript(const std::string& document,
   TempDir dir;
   std::string prelude = dir.write("prelude.ps", kEnginePrelude);
   std::string doc = dir.write("doc.ps", document);
-  std::vector<std::string> argv = {"gs", "-q", "-dSAFER", "-dBATCH",
-                                   "-dNOPAUSE"};
+  // A document that loops fails the test instead of stopping the suite.
+  std::vector<std::string> argv = {"timeout", "120", "gs", "-q", "-dSAFER",
+                                   "-dBATCH", "-dNOPAUSE"};
   bool device = false;
   for (const std::string& a : args) device |= a.rfind("-sDEVICE=", 0) == 0;
   if (!device) argv.push_back("-sDEVICE=nullpage");

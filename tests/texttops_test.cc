@@ -155,6 +155,16 @@ TEST(TexttopsProgram, LayoutsAndOptionsPrintCleanly) {
   }
 }
 
+// The rule character wraps early, but not in a column too narrow for it.
+TEST(TexttopsProgram, RuleCharacterInANarrowColumnPrints) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-s200", "-2"}, {"-mg=0:0:2:2", "-2"}, {"-s200", "-2", "-w9"}}) {
+    RunResult r = texttops(args, "a_b\nfoo_bar\n_\n");
+    int pages = pagesPrinted(r.out);
+    EXPECT_TRUE(pages > 0 && pages < 5) << pages << testing::PrintToString(args);
+  }
+}
+
 TEST(TexttopsProgram, JapaneseControlsAndLongLinesPrintCleanly) {
   std::string euc = "kana \x8e\xb1\x8e\xb2\x8e\xb3 kanji \xb0\xa1\xb0\xa2\xc6\xfc"
                     "\xcb\xdc mixed \x07\x01\x7f\n";

@@ -179,7 +179,9 @@ Lbuf copy pop
 count strLen ge {exit} if
 )PS";
 
-// Block Q: the rest of MS.
+// Block Q: the rest of MS. The rule character "_" wraps two columns
+// before the right limit, but not at the left edge: in a column narrower
+// than that it would wrap again without end.
 const char* const kBlockQ = R"PS(Lbuf count get 16#FF eq
 {
 /count count 1 add def
@@ -204,6 +206,7 @@ mode 0 eq
 {dup (_) eq
 {L2 {CurCol {l2ex} {l1ex} ifelse} {l2ex} ifelse
 C pop bshaba 2 mul add lt
+L2 {CurCol {l2x} {llx} ifelse} {llx} ifelse C pop lt and
 {pop MNL MNP /count count 1 sub def}
 {exch MNP InPage not {StartPage BL} if exch S} ifelse}
 {MNLL exch MNP InPage not {StartPage BL} if exch S}
