@@ -128,8 +128,9 @@ struct LineLayout : Body {
     rightColumn = false;
     ++pageCount;
   }
-  void pageCheck() {
-    if (lineCount < opt.text_lines) return;
+  // Whether the column or page is full and was ended.
+  bool pageCheck() {
+    if (lineCount < opt.text_lines) return false;
     if (opt.text_two_line && !rightColumn) {
       out.write("BL2\n");
       column = 0;
@@ -138,6 +139,7 @@ struct LineLayout : Body {
     } else {
       endPage();
     }
+    return true;
   }
   void tab() {
     if (opt.text_tab_width == 0) return;
@@ -187,7 +189,17 @@ struct LineLayout : Body {
 
   void run() {
     Char c;
+    // The last line filled its column or page: a form feed that follows
+    // asks for nothing more, not for an empty column or sheet.
+    bool filled = false;
     while (dec.next(&c)) {
+      bool formFeed = c.cls == kSingleByte && c.byte == kFormFeed &&
+                      !opt.text_ignore_formfeed;
+      if (filled && formFeed) {
+        filled = false;
+        continue;
+      }
+      filled = false;
       if (!pageOpen) startPage();
       if (!stringOpen) openString();
       if (c.cls == kKanji) {
@@ -203,7 +215,7 @@ struct LineLayout : Body {
         dec.skipLineFeed();
         endLine();
       }
-      pageCheck();
+      filled = pageCheck() && !formFeed;
     }
     if (stringOpen) endLine();
     if (pageOpen) endPage();

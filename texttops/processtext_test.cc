@@ -126,6 +126,18 @@ TEST_F(Convert, TwoColumnsAndFormFeeds) {
   SetUp();
   b = body("a\fb\n", "-l5 -F");
   EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nEndPage\n");
+  // A form feed after a full column or page: no empty column or sheet;
+  // a second one still gives one.
+  SetUp();
+  b = body("a\nb\n\fc\nd\n\f\fe\n", "-l2");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nEndPage\n"
+               "%%Page: ? 2\nStartPage\nBL\n(c ) S NL\n(d ) S NL\nEndPage\n"
+               "%%Page: ? 3\nStartPage\nBL\n( ) S NL\nEndPage\n"
+               "%%Page: ? 4\nStartPage\nBL\n(e ) S NL\nEndPage\n");
+  SetUp();
+  b = body("a\nb\n\fc\n", "-l2 -2");
+  EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nBL2\n"
+               "(c ) S NL2\nEndPage\n");
 }
 
 TEST_F(Convert, TabsBackspacesAndEscapes) {
