@@ -419,6 +419,17 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
         offSheet = s.text.substr(0, 8) + " on page " + std::to_string(s.page);
     }
     EXPECT_EQ(offSheet, "") << testing::PrintToString(args);
+    // Two columns keep apart: no run of text crosses the middle.
+    double mid = (k.landscape ? k.sheet.h : k.sheet.w) / 2.0;
+    for (const TextSpan& s : spans) {
+      double a0 = k.landscape ? k.sheet.h - s.y0 : s.x0;
+      double a1 = k.landscape ? k.sheet.h - s.y1 : s.x1;
+      if (k.twoColumns && a0 < mid && a1 > mid) {
+        ADD_FAILURE() << testing::PrintToString(args) << " " << s.text.substr(0, 8)
+                      << " runs from " << a0 << " to " << a1;
+        break;
+      }
+    }
     if (!k.columns) {  // wrapped lines: the text goes on at the next line
       std::string all;
       for (char c : found)

@@ -109,6 +109,7 @@ unsigned sheetColumns() {
   if (opt.text_two_line) across /= 2;
   double cell = 0.6 * opt.text_font_size;
   unsigned columns = cell > 0 ? static_cast<unsigned>(across / cell) : 1;
+  if (opt.text_two_line) columns = columns > 2 ? columns - 2 : 1;  // the gap
   return columns ? columns : 1;
 }
 

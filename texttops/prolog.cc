@@ -130,16 +130,18 @@ lly height add /lly exch def
 // Scales the text font down so that the requested lines and columns (0:
 // any) fit the clip path, with a quarter line below the last baseline for
 // the descenders. Runs before SetUpPage, with the same operands after the
-// two counts.
+// two counts. In two columns each has half the width, less two cells for
+// the gap between them.
 const char* const kFitText = R"PS(/FitText % <lines> <columns> <topmargin> <leftmargin> <2 line> <Landscape>
 {
 newpath
 clippath pathbbox 3 -1 roll sub /fith exch def exch sub /fitw exch def
 {fitw fith /fitw exch def /fith exch def} if
-{/fitw fitw 2 div def} if
+dup {/fitw fitw 2 div def} if
+{2} {0} ifelse /fitg exch def % two columns: a gap of two cells between them
 /fitl exch def /fitt exch def
 /fits 1 def
-dup 0 gt {fitl add bshaba mul fitw exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
+dup 0 gt {fitl add fitg add bshaba mul fitw exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
 dup 0 gt {fitt add 0.25 add height mul fith exch div dup fits lt {/fits exch def} {pop} ifelse} {pop} ifelse
 fits 1 lt {
 /size size fits mul def
