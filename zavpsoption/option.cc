@@ -201,6 +201,11 @@ void optionH(ToolSettings& s, const char* arg) {
     s.stamp_font = valueWord(f + 1, kMaxValueText);
     // A bare -Hf in the file would take the next word as the font.
     if (s.stamp_font.empty()) toolError(kErrOption);
+    try {
+      parseAsFilter("zavpsif", "-Hf" + s.stamp_font);
+    } catch (const FatalError&) {
+      toolError(kErrOption);
+    }
     s.stamp_font_given = 1;
     return;
   }

@@ -145,7 +145,7 @@ TEST(ToolOption, Stamp) {
     EXPECT_EQ(*toolFor({std::string("-Hd=") + stamp}).stamp_spec, stamp);
   EXPECT_EQ(*toolFor({"-H", "d=ul:t x"}).stamp_spec, "ul:t");
   // A bare -Hf in the file would take the next word for the font.
-  for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx", "-Hf", "-Hf x"})
+  for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx", "-Hf", "-Hf x", "-Hf/Times"})
     EXPECT_EQ(errorOf({bad}), kErrOption) << bad;
   ToolSettings s = toolFor({"-Hftimes"});
   EXPECT_EQ(s.stamp_font, "times");

@@ -63,6 +63,11 @@ const unsigned kDefaultLines = 66;
 const int kMaxCopies = 999;
 const int kMaxFontSize = 1000;
 const int kMaxTabWidth = 1000;
+/// Lines a page (-l), columns a line (-w; 9999 stands for none), and the
+/// top and left margins in lines and columns (-L, -o).
+const int kMaxLines = 10000;
+const int kMaxColumns = 9999;
+const int kMaxLayoutMargin = 1000;
 
 /// Encodings of text input.
 enum TextEncoding {

@@ -79,6 +79,16 @@ size_t readInRange(const std::string& s, size_t pos, size_t key, long low,
   return afterNumber(s, pos);
 }
 
+// A font name as the document writes it after a slash: one PostScript
+// name, so no delimiter, blank or control character. Others are refused
+// here rather than failing the job in the printer.
+const std::string& fontName(const std::string& word) {
+  for (unsigned char c : word)
+    if (c <= ' ' || c == 0x7F || std::strchr("()<>[]{}/%", c))
+      unknownOption(word);
+  return word;
+}
+
 // The stamp fields of one print set.
 struct StampFields {
   int* position;
@@ -207,7 +217,7 @@ bool commonKey(std::string& s, size_t keyPos, size_t* pos,
       if (at(s, p, "f")) {
         std::string font;
         p = readToken(s, p + 1, &font);
-        if (!font.empty()) *f.stamp_font = font;
+        if (!font.empty()) *f.stamp_font = fontName(font);
       } else if (at(s, p, "d=")) {
         p = readStampSpec(s, p + 2, f.stamp);
       }
@@ -333,7 +343,7 @@ size_t readJapaneseKey(std::string& s, size_t keyPos) {
     if (encoding == ENCODING_Invalid) unknownOption(word);
     opt.text_encoding = encoding;
   } else if (!word.empty()) {
-    (s[p] == 'k' ? opt.text_kanji_font : opt.text_kana_font) = word;
+    (s[p] == 'k' ? opt.text_kanji_font : opt.text_kana_font) = fontName(word);
   }
   return next;
 }
@@ -360,7 +370,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       p = readJapaneseKey(s, keyPos);
       break;
     case 'L':
-      p = readUnsigned(s, p, &opt.text_top_margin);
+      p = readInRange(s, p, keyPos, 0, kMaxLayoutMargin, &opt.text_top_margin);
       opt.text_top_margin_given = 1;
       opt.text_use_page_margins = 0;
       break;
@@ -370,11 +380,11 @@ size_t textKey(std::string& s, size_t keyPos) {
     case 'f': {
       std::string font;
       p = readToken(s, p, &font);
-      if (!font.empty()) opt.text_font = font;
+      if (!font.empty()) opt.text_font = fontName(font);
       break;
     }
     case 'l':
-      p = readUnsigned(s, p, &n);
+      p = readInRange(s, p, keyPos, 0, kMaxLines, &n);
       if (!opt.scan_error && n != 0) {
         opt.text_lines = n;
         opt.spool_length = n;
@@ -394,7 +404,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       break;
     }
     case 'o':
-      p = readUnsigned(s, p, &opt.text_left_margin);
+      p = readInRange(s, p, keyPos, 0, kMaxLayoutMargin, &opt.text_left_margin);
       opt.text_left_margin_given = 1;
       opt.text_use_page_margins = 0;
       break;
@@ -411,7 +421,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       p = readInRange(s, p, keyPos, 1, kMaxFontSize, &opt.text_font_size);
       break;
     case 'w':
-      p = readUnsigned(s, p, &opt.text_columns);
+      p = readInRange(s, p, keyPos, 0, kMaxColumns, &opt.text_columns);
       if (!opt.scan_error) {
         opt.spool_width = opt.text_columns;
         opt.text_columns_set = 1;

@@ -114,6 +114,11 @@ TEST_F(TextGrammar, NumbersInRange) {
       {"-s99999999999", &opt.text_font_size, 7},
       {"-e0", &opt.text_tab_width, 0},      {"-e1000", &opt.text_tab_width, 1000},
       {"-e1001", &opt.text_tab_width, 7},
+      {"-l10000", &opt.text_lines, 10000}, {"-l10001", &opt.text_lines, 7},
+      {"-l-5", &opt.text_lines, 7},         {"-w9999", &opt.text_columns, 9999},
+      {"-w10000", &opt.text_columns, 7},    {"-w-1", &opt.text_columns, 7},
+      {"-o1000", &opt.text_left_margin, 1000}, {"-o-3", &opt.text_left_margin, 7},
+      {"-L1001", &opt.text_top_margin, 7},  {"-L-2", &opt.text_top_margin, 7},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -218,6 +223,13 @@ TEST_F(TextGrammar, FontsAndStamps) {
 
   EXPECT_EQ(textError("-Hd=xx"), "Unknown option 'xx'\n");
   EXPECT_EQ(textError("-Hx"), "Unknown option 'x'\n");
+  // Font names are PostScript names in the document: no delimiters.
+  for (const char* bad : {"/Courier", "Courier)", "a[b", "x%y"}) {
+    EXPECT_EQ(textError((std::string("-f") + bad).c_str()), "Unknown option '" + std::string(bad) + "'\n");
+    EXPECT_EQ(textError((std::string("-Hf") + bad).c_str()), "Unknown option '" + std::string(bad) + "'\n");
+    EXPECT_EQ(textError((std::string("-Kk=") + bad).c_str()), "Unknown option '" + std::string(bad) + "'\n");
+  }
+  EXPECT_EQ(imageError("-Hf<x>"), "Unknown option '<x>'\n");
 }
 
 TEST_F(TextGrammar, JapaneseFontsAndEncodings) {
@@ -314,7 +326,8 @@ TEST_F(TextGrammar, HostileStringsEndCleanly) {
   std::string bytes;
   for (int c = 1; c < 256; ++c) bytes.push_back(static_cast<char>(c));
   EXPECT_NE(textError(bytes.c_str()), "");
-  EXPECT_EQ(textError("-l99999999999999999999"), "");
+  EXPECT_EQ(textError("-l99999999999999999999"),
+            "Unknown option '-l99999999999999999999'\n");
 }
 
 TEST_F(ImageGrammar, ImageOnlyKeys) {
