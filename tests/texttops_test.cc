@@ -295,6 +295,16 @@ TEST(TexttopsProgram, PassThroughPrintsWithSetupAndStamps) {
                "d begin showpage end\nXX 7 ne {stamp_changed_XX} if\n");
   EXPECT_PRINTS(r.out);
   EXPECT_EQ(pagesPrinted(r.out), 1);
+  // On the sheet the document chooses, in the corner asked for.
+  for (const char* corner : {"ur", "dl"}) {
+    r = texttops({std::string("-Hd=") + corner},
+                 "%!\n<< /PageSize [612 792] >> setpagedevice\nshowpage\n");
+    std::vector<TextSpan> spans = textSpans(r.out);
+    ASSERT_EQ(spans.size(), 1u) << corner;
+    bool right = corner[0] == 'u';
+    EXPECT_NEAR(right ? spans[0].x1 : spans[0].x0, right ? 597 : 12, 1) << corner;
+    EXPECT_NEAR(spans[0].y0, right ? 22 : 777, 1) << corner;
+  }
   r = texttops({"-ps"}, "72 72 moveto /Courier findfont 12 scalefont setfont "
                         "(forced) show showpage\n");
   EXPECT_EQ(r.out.rfind("%!\n72 72", 0), 0u);

@@ -11,8 +11,9 @@
 void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   bool landscape = converted && opt.text_landscape;
   std::string fonts = fontOperands();
+  // A passed-through document may choose its own sheet.
   writeStampProcedures(out, textStamp(), converted ? &fonts : nullptr,
-                       opt.text_font_size, landscape);
+                       opt.text_font_size, landscape, !converted);
   // EndPage gets the reason it is called (0: showpage). The page count it
   // also gets is not reset by a later setpagedevice everywhere, so the
   // first page is told by a flag of its own, in global VM, where neither

@@ -32,8 +32,10 @@ struct PassThrough : testing::Test {
 // or the first.
 std::string stamp(bool every) {
   return std::string(
-             "/rsu\n{dup stringwidth pop\n/XX exch def\n842 22 sub /YY exch "
-             "def\n580 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
+             "/rsu\n{dup stringwidth pop\n/XX exch def\n"
+             "currentpagedevice /PageSize get 1 get 22 sub /YY exch def\n"
+             "currentpagedevice /PageSize get 0 get 15 sub XX sub /XX exch def\n"
+             "XX YY moveto\nshow} def\n"
              "/StartHF\n{\n/Helvetica findfont\n8 scalefont\nsetfont\n"
              "(User:ann Host:pc1 ) rsu\n}def\n") +
          (every ? "<< /EndPage {exch pop dup 0 eq {"

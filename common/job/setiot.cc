@@ -223,15 +223,24 @@ void sheetSize(int* width, int* height) {
 
 void writeStampProcedures(Writer& out, const StampSpec& stamp,
                           const std::string* textFonts, unsigned textSize,
-                          bool landscape) {
+                          bool landscape, bool measured) {
   if (stamp.position < 0 || stamp.position > 3) return;
   int w, h;
   sheetSize(&w, &h);
   if (landscape) std::swap(w, h);
+  // The sheet's top edge and the right end of a stamp: figures, or the
+  // page size in force when the page ends.
+  char top[64], right[64];
+  std::snprintf(top, sizeof top, "%d", h);
+  std::snprintf(right, sizeof right, "%d", w - 15);
+  if (measured) {
+    std::snprintf(top, sizeof top, "currentpagedevice /PageSize get 1 get");
+    std::snprintf(right, sizeof right, "currentpagedevice /PageSize get 0 get 15 sub");
+  }
   switch (stamp.position) {
     case 0:
       out.write("/lsu\n");
-      out.printf("{%d 22 sub /YY exch def\n", h);
+      out.printf("{%s 22 sub /YY exch def\n", top);
       out.write("12 YY moveto\n");
       out.write("show} def\n");
       break;
@@ -239,8 +248,8 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
       out.write("/rsu\n");
       out.write("{dup stringwidth pop\n");
       out.write("/XX exch def\n");
-      out.printf("%d 22 sub /YY exch def\n", h);
-      out.printf("%d XX sub /XX exch def\n", w - 15);
+      out.printf("%s 22 sub /YY exch def\n", top);
+      out.printf("%s XX sub /XX exch def\n", right);
       out.write("XX YY moveto\n");
       out.write("show} def\n");
       break;
@@ -252,7 +261,7 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
     case 3:
       out.write("/rsd\n");
       out.write("{dup stringwidth pop\n");
-      out.printf("%d exch sub\n", w - 15);
+      out.printf("%s exch sub\n", right);
       out.write("15 moveto\n");
       out.write("show} def\n");
       break;
