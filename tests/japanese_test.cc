@@ -75,6 +75,8 @@ const struct {
      {"a", "b", "b1", "3021", "2422", "e9"}},
     {"-Ke=sjis", "ab\xb1\x88\x9f\x82\xa0\r\n",
      {"a", "b", "b1", "3021", "2422"}},
+    {"", "ab\xb1\x88\x9f\x82\xa0\x88\x9f\n",  // Shift_JIS, found
+     {"a", "b", "b1", "3021", "2422", "3021"}},
     // What no font has: one geta mark (JIS 0x222E) each.
     {"-Ke=utf-8", "a\xf0\x9f\x98\x80" "b\xe9\n", {"a", "222e", "b", "222e"}},
 };

@@ -98,6 +98,44 @@ bool wellFormedUtf8(std::string_view s, bool more) {
   return true;
 }
 
+// Bytes of `s` that cannot start or continue a character of EUC-JP
+// (`sjis` false) or of Shift_JIS; a character cut by the end of `s`
+// counts as whole.
+size_t malformedBytes(std::string_view s, bool sjis) {
+  size_t bad = 0;
+  auto in = [&](size_t i, int lo, int hi) {
+    if (i >= s.size()) return true;
+    int x = static_cast<unsigned char>(s[i]);
+    return x >= lo && x <= hi;
+  };
+  for (size_t i = 0; i < s.size();) {
+    int b = static_cast<unsigned char>(s[i]);
+    size_t length = 1;
+    bool ok = b < 0x80;
+    if (sjis && b >= 0xA1 && b <= 0xDF) {
+      ok = true;  // half-width kana
+    } else if (sjis && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) {
+      ok = in(i + 1, 0x40, 0xFC) && (i + 1 >= s.size() || s[i + 1] != 0x7F);
+      length = 2;
+    } else if (!sjis && b == 0x8E) {
+      ok = in(i + 1, 0xA1, 0xDF);
+      length = 2;
+    } else if (!sjis && b == 0x8F) {
+      ok = in(i + 1, 0xA1, 0xFE) && in(i + 2, 0xA1, 0xFE);
+      length = 3;
+    } else if (!sjis && b >= 0xA1 && b <= 0xFE) {
+      ok = in(i + 1, 0xA1, 0xFE);
+      length = 2;
+    }
+    if (!ok) {
+      ++bad;
+      length = 1;
+    }
+    i += length;
+  }
+  return bad;
+}
+
 void geta(Char* c) { *c = {kKanji, kGetaFirst, kGetaSecond}; }
 
 // A kanji if the EUC code is in JIS X 0208, else the geta mark.
@@ -184,12 +222,23 @@ bool Decoder::decode(int b, Char* c) {
 }
 
 // Automatic: UTF-8 when the text from the first byte above ASCII on is
-// well-formed UTF-8 (as far as the window reaches), else EUC-JP.
+// well-formed UTF-8 (as far as the window reaches). Else Shift_JIS when it
+// is malformed as EUC-JP again and again (in more than an eighth of the
+// bytes above ASCII), and less so as Shift_JIS: Shift_JIS kanji and kana
+// lead bytes are never EUC-JP, while EUC-JP reads as Shift_JIS half-width
+// kana. An EUC-JP text with a stray byte here and there stays EUC-JP.
 void Decoder::decideEncoding(int b) {
   in_.unget(b);
   std::string_view ahead = in_.peek(kDetectWindow);
-  bool utf8 = wellFormedUtf8(ahead, ahead.size() == kDetectWindow);
-  encoding_ = utf8 ? ENCODING_Utf8 : ENCODING_Euc;
+  size_t high = 0;
+  for (char x : ahead) high += static_cast<unsigned char>(x) >= 0x80;
+  size_t asEuc = malformedBytes(ahead, false);
+  if (wellFormedUtf8(ahead, ahead.size() == kDetectWindow))
+    encoding_ = ENCODING_Utf8;
+  else if (asEuc >= 3 && asEuc * 8 > high && malformedBytes(ahead, true) < asEuc)
+    encoding_ = ENCODING_Sjis;
+  else
+    encoding_ = ENCODING_Euc;
   in_.get();
 }
 

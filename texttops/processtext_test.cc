@@ -171,7 +171,7 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // a row JIS X 0208 leaves empty, an incomplete character at the end.
       {"", "ok\x8e\xff" "A\n",
        std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
-      {"", "\x8f\xa2\xaf|\x8f\xa1\n",
+      {"-Ke=euc-jp", "\x8f\xa2\xaf|\x8f\xa1\n",
        std::string("(") + kGeta + "\\377\\000|" + kGeta +
            "\\377\\000\\012) FS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
@@ -199,6 +199,10 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
            "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
            "\\377\\000\\177) MS\n"},
+      // Found without -Ke: Shift_JIS, whose lead bytes EUC-JP lacks, and
+      // EUC-JP, which also reads as Shift_JIS half-width kana.
+      {"", "\x93\xfa\x96\x7b\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
+      {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
       // A pair that is no character keeps its ASCII second byte.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
        std::string("(") + kGeta + "\\377\\000wx" + kGeta +

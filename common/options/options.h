@@ -71,7 +71,7 @@ const int kMaxLayoutMargin = 1000;
 
 /// Encodings of text input.
 enum TextEncoding {
-  ENCODING_Auto = 0,  // UTF-8 if the text is valid UTF-8, else EUC-JP
+  ENCODING_Auto = 0,  // UTF-8 if valid UTF-8, else Shift_JIS or EUC-JP, whichever fits
   ENCODING_Euc = 1,
   ENCODING_Utf8 = 2,
   ENCODING_Sjis = 3,  // Shift_JIS with the Windows extensions (CP932)
