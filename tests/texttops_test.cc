@@ -452,6 +452,26 @@ TEST(TexttopsProgram, RequestedLinesAndColumnsFitTheSheet) {
   }
 }
 
+// A long owner and host on a narrow sheet: the stamp is made smaller.
+TEST(TexttopsProgram, LongStampsStayOnNarrowSheets) {
+  TempDir dir;
+  std::string file = dir.write("t.txt", "text\n");
+  for (const char* corner : {"ur", "dl"}) {
+    RunResult r = run({bin("zavpscups-text"), "1", std::string(40, 'u'), "t", "1",
+                       std::string("media=A6 zavps-stamp=") + corner +
+                           ":uht job-originating-host-name=pc12.lab.example-university.ac.jp",
+                       file});
+    ASSERT_EQ(r.status, 0) << r.err;
+    bool found = false;
+    for (const TextSpan& s : textSpans(r.out)) {
+      if (!isStamp(s)) continue;
+      found = true;
+      EXPECT_TRUE(inkBox(s).onSheet(298, 420)) << corner << " " << s.x0 << ".." << s.x1;
+    }
+    EXPECT_TRUE(found) << corner;
+  }
+}
+
 TEST(TexttopsProgram, StampsStandInTheirCornerClearOfTheText) {
   std::string text;
   for (int i = 0; i < 60; ++i) text += std::string(200, 'w') + "\n";

@@ -266,11 +266,23 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
       out.write("show} def\n");
       break;
   }
+  // A stamp that might be wider than the sheet (no character of an
+  // 8-point font is wider than 8.2 points) is made smaller until it fits
+  // between the corner margins.
+  std::string text = makeStamp(stamp);
+  bool mayNotFit = measured || text.size() * 8.2 > w - 27;
+  if (mayNotFit)
+    out.write("/FH {1 index stringwidth pop 2 copy lt {div currentfont exch "
+              "scalefont setfont} {pop pop} ifelse} def\n");
   out.write("/StartHF\n{\n");
   out.printf("/%s findfont\n", stamp.font.c_str());
   out.write("8 scalefont\nsetfont\n");
-  out.printf("(%s) %s\n", makeStamp(stamp).c_str(),
-             stampProcedureNames[stamp.position]);
+  out.printf("(%s) ", text.c_str());
+  if (mayNotFit && measured)
+    out.write("currentpagedevice /PageSize get 0 get 27 sub FH ");
+  else if (mayNotFit)
+    out.printf("%d FH ", w - 27);
+  out.printf("%s\n", stampProcedureNames[stamp.position]);
   if (textFonts) {
     out.printf("%u%s\n", textSize, textFonts->c_str());
     out.write("SetUpFonts\n");
