@@ -244,9 +244,14 @@ TEST(Japanese, RandomMixesKeepTheirLinesAndPrintCleanly) {
         std::string text;
         for (int l = 1 + rng() % 60; l > 0; --l) text += randomLine(rng);
         args.push_back(dir.write(std::to_string(i), text));
+        // Line feeds that only follow the last form feed print nothing.
+        size_t end = text.find_last_not_of("\r\n");
+        int unprinted = end != std::string::npos && text[end] == '\f'
+                            ? static_cast<int>(std::count(text.begin() + end, text.end(), '\n'))
+                            : 0;
         expected.push_back(static_cast<int>(
             std::count(text.begin(), text.end(), '\n') +
-            std::count(text.begin(), text.end(), '\f')));
+            std::count(text.begin(), text.end(), '\f')) - unprinted);
       }
       RunResult r = texttops(args, "");
       ASSERT_EQ(r.status, 0) << r.err;

@@ -21,6 +21,11 @@ const int kTab = 9;
 const int kLineFeed = 10;
 const int kFormFeed = 12;
 
+const Char kLineFeedChar = {kSingleByte, kLineFeed, 0};
+bool isLineFeed(const Char& c) {
+  return c.cls == kSingleByte && c.byte == kLineFeed;
+}
+
 // The printer copies every MS and WS string into its 2048-byte Lbuf.
 const unsigned kLbufSize = 2048;
 // Room kept for what may end a string: the wrap's escape and line feed.
@@ -187,35 +192,51 @@ struct LineLayout : Body {
     }
   }
 
+  // The last line filled its column or page: a form feed that follows
+  // asks for nothing more, not for an empty column or sheet.
+  bool filled = false;
+  // A form feed ended the page.
+  bool afterFormFeed = false;
+
+  void step(const Char& c) {
+    bool formFeed = c.cls == kSingleByte && c.byte == kFormFeed &&
+                    !opt.text_ignore_formfeed;
+    afterFormFeed = false;
+    if (filled && formFeed) {
+      filled = false;
+      afterFormFeed = !pageOpen;
+      return;
+    }
+    filled = false;
+    if (!pageOpen) startPage();
+    if (!stringOpen) openString();
+    if (c.cls == kKanji) {
+      if (column + 1 >= opt.text_columns) {
+        kanjiOnNextLine(c);
+        return;
+      }
+      put(c);
+    } else {
+      control(c);
+    }
+    if (stringOpen && column >= opt.text_columns) {
+      dec.skipLineFeed();
+      endLine();
+    }
+    filled = pageCheck() && !formFeed;
+    afterFormFeed = formFeed && !pageOpen;
+  }
+
   void run() {
     Char c;
-    // The last line filled its column or page: a form feed that follows
-    // asks for nothing more, not for an empty column or sheet.
-    bool filled = false;
+    unsigned held = 0;  // line feeds after a form feed, printed if more follows
     while (dec.next(&c)) {
-      bool formFeed = c.cls == kSingleByte && c.byte == kFormFeed &&
-                      !opt.text_ignore_formfeed;
-      if (filled && formFeed) {
-        filled = false;
+      if (isLineFeed(c) && afterFormFeed) {
+        ++held;
         continue;
       }
-      filled = false;
-      if (!pageOpen) startPage();
-      if (!stringOpen) openString();
-      if (c.cls == kKanji) {
-        if (column + 1 >= opt.text_columns) {
-          kanjiOnNextLine(c);
-          continue;
-        }
-        put(c);
-      } else {
-        control(c);
-      }
-      if (stringOpen && column >= opt.text_columns) {
-        dec.skipLineFeed();
-        endLine();
-      }
-      filled = pageCheck() && !formFeed;
+      for (; held > 0; --held) step(kLineFeedChar);
+      step(c);
     }
     if (stringOpen) endLine();
     if (pageOpen) endPage();
@@ -249,6 +270,7 @@ struct StreamLayout : Body {
     str.octal(byte);
     closeLine(byte == kLineFeed);
     atLeftEdge = true;
+    afterFormFeed = byte == kFormFeed;
     justWrapped = false;
     column = 0;
   }
@@ -327,26 +349,40 @@ struct StreamLayout : Body {
            column + 2 > opt.text_columns;
   }
 
+  // The last string ended in a form feed, which ends the page.
+  bool afterFormFeed = false;
+
+  void step(const Char& c) {
+    afterFormFeed = false;
+    bool lineFeed = isLineFeed(c);
+    if (!stringOpen && justWrapped && column == 0 && lineFeed) {
+      justWrapped = false;
+      return;
+    }
+    if (!stringOpen) openString();
+    if (kanjiDoesNotFit(c)) {
+      wrap();
+      openString();
+    }
+    if (c.cls == kSingleByte) {
+      control(c);
+      return;
+    }
+    reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
+    put(c);
+    if (limited() && column >= opt.text_columns) wrap();
+  }
+
   void run() {
     Char c;
+    unsigned held = 0;  // line feeds after a form feed, printed if more follows
     while (dec.next(&c)) {
-      bool lineFeed = c.cls == kSingleByte && c.byte == kLineFeed;
-      if (!stringOpen && justWrapped && column == 0 && lineFeed) {
-        justWrapped = false;
+      if (isLineFeed(c) && afterFormFeed && !stringOpen) {
+        ++held;
         continue;
       }
-      if (!stringOpen) openString();
-      if (kanjiDoesNotFit(c)) {
-        wrap();
-        openString();
-      }
-      if (c.cls == kSingleByte) {
-        control(c);
-        continue;
-      }
-      reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
-      put(c);
-      if (limited() && column >= opt.text_columns) wrap();
+      for (; held > 0; --held) step(kLineFeedChar);
+      step(c);
     }
     if (stringOpen) closeLine();
   }

@@ -134,6 +134,14 @@ TEST_F(Convert, TwoColumnsAndFormFeeds) {
                "%%Page: ? 2\nStartPage\nBL\n(c ) S NL\n(d ) S NL\nEndPage\n"
                "%%Page: ? 3\nStartPage\nBL\n( ) S NL\nEndPage\n"
                "%%Page: ? 4\nStartPage\nBL\n(e ) S NL\nEndPage\n");
+  // Line feeds after the last form feed: no sheet of their own; before
+  // more text they stay.
+  SetUp();
+  EXPECT_EQ(body("a\f\n\n", "-l5"), "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nEndPage\n");
+  SetUp();
+  EXPECT_EQ(body("a\f\n\n"), "(a\\014) MS\n");
+  SetUp();
+  EXPECT_EQ(body("a\f\nb\n"), "(a\\014) MS\n(\\012) LS\n(b\\012) LS\n");
   SetUp();
   b = body("a\nb\n\fc\n", "-l2 -2");
   EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nBL2\n"
