@@ -222,20 +222,25 @@ bool Decoder::decode(int b, Char* c) {
 }
 
 // Automatic: UTF-8 when the text from the first byte above ASCII on is
-// well-formed UTF-8 (as far as the window reaches). Else Shift_JIS when it
-// is malformed as EUC-JP again and again (in more than an eighth of the
-// bytes above ASCII), and less so as Shift_JIS: Shift_JIS kanji and kana
-// lead bytes are never EUC-JP, while EUC-JP reads as Shift_JIS half-width
-// kana. An EUC-JP text with a stray byte here and there stays EUC-JP.
+// well-formed UTF-8 (as far as the window reaches). Else Shift_JIS when at
+// least a quarter of its bytes above ASCII are bytes 80-A0 other than SS2
+// and SS3, which EUC-JP never has and Shift_JIS has in most kana and kanji
+// codes, and it is less malformed as Shift_JIS than as EUC-JP. Else
+// EUC-JP, which also reads as Shift_JIS half-width kana: an EUC-JP text
+// with a stray byte here and there stays EUC-JP.
 void Decoder::decideEncoding(int b) {
   in_.unget(b);
   std::string_view ahead = in_.peek(kDetectWindow);
-  size_t high = 0;
-  for (char x : ahead) high += static_cast<unsigned char>(x) >= 0x80;
-  size_t asEuc = malformedBytes(ahead, false);
+  size_t high = 0, notEuc = 0;
+  for (char x : ahead) {
+    int v = static_cast<unsigned char>(x);
+    high += v >= 0x80;
+    notEuc += v >= 0x80 && v <= 0xA0 && v != 0x8E && v != 0x8F;
+  }
   if (wellFormedUtf8(ahead, ahead.size() == kDetectWindow))
     encoding_ = ENCODING_Utf8;
-  else if (asEuc >= 3 && asEuc * 8 > high && malformedBytes(ahead, true) < asEuc)
+  else if (notEuc >= 2 && notEuc * 4 >= high &&
+           malformedBytes(ahead, true) < malformedBytes(ahead, false))
     encoding_ = ENCODING_Sjis;
   else
     encoding_ = ENCODING_Euc;

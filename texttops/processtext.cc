@@ -195,7 +195,7 @@ struct LineLayout : Body {
   // The last line filled its column or page: a form feed that follows
   // asks for nothing more, not for an empty column or sheet.
   bool filled = false;
-  // A form feed ended the page.
+  // A form feed ended the column or page.
   bool afterFormFeed = false;
 
   void step(const Char& c) {
@@ -204,7 +204,7 @@ struct LineLayout : Body {
     afterFormFeed = false;
     if (filled && formFeed) {
       filled = false;
-      afterFormFeed = !pageOpen;
+      afterFormFeed = true;
       return;
     }
     filled = false;
@@ -224,7 +224,7 @@ struct LineLayout : Body {
       endLine();
     }
     filled = pageCheck() && !formFeed;
-    afterFormFeed = formFeed && !pageOpen;
+    afterFormFeed = formFeed;
   }
 
   void run() {

@@ -139,6 +139,8 @@ TEST_F(Convert, TwoColumnsAndFormFeeds) {
   SetUp();
   EXPECT_EQ(body("a\f\n\n", "-l5"), "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nEndPage\n");
   SetUp();
+  EXPECT_EQ(body("a\f\n\n", "-l1 -2"), "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nBL2\nEndPage\n");
+  SetUp();
   EXPECT_EQ(body("a\f\n\n"), "(a\\014) MS\n");
   SetUp();
   EXPECT_EQ(body("a\f\nb\n"), "(a\\014) MS\n(\\012) LS\n(b\\012) LS\n");
@@ -211,6 +213,10 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // EUC-JP, which also reads as Shift_JIS half-width kana.
       {"", "\x93\xfa\x96\x7b\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
       {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
+      // A stray byte in a short EUC-JP line.
+      {"", "\xc0\xdf\xc4\xea\xa5\xd5\xa5\xa1\xa5\xa4\xa5\x9c\xeb\n",
+       "(\\377\\002\\100\\137\\104\\152\\045\\125\\045\\041\\045\\044"
+       "\\042\\056\\042\\056\\042\\056\\377\\000\\012) FS\n"},
       // A pair that is no character keeps its ASCII second byte.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
        std::string("(") + kGeta + "\\377\\000wx" + kGeta +
