@@ -55,6 +55,10 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
     if (arg[1] == '\0') throw usageError(program);
+    if (standalone && std::string(arg) == "--") {  // file names follow
+      ++i;
+      break;
+    }
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(modeNames[*mode]) + " version = " +

@@ -91,6 +91,12 @@ TEST(TexttopsProgram, OneDocumentPerFileAndMissingFiles) {
   EXPECT_NE(r.out.find("%%Title: " + a + "\n"), std::string::npos);
   EXPECT_NE(r.out.find("(first\\012) LS\n"), std::string::npos);
   EXPECT_NE(r.out.find("xpsav restore\n%!PS\nshowpage\n"), std::string::npos);
+  // After "--", a name that begins with a dash is a file.
+  std::string dashed = dir.write("-s9", "dashed\n");
+  r = run({bin("texttops"), "--", "-s9"}, {"", {"TEXTTOPSOPTION"}, dir.path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("(dashed\\012) LS\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\n10 /Courier"), std::string::npos);  // not read as -s9
 }
 
 TEST(TexttopsProgram, EmptyInputPrintsNothing) {

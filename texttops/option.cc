@@ -73,6 +73,10 @@ int parseTextCommandLine(int argc, char** argv, bool* standalone) {
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
     if (arg[1] == '\0') throw usageError(program);
+    if (*standalone && std::string(arg) == "--") {  // file names follow
+      ++i;
+      break;
+    }
     char letter = arg[1];
     if (letter == 'V')
       throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
