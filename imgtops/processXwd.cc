@@ -308,7 +308,7 @@ int convertWindowDump(int jobKind, Reader& in, Writer& out,
     std::fprintf(stderr, "%s: window dump data ends after %u of %u rows, "
                  "white below\n", inputName(standalone, title).c_str(),
                  rows.arrived, h.pixmap_height);
-  if (jobKind == 0) appendAccounting("XWD\t");
+  if (jobKind == 0) keepAccounting("XWD\t");
   return 1;
 }
 

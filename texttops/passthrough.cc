@@ -82,5 +82,5 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   }
   // Whatever follows in the same output starts on a line of its own.
   if (last != kEnd && last != '\n') out.put('\n');
-  appendAccounting("PostScript\t");
+  keepAccounting("PostScript\t");
 }

@@ -11,7 +11,7 @@ class Writer;
 void copyJobHeader(Reader& in, Writer& out);
 
 /// Copies the PostScript job in `in` (its first two bytes already read) to
-/// `out`, adding the device setup and the stamp, then the accounting record.
+/// `out`, adding the device setup and the stamp; keeps the accounting record.
 void passPostScript(int first, int second, Reader& in, Writer& out);
 
 #endif  // TEXTTOPS_PASSTHROUGH_H_

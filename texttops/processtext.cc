@@ -48,6 +48,7 @@ struct Body {
   CharClass charMode = kSingleByte;
   bool justWrapped = false;
   bool escaped = false;      // the open string holds a font escape
+  bool afterFormFeed = false;  // a form feed ended the column or page
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
 
   void openString() {
@@ -94,6 +95,21 @@ struct Body {
     in.skip(n);
     column += static_cast<unsigned>(n);
     stringBytes += static_cast<unsigned>(n);
+  }
+  // Hands each input character to the layout's step; line feeds after a
+  // form feed wait, and print only if more follows.
+  template <class Layout>
+  void feed(Layout* layout) {
+    Char c;
+    unsigned held = 0;
+    while (dec.next(&c)) {
+      if (isLineFeed(c) && afterFormFeed) {
+        ++held;
+        continue;
+      }
+      for (; held > 0; --held) layout->step(kLineFeedChar);
+      layout->step(c);
+    }
   }
   void writeKanji(int first, int second) {
     switchTo(kKanji);
@@ -195,8 +211,6 @@ struct LineLayout : Body {
   // The last line filled its column or page: a form feed that follows
   // asks for nothing more, not for an empty column or sheet.
   bool filled = false;
-  // A form feed ended the column or page.
-  bool afterFormFeed = false;
 
   void step(const Char& c) {
     bool formFeed = c.cls == kSingleByte && c.byte == kFormFeed &&
@@ -228,16 +242,7 @@ struct LineLayout : Body {
   }
 
   void run() {
-    Char c;
-    unsigned held = 0;  // line feeds after a form feed, printed if more follows
-    while (dec.next(&c)) {
-      if (isLineFeed(c) && afterFormFeed) {
-        ++held;
-        continue;
-      }
-      for (; held > 0; --held) step(kLineFeedChar);
-      step(c);
-    }
+    feed(this);
     if (stringOpen) endLine();
     if (pageOpen) endPage();
   }
@@ -349,9 +354,6 @@ struct StreamLayout : Body {
            column + 2 > opt.text_columns;
   }
 
-  // The last string ended in a form feed, which ends the page.
-  bool afterFormFeed = false;
-
   void step(const Char& c) {
     afterFormFeed = false;
     bool lineFeed = isLineFeed(c);
@@ -374,16 +376,7 @@ struct StreamLayout : Body {
   }
 
   void run() {
-    Char c;
-    unsigned held = 0;  // line feeds after a form feed, printed if more follows
-    while (dec.next(&c)) {
-      if (isLineFeed(c) && afterFormFeed && !stringOpen) {
-        ++held;
-        continue;
-      }
-      for (; held > 0; --held) step(kLineFeedChar);
-      step(c);
-    }
+    feed(this);
     if (stringOpen) closeLine();
   }
 };
@@ -414,7 +407,7 @@ unsigned convertText(bool standalone, int first, int second,
   if (!standalone) {
     char record[64];
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
-    appendAccounting(record);
+    keepAccounting(record);
   }
   return pages;
 }

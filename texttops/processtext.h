@@ -9,7 +9,7 @@ class Writer;
 
 /// Writes the whole document for the text in `in`, whose first two bytes
 /// `first` and `second` (-1 at the end) were already read; `title` is the
-/// file name, empty for standard input. Appends the accounting record in
+/// file name, empty for standard input. Keeps the accounting record in
 /// filter mode. Returns the pages written when the filter counts them (a
 /// line count was given), else 0.
 unsigned convertText(bool standalone, int first, int second,

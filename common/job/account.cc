@@ -20,7 +20,7 @@ std::string pending;
 
 }  // namespace
 
-void appendAccounting(const std::string& head) {
+void keepAccounting(const std::string& head) {
   if (opt.login_name.empty() || opt.accounting_file.empty()) return;
   pending = head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
 }

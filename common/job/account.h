@@ -7,7 +7,7 @@
 /// Keeps the job's record, `head` followed by "host:login" and a newline,
 /// for writeAccounting: a job is accounted once it has been printed, not
 /// when the spooler will run it again.
-void appendAccounting(const std::string& head);
+void keepAccounting(const std::string& head);
 
 /// Appends the kept record, if any, when a login and an accounting file
 /// were given and the file exists and is writable, then forgets it.

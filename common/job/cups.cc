@@ -2,7 +2,6 @@
 
 #include <strings.h>
 #include <sys/auxv.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -437,8 +436,7 @@ int cupsFailure(const std::string& message) {
 
 int openCupsInput(const CupsJob& job) {
   int fd = job.file ? openInput(job.file) : 0;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+  if (isDirectory(fd))
     throw FatalError{"The input is a directory, not printed\n", 1};
   return fd;
 }

@@ -230,17 +230,15 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
   if (landscape) std::swap(w, h);
   // The sheet's top edge and the right end of a stamp: figures, or the
   // page size in force when the page ends.
-  char top[64], right[64];
-  std::snprintf(top, sizeof top, "%d", h);
-  std::snprintf(right, sizeof right, "%d", w - 15);
-  if (measured) {
-    std::snprintf(top, sizeof top, "currentpagedevice /PageSize get 1 get");
-    std::snprintf(right, sizeof right, "currentpagedevice /PageSize get 0 get 15 sub");
-  }
+  const std::string width = measured ? "currentpagedevice /PageSize get 0 get"
+                                     : std::to_string(w);
+  const std::string top = measured ? "currentpagedevice /PageSize get 1 get"
+                                   : std::to_string(h);
+  const std::string right = measured ? width + " 15 sub" : std::to_string(w - 15);
   switch (stamp.position) {
     case 0:
       out.write("/lsu\n");
-      out.printf("{%s 22 sub /YY exch def\n", top);
+      out.printf("{%s 22 sub /YY exch def\n", top.c_str());
       out.write("12 YY moveto\n");
       out.write("show} def\n");
       break;
@@ -248,8 +246,8 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
       out.write("/rsu\n");
       out.write("{dup stringwidth pop\n");
       out.write("/XX exch def\n");
-      out.printf("%s 22 sub /YY exch def\n", top);
-      out.printf("%s XX sub /XX exch def\n", right);
+      out.printf("%s 22 sub /YY exch def\n", top.c_str());
+      out.printf("%s XX sub /XX exch def\n", right.c_str());
       out.write("XX YY moveto\n");
       out.write("show} def\n");
       break;
@@ -261,7 +259,7 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
     case 3:
       out.write("/rsd\n");
       out.write("{dup stringwidth pop\n");
-      out.printf("%s exch sub\n", right);
+      out.printf("%s exch sub\n", right.c_str());
       out.write("15 moveto\n");
       out.write("show} def\n");
       break;
@@ -278,10 +276,8 @@ void writeStampProcedures(Writer& out, const StampSpec& stamp,
   out.printf("/%s findfont\n", stamp.font.c_str());
   out.write("8 scalefont\nsetfont\n");
   out.printf("(%s) ", text.c_str());
-  if (mayNotFit && measured)
-    out.write("currentpagedevice /PageSize get 0 get 27 sub FH ");
-  else if (mayNotFit)
-    out.printf("%d FH ", w - 27);
+  if (mayNotFit)
+    out.write(measured ? width + " 27 sub FH " : std::to_string(w - 27) + " FH ");
   out.printf("%s\n", stampProcedureNames[stamp.position]);
   if (textFonts) {
     out.printf("%u%s\n", textSize, textFonts->c_str());

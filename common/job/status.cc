@@ -27,10 +27,13 @@ void refuseInput(bool standalone, const std::string& title,
                    standalone ? kStatusError : kStatusDiscard};
 }
 
-void refuseDirectory(int fd, bool standalone, const std::string& title) {
+bool isDirectory(int fd) {
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
-    refuseInput(standalone, title, "is a directory, not printed");
+  return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void refuseDirectory(int fd, bool standalone, const std::string& title) {
+  if (isDirectory(fd)) refuseInput(standalone, title, "is a directory, not printed");
 }
 
 int failureStatus(bool standalone, int status) {

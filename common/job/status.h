@@ -27,6 +27,9 @@ std::string inputName(bool standalone, const std::string& title);
 /// with the error status.
 int openInput(const char* path);
 
+/// Whether `fd` is a directory.
+bool isDirectory(int fd);
+
 /// Refuses `fd` when it is a directory.
 void refuseDirectory(int fd, bool standalone, const std::string& title);
 
