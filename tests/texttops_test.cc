@@ -584,8 +584,10 @@ TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   EXPECT_EQ(readFile(acct).substr(readFile(acct).rfind("   0.00")),
             "   0.00\t\tpc1?:ann?XWD?pc9:root\n");
   std::string missing = dir.path + "/none";
-  run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
+  r = run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
   EXPECT_NE(access(missing.c_str(), F_OK), 0);
+  EXPECT_EQ(r.err, "zavpsif: accounting file " + missing +
+                       " not written: No such file or directory\n");
 }
 
 TEST(TexttopsProgram, FilterModeCopiesAJobHeader) {
@@ -653,9 +655,13 @@ TEST(TexttopsProgram, FilterModeFallsBackToTheSystemFile) {
   ASSERT_EQ(run({"cp", bin("texttops"), program}).status, 0);
   ASSERT_EQ(symlink("texttops", (installed.path + "/zavpsif").c_str()), 0);
   std::string zavpsif = installed.path + "/zavpsif";
-  installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
-  RunResult unknown = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
+  installed.write(".zavpsdefault", "zavpsif -Nc=5 -l10\n");
+  std::string acct = installed.write("acct", "");
+  RunResult unknown = run({zavpsif, "-n", "no-such-user-zz", acct}, {lines(15), {}, ""});
   EXPECT_NE(unknown.out.find("<</NumCopies 5>>"), std::string::npos);
+  // A queue that bills sets a line count there: 2 pages, 5 copies.
+  EXPECT_EQ(readFile(acct), "  10.00\t\t:no-such-user-zz\n");
+  installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
   // Through a link from another directory, as <prefix>/bin has them.
   TempDir bindir;
   std::string link = bindir.path + "/zavpsif";

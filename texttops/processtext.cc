@@ -406,7 +406,9 @@ unsigned convertText(bool standalone, int first, int second,
   }
   if (!standalone) {
     char record[64];
-    std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
+    // Sheets of paper used: every copy is billed.
+    unsigned sheets = pages * std::max(1u, opt.text_copies);
+    std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(sheets));
     keepAccounting(record);
   }
   return pages;
