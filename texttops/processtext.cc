@@ -6,7 +6,7 @@
 #include "account.h"
 #include "dsc.h"
 #include "decode.h"
-#include "language.h"
+#include "psstring.h"
 #include "options.h"
 #include "prolog.h"
 #include "reader.h"
