@@ -13,8 +13,10 @@ namespace {
 // The placeholders of stamp_hook.ps.
 constexpr procset::Fills<3> kHookNames = {"@FIRST_ONLY@", "@FIRST_DONE@",
                                           "@TURN@"};
-static_assert(procset::fillsExactly(procset::kStampHook, kHookNames));
-static_assert(procset::fillsExactly(procset::kStampOnce, {}));
+static_assert(procset::fillsExactly(procset::kStampHook, kHookNames),
+              "stamp_hook.ps and kHookNames name different placeholders");
+static_assert(procset::fillsExactly(procset::kStampOnce, {}),
+              "stamp_once.ps holds a placeholder");
 
 // The sheet turned a quarter turn, for a landscape page.
 std::string turn() {

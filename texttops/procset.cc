@@ -9,8 +9,8 @@ std::string fillIn(std::string_view text,
   out.reserve(text.size());
   for (size_t at = 0; at < text.size(); ++at) {
     size_t n = placeholderAt(text, at);
-    auto name = n == 0 ? names.end()
-                       : std::find(names.begin(), names.end(), text.substr(at, n));
+    auto name = names.end();
+    if (n > 0) name = std::find(names.begin(), name, text.substr(at, n));
     if (name == names.end()) {
       out.push_back(text[at]);
       continue;

@@ -18,28 +18,33 @@ using procset::Fills;
 constexpr Fills<3> kShowNames = {"@NAME@", "@SEP@", "@WRAP@"};
 constexpr Fills<3> kMs = {"MS", " ", "MNLL "};
 constexpr Fills<3> kWs = {"WS", "\n", ""};
-static_assert(procset::fillsExactly(procset::kShow, kShowNames));
+static_assert(procset::fillsExactly(procset::kShow, kShowNames),
+              "show.ps and kShowNames name different placeholders");
 
-// The placeholders of oneshow.ps, and their text in FS and in FW.
+// The placeholders of one_show.ps, and their text in FS and in FW.
 constexpr Fills<4> kOneShowNames = {"@NAME@", "@SHOW@", "@WRAPS@", "@REST@"};
 constexpr Fills<4> kFs = {"FS", "MS", "T", "FP MS"};
 constexpr Fills<4> kFw = {"FW", "WS", "F", "WS"};
-static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames));
+static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames),
+              "one_show.ps and kOneShowNames name different placeholders");
 
-// The placeholders of leftedge.ps, and their text in LS and in LW.
+// The placeholders of left_edge.ps, and their text in LS and in LW.
 constexpr Fills<2> kLeftEdgeNames = {"@NAME@", "@ONESHOW@"};
 constexpr Fills<2> kLs = {"LS", "FS"};
 constexpr Fills<2> kLw = {"LW", "FW"};
-static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames));
+static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
+              "left_edge.ps and kLeftEdgeNames name different placeholders");
 
 // The procedure sets written as they stand.
 constexpr std::string_view kPlain[] = {
-    procset::kBase,    procset::kFonts,     procset::kPageMargins,
+    procset::kBase,      procset::kFonts,   procset::kPageMargins,
     procset::kPageOffsets, procset::kFitText, procset::kCursor,
     procset::kLineBreak, procset::kFits,    procset::kPrologEnd};
-static_assert(std::ranges::all_of(kPlain, [](std::string_view text) {
+constexpr bool noPlaceholder(std::string_view text) {
   return procset::fillsExactly(text, {});
-}));
+}
+static_assert(std::ranges::all_of(kPlain, noPlaceholder),
+              "a procedure set written as it stands holds a placeholder");
 
 // The show procedures and their one-show forms, as the printer gets them.
 const std::string& showProcedures() {
@@ -47,8 +52,10 @@ const std::string& showProcedures() {
   static const std::string text =
       fill(kShow, kShowNames, kMs) + fill(kShow, kShowNames, kWs) +
       std::string(kLineBreak) + std::string(kFits) +
-      fill(kOneShow, kOneShowNames, kFs) + fill(kOneShow, kOneShowNames, kFw) +
-      fill(kLeftEdge, kLeftEdgeNames, kLs) + fill(kLeftEdge, kLeftEdgeNames, kLw);
+      fill(kOneShow, kOneShowNames, kFs) +
+      fill(kOneShow, kOneShowNames, kFw) +
+      fill(kLeftEdge, kLeftEdgeNames, kLs) +
+      fill(kLeftEdge, kLeftEdgeNames, kLw);
   return text;
 }
 
