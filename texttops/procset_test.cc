@@ -41,7 +41,7 @@ TEST(Procset, EmbeddedTextIsWhatThePrinterGets) {
   for (std::string_view text :
        {kBase, kFonts, kStampOnce, kStampHook, kPageMargins, kPageOffsets,
         kFitText, kCursor, kShow, kLineBreak, kFits, kOneShow, kLeftEdge,
-        kPrologEnd}) {
+        kPrologEnd, kTrailer}) {
     std::string all = "\n" + std::string(text);
     EXPECT_EQ(all.find("\n%%%"), std::string::npos) << text;
     EXPECT_EQ(all.find("\n\n"), std::string::npos) << text;

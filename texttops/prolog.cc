@@ -39,7 +39,8 @@ static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
 constexpr std::string_view kPlain[] = {
     procset::kBase,      procset::kFonts,   procset::kPageMargins,
     procset::kPageOffsets, procset::kFitText, procset::kCursor,
-    procset::kLineBreak, procset::kFits,    procset::kPrologEnd};
+    procset::kLineBreak, procset::kFits,    procset::kPrologEnd,
+    procset::kTrailer};
 constexpr bool noPlaceholder(std::string_view text) {
   return procset::fillsExactly(text, {});
 }
