@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "language.h"
+#include "psstring.h"
 #include "reader.h"
 
 /// One character of the input, in the font that prints it.

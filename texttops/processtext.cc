@@ -6,8 +6,9 @@
 #include "account.h"
 #include "dsc.h"
 #include "decode.h"
-#include "language.h"
+#include "psstring.h"
 #include "options.h"
+#include "procset.h"
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
@@ -397,12 +398,13 @@ unsigned convertText(bool standalone, int first, int second,
     LineLayout body(in, out);
     body.run();
     pages = body.pageCount;
-    out.write("%%Trailer\nEndDoc\nxpsav restore\n");
+    out.write(procset::kTrailer);
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
     body.run();
-    out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
+    out.write("Flush\n");
+    out.write(procset::kTrailer);
   }
   if (!standalone) {
     char record[64];
