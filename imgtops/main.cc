@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cups.h"
-#include "error.h"
+#include "interrupt.h"
 #include "option.h"
 #include "options.h"
 #include "processXwd.h"

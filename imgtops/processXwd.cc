@@ -5,10 +5,11 @@
 
 #include "account.h"
 #include "dsc.h"
-#include "error.h"
+#include "interrupt.h"
 #include "g4.h"
 #include "options.h"
-#include "processEncode.h"
+#include "gray.h"
+#include "runlength.h"
 #include "reader.h"
 #include "setiot.h"
 #include "status.h"
@@ -583,38 +584,15 @@ uint32_t pixelValue(const uint8_t* p) {
 
 void writeBitmapRunLength(const DumpHeader& h, RowSource& rows, Writer& out) {
   size_t n = (size_t{h.pixmap_width} + 7) / 8;
-  beginAscii85();
-  for (uint32_t y = 0; y < h.pixmap_height; ++y)
-    runLengthRow(out, rows.next(), n);
-  endRunLength(out);
+  RunLengthEncoder coder(out);
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) coder.row(rows.next(), n);
+  coder.end();
 }
 
-int writeBitmapGroup4(const DumpHeader& h, RowSource& rows, Writer& out) {
-  int w = static_cast<int>(h.pixmap_width);
-  if (g4Setup(w)) return 0;
-  // One row's code at a time; the unfinished last byte moves to the front.
-  std::vector<uint8_t> code(g4RowBound(w) + 1, 0);
-  int bit = 0;
-  size_t written = 0;
-  auto put = [&](uint8_t byte) {
-    putAscii85(out, byte);
-    if (++written % 60 == 0) out.put('\n');
-  };
-  beginAscii85();
-  for (uint32_t y = 0; y < h.pixmap_height; ++y) {
-    size_t end = static_cast<size_t>(bit) + g4EncodeRow(rows.next(), code.data(), bit);
-    for (size_t i = 0; i < end / 8; ++i) put(code[i]);
-    code[0] = code[end / 8];
-    bit = static_cast<int>(end % 8);
-  }
-  // Decoders read ahead of the last row's code: the end-of-block code
-  // gives them what to read, so that no decoder loses the last row.
-  size_t end = static_cast<size_t>(bit) + g4EndOfBlock(code.data(), bit);
-  for (size_t i = 0; i < end / 8; ++i) put(code[i]);
-  bit = static_cast<int>(end % 8);
-  if (bit > 0) put(static_cast<uint8_t>(code[end / 8] & (0xFF00 >> bit)));
-  endAscii85(out);
-  return 1;
+void writeBitmapGroup4(const DumpHeader& h, RowSource& rows, Writer& out) {
+  Group4Encoder coder(static_cast<int>(h.pixmap_width), out);
+  for (uint32_t y = 0; y < h.pixmap_height; ++y) coder.row(rows.next());
+  coder.end();
 }
 
 void writeFourBit(const DumpHeader& h, const ColourTable& colours,
@@ -622,46 +600,46 @@ void writeFourBit(const DumpHeader& h, const ColourTable& colours,
   std::vector<uint8_t> gray = pixelGrays(h, colours);
   size_t n = (size_t{h.pixmap_width} + 1) / 2;
   bool odd = h.pixmap_width % 2;
-  beginAscii85();
+  Ascii85Encoder text(out);
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* row = rows.next();
     for (size_t i = 0; i < n; ++i) {
       uint8_t low = odd && i == n - 1 ? 0 : gray[row[i] & 0x0F];
-      putAscii85(out, static_cast<uint8_t>(gray[row[i] >> 4] << 4 | low));
+      text.put(static_cast<uint8_t>(gray[row[i] >> 4] << 4 | low));
     }
-    out.put('\n');
+    text.lineBreak();
   }
-  endAscii85(out);
+  text.end();
 }
 
 void writeEightBit(const DumpHeader& h, const ColourTable& colours,
                    RowSource& rows, Writer& out) {
   std::vector<uint8_t> gray = pixelGrays(h, colours);
   std::vector<uint8_t> line(h.pixmap_width);
-  beginAscii85();
+  Ascii85Encoder text(out);
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* row = rows.next();
     for (size_t x = 0; x < line.size(); ++x) line[x] = gray[row[x]];
-    putAscii85(out, line.data(), line.size());
-    out.put('\n');
+    text.put(line.data(), line.size());
+    text.lineBreak();
   }
-  endAscii85(out);
+  text.end();
 }
 
 void writeTrueColour(const DumpHeader& h, const ColourTable& colours,
                      RowSource& rows, Writer& out) {
   ChannelMaps maps = channelMaps(h, colours);
   std::vector<uint8_t> line(h.pixmap_width);
-  beginAscii85();
+  Ascii85Encoder text(out);
   for (uint32_t y = 0; y < h.pixmap_height; ++y) {
     const uint8_t* p = rows.next();
     for (size_t x = 0; x < line.size(); ++x, p += 4)
       line[x] = maps.gray ? rampGray(pixelValue(p), h.pixmap_depth)
                           : maps.gray8(pixelValue(p));
-    putAscii85(out, line.data(), line.size());
-    out.put('\n');
+    text.put(line.data(), line.size());
+    text.lineBreak();
   }
-  endAscii85(out);
+  text.end();
 }
 
 }  // namespace
@@ -670,7 +648,10 @@ int writeImageData(const DumpHeader& h, const ColourTable& colours,
                    RowSource& rows, Writer& out, int g4) {
   switch (h.pixmap_depth) {
     case 1:
-      if (g4) return writeBitmapGroup4(h, rows, out);
+      if (g4) {
+        writeBitmapGroup4(h, rows, out);
+        return 1;
+      }
       writeBitmapRunLength(h, rows, out);
       return 1;
     case 4:
