@@ -231,6 +231,18 @@ void horizontalMode(BitWriter& w, bool white, int run1, int run2) {
   }
 }
 
+/// Index of b1 on the reference row: the first change right of a0 to
+/// the colour opposite a0's, searched from the last b1 at `j`. Steps
+/// back first: after vertical mode with a1 left of b1 (VL1..VL3) a0 lies
+/// left of the old b1, and the change just before it, passed over only
+/// for its colour, may now lie right of a0 with the colour wanted.
+size_t findB1(const int32_t* ref, size_t j, int a0, bool white) {
+  while (j > 0 && ref[j - 1] > a0) --j;
+  while (ref[j] <= a0) ++j;
+  if ((j & 1) != (white ? 0u : 1u)) ++j;
+  return j;
+}
+
 }  // namespace
 
 G4Coder::G4Coder(int width) : width_(width) {
@@ -319,13 +331,7 @@ size_t G4Coder::codeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
   while (a0 < w) {
     while (cod[i] <= a0) ++i;
     int a1 = cod[i];
-    // b1: the first change right of a0 to the colour opposite a0's. Step
-    // back first: after vertical mode with a1 left of b1 (VL1..VL3) a0 lies
-    // left of the old b1, and the change just before it, passed over only
-    // for its colour, may now lie right of a0 with the colour wanted.
-    while (j > 0 && ref[j - 1] > a0) --j;
-    while (ref[j] <= a0) ++j;
-    if ((j & 1) != (white ? 0u : 1u)) ++j;
+    j = findB1(ref, j, a0, white);
     int b1 = ref[j];
     int b2 = ref[j + 1];
     if (b2 < a1) {
