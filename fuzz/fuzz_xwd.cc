@@ -1,15 +1,16 @@
-// The window dump reader and the whole image document on arbitrary dumps,
+// The window dump reader and the image document writer on arbitrary dumps,
 // every depth, with and without Group 4. The first byte picks options.
 #include <fcntl.h>
 
 #include <cstdint>
 #include <string>
 
+#include "imagejob.h"
 #include "options.h"
 #include "parse.h"
-#include "processXwd.h"
 #include "reader.h"
 #include "writer.h"
+#include "xwdheader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 + kDumpHeaderSize) return 0;
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   Writer out(devnull);
   try {
-    convertWindowDump(a >> 7, in, out, "fuzz");
+    convertImage(a >> 7, in, out, "fuzz");
   } catch (const FatalError&) {
     // refused input: not a printable window dump
   }

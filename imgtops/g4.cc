@@ -1,7 +1,11 @@
 #include "g4.h"
 
 #include <new>
+#include <string>
 #include <vector>
+
+#include "options.h"
+#include "writer.h"
 
 namespace {
 
@@ -154,21 +158,6 @@ constexpr LeadingBits leading = makeLeadingBits();
 const uint8_t topBits[8] = {0x00, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE};
 const uint8_t fromBit[8] = {0xFF, 0x7F, 0x3F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
 
-/// The changing elements of one row: the positions where the colour
-/// changes, the first a change from white to black (so black runs start at
-/// even indices), followed by the width three times.
-using Changes = std::vector<int32_t>;
-
-/// The encoder's working state for the current image.
-struct Encoder {
-  int width = 0;
-  Changes rows[2];
-  Changes* reference = &rows[0];
-  Changes* coding = &rows[1];
-};
-
-Encoder encoder;
-
 /// Appends code words at a running bit position; bits before the start
 /// position are kept.
 struct BitWriter {
@@ -224,20 +213,6 @@ int nextZero(const uint8_t* row, int pos, int width) {
   return width;
 }
 
-/// Finds the changing elements of a row.
-void findChanges(const uint8_t* row, Changes& changes) {
-  int w = encoder.width;
-  changes.clear();
-  for (int pos = nextOne(row, 0, w); pos < w; pos = nextOne(row, pos, w)) {
-    changes.push_back(pos);
-    pos = nextZero(row, pos + 1, w);
-    if (pos >= w) break;
-    changes.push_back(pos);
-    ++pos;
-  }
-  changes.insert(changes.end(), 3, w);
-}
-
 void passMode(BitWriter& w) { w.put(modeCodes[P]); }
 
 void verticalMode(BitWriter& w, int delta) {
@@ -256,39 +231,56 @@ void horizontalMode(BitWriter& w, bool white, int run1, int run2) {
   }
 }
 
+/// Index of b1 on the reference row: the first change right of a0 to
+/// the colour opposite a0's, searched from the last b1 at `j`. Steps
+/// back first: after vertical mode with a1 left of b1 (VL1..VL3) a0 lies
+/// left of the old b1, and the change just before it, passed over only
+/// for its colour, may now lie right of a0 with the colour wanted.
+size_t findB1(const int32_t* ref, size_t j, int a0, bool white) {
+  while (j > 0 && ref[j - 1] > a0) --j;
+  while (ref[j] <= a0) ++j;
+  if ((j & 1) != (white ? 0u : 1u)) ++j;
+  return j;
+}
+
 }  // namespace
 
-int g4Setup(int width) {
-  if (width < 0) return 1;
+G4Coder::G4Coder(int width) : width_(width) {
   try {
-    for (Changes& r : encoder.rows) {
-      r.clear();
+    if (width < 0) throw std::bad_alloc();
+    for (Changes& r : rows_) {
       r.reserve(static_cast<size_t>(width) + 4);
       r.insert(r.end(), 3, width);  // a white row: no changes
     }
   } catch (const std::bad_alloc&) {
-    return 1;
+    throw FatalError{"no memory for Group 4 coding of rows " +
+                         std::to_string(width) + " pixels wide\n",
+                     255};
   }
-  encoder.width = width;
-  return 0;
 }
 
-size_t g4RowCapacity(int width) {
-  size_t bits = (modeCodes[H].length + whiteTerminating[1].length +
-                 blackTerminating[1].length) *
-                    (static_cast<size_t>(width) + 1) / 2 +
-                modeCodes[V0].length + 7;
-  return bits / 8 / 4 * 4 + 8;
-}
-
-size_t g4RowBound(int width) {
+size_t G4Coder::rowBound() const {
   // Every coding step moves a0 right by at least one pixel, so a row has
   // at most width + 1 steps; the costliest, horizontal mode, takes 3 bits
   // plus two terminating codes (at most 12 bits each) plus make-up codes
   // (at most 13 bits per 64 pixels of run).
-  size_t steps = static_cast<size_t>(width) + 1;
+  size_t steps = static_cast<size_t>(width_) + 1;
   size_t bits = steps * 27 + (steps / 64 + 2) * 13 * 2;
   return bits / 8 + 1 + 3;
+}
+
+/// Finds the changing elements of a row.
+void G4Coder::findChanges(const uint8_t* row, Changes& changes) const {
+  int w = width_;
+  changes.clear();
+  for (int pos = nextOne(row, 0, w); pos < w; pos = nextOne(row, pos, w)) {
+    changes.push_back(pos);
+    pos = nextZero(row, pos + 1, w);
+    if (pos >= w) break;
+    changes.push_back(pos);
+    ++pos;
+  }
+  changes.insert(changes.end(), 3, w);
 }
 
 size_t g4EndOfBlock(uint8_t* output, int bitPosition) {
@@ -326,11 +318,11 @@ size_t putBlackRun(uint8_t* output, int bitPosition, int run) {
 //     after a1) in the one-dimensional codes; a0 moves to a2.
 // Even entries of a change list are changes to black, odd ones to white;
 // three entries at the width end every list, so b2 and a2 always exist.
-size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
-  findChanges(row, *encoder.coding);
-  const int w = encoder.width;
-  const int32_t* ref = encoder.reference->data();
-  const int32_t* cod = encoder.coding->data();
+size_t G4Coder::codeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
+  findChanges(row, *coding_);
+  const int w = width_;
+  const int32_t* ref = reference_->data();
+  const int32_t* cod = coding_->data();
   BitWriter out{output, static_cast<size_t>(bitPosition)};
   bool white = true;
   int a0 = -1;
@@ -339,13 +331,7 @@ size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
   while (a0 < w) {
     while (cod[i] <= a0) ++i;
     int a1 = cod[i];
-    // b1: the first change right of a0 to the colour opposite a0's. Step
-    // back first: after vertical mode with a1 left of b1 (VL1..VL3) a0 lies
-    // left of the old b1, and the change just before it, passed over only
-    // for its colour, may now lie right of a0 with the colour wanted.
-    while (j > 0 && ref[j - 1] > a0) --j;
-    while (ref[j] <= a0) ++j;
-    if ((j & 1) != (white ? 0u : 1u)) ++j;
+    j = findB1(ref, j, a0, white);
     int b1 = ref[j];
     int b2 = ref[j + 1];
     if (b2 < a1) {
@@ -361,6 +347,34 @@ size_t g4EncodeRow(const uint8_t* row, uint8_t* output, int bitPosition) {
       a0 = a2;
     }
   }
-  std::swap(encoder.reference, encoder.coding);
+  std::swap(reference_, coding_);
   return out.bit - static_cast<size_t>(bitPosition);
+}
+
+Group4Encoder::Group4Encoder(int width, Writer& out)
+    : coder_(width), text_(out), code_(coder_.rowBound() + 1, 0) {}
+
+void Group4Encoder::put(uint8_t byte) {
+  text_.put(byte);
+  if (++written_ % 60 == 0) text_.lineBreak();
+}
+
+// Sends the bytes before bit `endBit`; the unfinished byte moves to the
+// front.
+void Group4Encoder::passWholeBytes(size_t endBit) {
+  for (size_t i = 0; i < endBit / 8; ++i) put(code_[i]);
+  code_[0] = code_[endBit / 8];
+  bit_ = static_cast<int>(endBit % 8);
+}
+
+void Group4Encoder::row(const uint8_t* bits) {
+  passWholeBytes(size_t(bit_) + coder_.codeRow(bits, code_.data(), bit_));
+}
+
+void Group4Encoder::end() {
+  // Decoders read ahead of the last row's code: the end-of-block code
+  // gives them what to read, so that no decoder loses the last row.
+  passWholeBytes(size_t(bit_) + g4EndOfBlock(code_.data(), bit_));
+  if (bit_ > 0) put(static_cast<uint8_t>(code_[0] & (0xFF00 >> bit_)));
+  text_.end();
 }

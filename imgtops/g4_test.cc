@@ -18,11 +18,11 @@ std::string bitsOf(const std::vector<uint8_t>& buf, size_t from, size_t count) {
 // Encodes rows (each a vector of row bytes) into one stream; returns the
 // stream as a bit string.
 std::string encode(int width, const std::vector<std::vector<uint8_t>>& rows) {
-  EXPECT_EQ(0, g4Setup(width));
-  std::vector<uint8_t> buf(rows.size() * g4RowBound(width) + 8, 0);
+  G4Coder coder(width);
+  std::vector<uint8_t> buf(rows.size() * coder.rowBound() + 8, 0);
   size_t bit = 0;
   for (const auto& row : rows)
-    bit += g4EncodeRow(row.data(), &buf[bit / 8], int(bit % 8));
+    bit += coder.codeRow(row.data(), &buf[bit / 8], int(bit % 8));
   return bitsOf(buf, 0, bit);
 }
 
@@ -66,17 +66,17 @@ TEST(G4, HorizontalModeMayEndWithAnEmptyRun) {
 }
 
 TEST(G4, TwentyBitsLeaveTheThirdRowAtBitFour) {
-  EXPECT_EQ(0, g4Setup(8));
+  G4Coder coder(8);
   std::vector<uint8_t> buf(16, 0);
   const uint8_t black = 0xFF;
-  size_t bit = g4EncodeRow(&black, &buf[0], 0);       // 17 bits
+  size_t bit = coder.codeRow(&black, &buf[0], 0);     // 17 bits
   const uint8_t shift = 0x7F;                          // VR(1), V(0)?
-  bit += g4EncodeRow(&shift, &buf[bit / 8], int(bit % 8));
+  bit += coder.codeRow(&shift, &buf[bit / 8], int(bit % 8));
   ASSERT_EQ(17u + 3u + 1u, bit);  // VR(1) "011", then final V(0) "1"
   // The previous rows' bits are kept when a row starts inside a byte.
   EXPECT_EQ("001" "00110101" "000101" "011" "1", bitsOf(buf, 0, bit));
   size_t before = bit;
-  bit += g4EncodeRow(&shift, &buf[bit / 8], int(bit % 8));
+  bit += coder.codeRow(&shift, &buf[bit / 8], int(bit % 8));
   EXPECT_EQ(5u, before % 8);
   EXPECT_EQ("11", bitsOf(buf, before, bit - before));
 }
@@ -105,24 +105,22 @@ TEST(G4, BitsBeforeTheStartAreKept) {
   EXPECT_EQ("1010111", bitsOf(buf, 0, 7));
 }
 
-TEST(G4, RowCapacity) {
-  EXPECT_EQ(1304u, g4RowCapacity(1728));
+TEST(G4, RowBound) {
   // No single row, however busy, outgrows the bound: alternating pixels
-  // under three-pixel runs, the worst case the average capacity misses.
+  // under three-pixel runs.
   const int w = 1728;
   std::vector<uint8_t> threes(w / 8), alternate(w / 8, 0xAA);
   for (int x = 0; x < w; ++x)
     if ((x / 3) % 2) threes[x / 8] |= uint8_t(0x80 >> (x % 8));
-  ASSERT_EQ(0, g4Setup(w));
-  std::vector<uint8_t> buf(2 * g4RowBound(w), 0);
-  size_t bits = g4EncodeRow(threes.data(), buf.data(), 0);
-  size_t more = g4EncodeRow(alternate.data(), &buf[bits / 8], int(bits % 8));
+  G4Coder coder(w);
+  std::vector<uint8_t> buf(2 * coder.rowBound(), 0);
+  size_t bits = coder.codeRow(threes.data(), buf.data(), 0);
+  size_t more = coder.codeRow(alternate.data(), &buf[bits / 8], int(bits % 8));
   EXPECT_EQ(10942u, more);
-  EXPECT_GT(more, g4RowCapacity(w) * 8);
-  EXPECT_LE(more / 8 + 4, g4RowBound(w));
+  EXPECT_LE(more / 8 + 4, coder.rowBound());
 }
 
-TEST(G4, SetupStartsEachImageUnderAWhiteRow) {
+TEST(G4, EachImageStartsUnderAWhiteRow) {
   EXPECT_EQ("001" "00110101" "000101", encode(8, {{0xFF}}));
   EXPECT_EQ("001" "00110101" "000101", encode(8, {{0xFF}}));
 }

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "cups.h"
-#include "error.h"
+#include "imagejob.h"
+#include "interrupt.h"
 #include "option.h"
 #include "options.h"
-#include "processXwd.h"
 #include "reader.h"
 #include "spooler.h"
 #include "status.h"
@@ -25,7 +25,7 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
     checkInterrupt();
     watchInput(fd);
     Reader in(fd);
-    convertWindowDump(standalone ? 1 : 0, in, out, title);
+    convertImage(standalone ? 1 : 0, in, out, title);
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
@@ -49,7 +49,7 @@ int runCups(int argc, char** argv, Writer& out) {
     if (in.peek(1).empty()) throw FatalError{"The input is empty, not printed\n", 1};
     // A refused input is named as CUPS shows it.
     try {
-      convertWindowDump(0, in, out, job.title);
+      convertImage(0, in, out, job.title);
     } catch (const FatalError&) {
       throw FatalError{"The input is not a window dump this filter can print\n", 255};
     }

@@ -1,9 +1,10 @@
-#include "processXwd.h"
+#include "xwd.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "imagejob.h"
 #include "options.h"
 #include "reader.h"
 #include "run.h"
@@ -12,20 +13,11 @@
 
 namespace {
 
-DumpHeader headerOf(const TestDump& d) {
-  std::string bytes = d.bytes();
-  DumpHeader h;
-  readDumpHeader(reinterpret_cast<const uint8_t*>(bytes.data()), &h);
-  return h;
-}
-
 // The document a dump converts to, in standalone mode.
-std::string convert(const std::string& dump, int* result = nullptr,
-                    int jobKind = 1) {
+std::string convert(const std::string& dump) {
   Reader in{std::string_view(dump)};
   Writer out = Writer::memory();
-  int r = convertWindowDump(jobKind, in, out, "");
-  if (result) *result = r;
+  convertImage(1, in, out, "");
   return out.str();
 }
 
@@ -42,59 +34,6 @@ class XwdTest : public ::testing::Test {
     initImageSet();
   }
 };
-
-TEST_F(XwdTest, HeaderIsMostSignificantByteFirst) {
-  std::string bytes(100, '\0');
-  bytes[16 + 2] = 0x02;
-  bytes[16 + 3] = char(0x80);
-  DumpHeader h;
-  readDumpHeader(reinterpret_cast<const uint8_t*>(bytes.data()), &h);
-  EXPECT_EQ(640u, h.pixmap_width);
-}
-
-TEST_F(XwdTest, AcceptanceByClassDepthAndFormat) {
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(8, 4, 4, PseudoColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(4, 4, 4, PseudoColor))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(16, 4, 4, PseudoColor))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, GrayScale))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(8, 4, 4, StaticColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(24, 4, 4, DirectColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(8, 4, 4, DirectColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(24, 4, 4, TrueColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(16, 4, 4, TrueColor))));
-  TestDump xy(1, 4, 4, StaticGray);
-  xy.field[TestDump::kFormat] = 1;
-  EXPECT_EQ(1, checkDumpHeader(headerOf(xy)));
-  TestDump xyTrue(1, 4, 4, TrueColor);
-  xyTrue.field[TestDump::kFormat] = 1;
-  EXPECT_EQ(0, checkDumpHeader(headerOf(xyTrue)));
-  // Depths without a conversion are refused before any output.
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(2, 4, 4, StaticGray))));
-  EXPECT_EQ(0, checkDumpHeader(headerOf(TestDump(20, 4, 4, TrueColor))));
-  EXPECT_EQ(1, checkDumpHeader(headerOf(TestDump(30, 4, 4, TrueColor))));
-}
-
-TEST_F(XwdTest, HeadersThatMakeNoSenseAreRefused) {
-  auto refused = [](int field, uint32_t value) {
-    TestDump d(8, 16, 16, PseudoColor);
-    d.field[field] = value;
-    // Refused, and named as damage rather than as a kind not printed.
-    return checkDumpHeader(headerOf(d)) == 0 && damagedDumpHeader(headerOf(d));
-  };
-  EXPECT_TRUE(refused(TestDump::kHeaderSize, 99));
-  EXPECT_TRUE(refused(TestDump::kHeaderSize, 0xFFFFFFFF));
-  EXPECT_TRUE(refused(TestDump::kWidth, 0));
-  EXPECT_TRUE(refused(TestDump::kHeight, 0));
-  EXPECT_TRUE(refused(TestDump::kWidth, 0x40000000));
-  EXPECT_TRUE(refused(TestDump::kHeight, 0xFFFFFFFF));
-  EXPECT_TRUE(refused(TestDump::kBytesPerLine, 15));
-  EXPECT_TRUE(refused(TestDump::kBytesPerLine, 0xFFFFFFF0));
-  EXPECT_TRUE(refused(TestDump::kColours, 0x10000000));
-  EXPECT_TRUE(refused(TestDump::kFormat, 7));
-  EXPECT_FALSE(refused(TestDump::kBytesPerLine, 20));
-  EXPECT_FALSE(damagedDumpHeader(headerOf(TestDump(8, 4, 4, StaticColor))));
-  EXPECT_FALSE(damagedDumpHeader(headerOf(TestDump(20, 4, 4, TrueColor))));
-}
 
 TEST_F(XwdTest, RefusedInputsWriteNothing) {
   TestDump hostile(8, 2, 2, PseudoColor);  // claims more than arrives
@@ -118,7 +57,7 @@ TEST_F(XwdTest, RefusedInputsWriteNothing) {
     Reader in{std::string_view(c.input)};
     Writer out = Writer::memory();
     try {
-      convertWindowDump(1, in, out, "f.xwd");
+      convertImage(1, in, out, "f.xwd");
       ADD_FAILURE() << c.reason;
     } catch (const FatalError& e) {
       EXPECT_EQ(0u, e.message.find(std::string("f.xwd: ") + c.reason))
@@ -187,37 +126,6 @@ TEST_F(XwdTest, FourBitGrayFromColours) {
   d.addColour(100, 100, 100);
   d.rows = std::string("\x01", 1);
   EXPECT_EQ(std::string("\xf6", 1), dataOf(convert(d.bytes())));
-}
-
-std::string bitmapRow(uint32_t unit, uint32_t byteOrder, uint32_t bitOrder,
-                      const std::string& stored, uint32_t width) {
-  TestDump d(1, width, 1, StaticGray);
-  d.field[TestDump::kUnit] = unit;
-  d.field[TestDump::kByteOrder] = byteOrder;
-  d.field[TestDump::kBitOrder] = bitOrder;
-  d.field[TestDump::kBytesPerLine] = uint32_t(stored.size());
-  DumpHeader h = headerOf(d);
-  std::string out((width + 7) / 8, '\0');
-  normalizeRow(h, reinterpret_cast<const uint8_t*>(stored.data()), stored.size(),
-               reinterpret_cast<uint8_t*>(&out[0]));
-  return out;
-}
-
-TEST_F(XwdTest, BitmapRowsOfEveryLayout) {
-  // Pixels 0 and 9 and 31 black, as MSB-first bytes: 80 40 00 01.
-  const std::string want("\x80\x40\x00\x01", 4);
-  EXPECT_EQ(want, bitmapRow(8, 1, 1, want, 32));
-  EXPECT_EQ(want, bitmapRow(8, 0, 1, want, 32));
-  EXPECT_EQ(want, bitmapRow(8, 0, 0, std::string("\x01\x02\x00\x80", 4), 32));
-  EXPECT_EQ(want, bitmapRow(32, 1, 1, want, 32));
-  EXPECT_EQ(want, bitmapRow(32, 0, 0, std::string("\x01\x02\x00\x80", 4), 32));
-  EXPECT_EQ(want, bitmapRow(32, 0, 1, std::string("\x01\x00\x40\x80", 4), 32));
-  EXPECT_EQ(want, bitmapRow(32, 1, 0, std::string("\x80\x00\x02\x01", 4), 32));
-  EXPECT_EQ(want, bitmapRow(16, 0, 1, std::string("\x40\x80\x01\x00", 4), 32));
-  EXPECT_EQ(want, bitmapRow(16, 1, 0, std::string("\x02\x01\x80\x00", 4), 32));
-  // A row shorter than its unit is not swapped, and nothing is read past it.
-  EXPECT_EQ(std::string("\x80\x40", 2),
-            bitmapRow(32, 0, 1, std::string("\x80\x40", 2), 16));
 }
 
 TEST_F(XwdTest, TrueColourPixelsInBothByteOrders) {
@@ -344,8 +252,8 @@ TEST_F(XwdTest, TwoDumpsInOneStreamMakeTwoDocuments) {
   std::string both = d.bytes() + d.bytes();
   Reader in{std::string_view(both)};
   Writer out = Writer::memory();
-  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
-  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
+  convertImage(1, in, out, "two.xwd");
+  convertImage(1, in, out, "two.xwd");
   std::string doc = out.str();
   EXPECT_NE(doc.find("%!PS-Adobe-2.1"), doc.rfind("%!PS-Adobe-2.1"));
   EXPECT_NE(std::string::npos, doc.find("%%Title: two.xwd\n"));

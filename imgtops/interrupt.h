@@ -1,7 +1,7 @@
 // The image filter's end of job: the interrupt handler and the final
 // end-of-transmission byte.
-#ifndef IMGTOPS_ERROR_H_
-#define IMGTOPS_ERROR_H_
+#ifndef IMGTOPS_INTERRUPT_H_
+#define IMGTOPS_INTERRUPT_H_
 
 class Writer;
 
@@ -24,4 +24,4 @@ void checkInterrupt();
 /// (with a message) the write error status of finishOutput.
 int endJob(Writer& out, bool filterMode, int status);
 
-#endif  // IMGTOPS_ERROR_H_
+#endif  // IMGTOPS_INTERRUPT_H_

@@ -1,4 +1,4 @@
-#include "error.h"
+#include "interrupt.h"
 
 #include <fcntl.h>
 #include <unistd.h>

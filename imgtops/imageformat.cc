@@ -1,0 +1,25 @@
+#include "imageformat.h"
+
+#include "reader.h"
+#include "status.h"
+#include "xwd.h"
+
+namespace {
+
+/// Every format the filter reads, asked in this order.
+const ImageFormat kFormats[] = {
+    {"XWD", looksLikeXwd, openXwd},
+};
+
+}  // namespace
+
+const ImageFormat& sniffImageFormat(Reader& in, bool standalone,
+                                    const std::string& title) {
+  std::string_view head = in.peek(kSniffBytes);
+  if (head.empty()) refuseInput(standalone, title, "empty input, not printed");
+  for (const ImageFormat& format : kFormats)
+    if (format.sniff(head)) return format;
+  // Worded from when window dumps were the only format; kept for
+  // compatibility.
+  refuseInput(standalone, title, "not a window dump, not printed");
+}

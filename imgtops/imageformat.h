@@ -1,0 +1,34 @@
+// The image formats the filter reads, told apart by their first bytes.
+#ifndef IMGTOPS_IMAGEFORMAT_H_
+#define IMGTOPS_IMAGEFORMAT_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "imagereader.h"
+
+class Reader;
+
+/// One format: how its first bytes look and how its reader opens.
+struct ImageFormat {
+  const char* name;  // heads the accounting record
+  /// Whether `head`, the first kSniffBytes of the input (fewer when it is
+  /// shorter), begins an image of this format.
+  bool (*sniff)(std::string_view head);
+  /// Reads the input up to its first row; refuses (refuseInput, naming
+  /// the input by `standalone` and `title`) what it cannot print.
+  std::unique_ptr<ImageReader> (*open)(Reader& in, bool standalone,
+                                       const std::string& title);
+};
+
+/// Bytes of the input the formats are told apart by.
+const size_t kSniffBytes = 100;
+
+/// The format of the input by its first bytes, which stay unread.
+/// Refuses (refuseInput) empty input and one no format claims.
+const ImageFormat& sniffImageFormat(Reader& in, bool standalone,
+                                    const std::string& title);
+
+#endif  // IMGTOPS_IMAGEFORMAT_H_
