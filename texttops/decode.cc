@@ -309,9 +309,7 @@ void Decoder::sjis(int b, Char* c) {
   }
   if (second < 0) return geta(c);
   char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
-  unsigned code =
-      sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2);
-  // A pair that is no character leaves an ASCII second byte to stand.
-  if (code == kNoCharacter && second < 0x80) in_.unget(second);
-  kanjiOrGeta(code, c);
+  // A pair that is no character is one geta mark, as in EUC-JP.
+  kanjiOrGeta(sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2),
+              c);
 }
