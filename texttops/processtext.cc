@@ -83,14 +83,17 @@ struct Body {
   }
   void writeSingle(int byte) { put(Char{kSingleByte, byte, 0}); }
   // Copies the plain one-byte characters that follow straight from the
-  // input buffer, at most `limit` of them.
+  // input buffer, at most `limit` of them. The last one before a byte
+  // above ASCII (or the end of the buffer) is left to the decoder, which
+  // may compose it with a mark.
   void plainRun(size_t limit) {
     if (charMode != kSingleByte) return;
     std::string_view ahead = in.buffered();
-    if (ahead.size() > limit) ahead = ahead.substr(0, limit);
     size_t n = 0;
     while (n < ahead.size() && str.plain(static_cast<unsigned char>(ahead[n])))
       ++n;
+    if (n > 0 && (n == ahead.size() || (ahead[n] & 0x80))) --n;
+    n = std::min(n, limit);
     out.write(ahead.substr(0, n));
     in.skip(n);
     column += static_cast<unsigned>(n);
