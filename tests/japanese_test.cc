@@ -79,6 +79,14 @@ const struct {
      {"a", "b", "b1", "3021", "2422", "3021"}},
     // What no font has: one geta mark (JIS 0x222E) each.
     {"-Ke=utf-8", "a\xf0\x9f\x98\x80" "b\xe9\n", {"a", "222e", "b", "222e"}},
+    {"-Ke=sjis", "\x85\x40x\n", {"222e", "x"}},  // a pair with no character
+    // Found without -Ke: 村長 in EUC-JP (also valid UTF-8), 100円 in
+    // Shift_JIS; UTF-8 composed (か + U+3099, e + U+0301), a zero-width
+    // space and joiner left out.
+    {"", "\xc2\xbc\xc4\xb9\n", {"423c", "4439"}},
+    {"", "100\x89\x7e\n", {"1", "0", "0", "315f"}},
+    {"", "\xe3\x81\x8b\xe3\x82\x99" "e\xcc\x81\xe2\x80\x8b" "b\xe2\x80\x8d\n",
+     {"242c", "e9", "b"}},
 };
 
 TEST(Japanese, EachClassIsShownInItsOwnFont) {

@@ -193,3 +193,35 @@ TEST(GuessEncoding, ReadsShortJapaneseTextsRightAtLeastAsOftenAsNkf) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whole inputs read without -Ke print as they do with their encoding.
+TEST(GuessEncoding, StrayBytesAndShortLines) {
+  std::string japanese;
+  for (const std::string& s : sentences()) japanese += s;
+  std::string big;
+  while (big.size() < 50000) big += japanese;
+  const struct {
+    std::string text;  // UTF-8
+    const char* to;
+    int encoding;
+    const char* append;  // bytes after the converted text
+  } cases[] = {
+      {big, "UTF-8", ENCODING_Utf8, "\xe9\n"},  // one Latin-1 byte
+      {"村長\n", "EUC-JP", ENCODING_Euc, ""},
+      {"100円\n", "CP932", ENCODING_Sjis, ""},
+      {"25℃\n", "CP932", ENCODING_Sjis, ""},
+      {"表示\n", "CP932", ENCODING_Sjis, ""},
+      {"第1章\n", "CP932", ENCODING_Sjis, ""},
+      {"ｼｽﾃﾑｴﾗｰｶﾞ ﾊｯｾｲｼﾏｼﾀ\n", "CP932", ENCODING_Sjis, ""},
+      {"Café au lait, 25°C\n", "UTF-8", ENCODING_Utf8, ""},
+  };
+  for (const auto& c : cases) {
+    std::string text = convert(c.text, c.to, "UTF-8") + c.append;
+    EXPECT_EQ(printed(text, ENCODING_Auto), printed(text, c.encoding))
+        << c.text.substr(0, 40);
+  }
+}
+
+}  // namespace
