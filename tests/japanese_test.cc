@@ -110,6 +110,23 @@ TEST(Japanese, EachClassIsShownInItsOwnFont) {
   EXPECT_EQ(shownCodes(docs), expected);
 }
 
+// Under the spooler a close call between two encodings is named in the
+// log; a clear one is not.
+TEST(Japanese, CloseCallsAreLoggedUnderTheSpooler) {
+  const struct {
+    const char* text;
+    const char* log;
+  } cases[] = {
+      {"\xe0\xa1\n", "zavpsif: input read as euc-jp, nearly as well as sjis\n"},
+      {"100\x89\x7e\n", ""},
+  };
+  for (const auto& c : cases) {
+    RunResult r = run({bin("zavpsif")}, {c.text, {"TEXTTOPSOPTION"}, ""});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, c.log);
+  }
+}
+
 // Byte sequences that once aborted the job or corrupted the page: a
 // backspace after a kanji or a form feed, SS2 before a byte that is no
 // kana, SS3, lone lead bytes before a newline, a cut character at the end.

@@ -230,8 +230,9 @@ bool Decoder::decode(int b, Char* c) {
 
 void Decoder::decideEncoding(int before) {
   std::string_view ahead = in_.peek(kDetectWindow);
-  encoding_ = guessEncoding(ahead, before, ahead.size() == kDetectWindow)
-                  .encoding;
+  Guess g = guessEncoding(ahead, before, ahead.size() == kDetectWindow);
+  encoding_ = g.encoding;
+  if (g.margin < kCloseCall) runnerUp_ = g.next;
 }
 
 // EUC-JP: SS2 and a kana, SS3 and two bytes of JIS X 0212 (no font has

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "language.h"
+#include "options.h"
 #include "reader.h"
 
 /// One character of the input, in the font that prints it.
@@ -88,6 +89,9 @@ class Decoder {
   int encoding() const { return encoding_; }
   /// Malformed sequences read so far.
   size_t malformed() const { return malformed_; }
+  /// When the automatic choice was a close call: the encoding that came
+  /// next; else ENCODING_Invalid.
+  int runnerUp() const { return runnerUp_; }
 
  private:
   bool decode(int b, Char* c);
@@ -114,6 +118,7 @@ class Decoder {
   Reader& in_;
   int encoding_;
   bool composing_;  // UTF-8 or not decided: an ASCII letter may compose
+  int runnerUp_ = ENCODING_Invalid;
   size_t malformed_ = 0;
   std::vector<Char> queue_;  // characters a composition gave after the first
   size_t queued_ = 0;

@@ -245,8 +245,8 @@ Guess guessEncoding(std::string_view text, int before, bool more) {
                     order[i] != ENCODING_Sjis);
     if (costs[i] < costs[top]) top = i;
   }
-  double next = costs[top == 0 ? 1 : 0];
+  int next = top == 0 ? 1 : 0;
   for (int i = 0; i < 3; ++i)
-    if (i != top && costs[i] < next) next = costs[i];
-  return {order[top], next - costs[top]};
+    if (i != top && costs[i] < costs[next]) next = i;
+  return {order[top], order[next], costs[next] - costs[top]};
 }

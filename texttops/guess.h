@@ -9,8 +9,12 @@
 /// The encoding that reads a text best, and by how much.
 struct Guess {
   int encoding;   // ENCODING_Euc, ENCODING_Utf8 or ENCODING_Sjis
-  double margin;  // its score less that of the next best reading
+  int next;       // the encoding that reads it next best
+  double margin;  // how much better it reads than that one
 };
+
+/// A margin under which the choice is a close call.
+const double kCloseCall = 10;
 
 /// Reads `text` as EUC-JP, UTF-8 and Shift_JIS and scores each reading
 /// by its characters: hiragana, katakana and the first level of kanji

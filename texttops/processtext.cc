@@ -11,6 +11,7 @@
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -384,6 +385,24 @@ struct StreamLayout : Body {
   }
 };
 
+// The -Ke keyword of an encoding.
+const char* encodingKeyword(int encoding) {
+  return encoding == ENCODING_Utf8   ? "utf-8"
+         : encoding == ENCODING_Sjis ? "sjis"
+                                     : "euc-jp";
+}
+
+// Under the spooler, a line in the log when the input encoding was a
+// close call.
+void noteCloseCall(bool standalone, const std::string& title,
+                   const Decoder& dec) {
+  if (standalone || dec.runnerUp() == ENCODING_Invalid) return;
+  std::fprintf(stderr, "%s%s: input read as %s, nearly as well as %s\n",
+               opt.warning_prefix.c_str(), inputName(false, title).c_str(),
+               encodingKeyword(dec.encoding()),
+               encodingKeyword(dec.runnerUp()));
+}
+
 }  // namespace
 
 unsigned convertText(bool standalone, int first, int second,
@@ -399,12 +418,14 @@ unsigned convertText(bool standalone, int first, int second,
   if (opt.text_lines_explicit) {
     LineLayout body(in, out);
     body.run();
+    noteCloseCall(standalone, title, body.dec);
     pages = body.pageCount;
     out.write("%%Trailer\nEndDoc\nxpsav restore\n");
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
     body.run();
+    noteCloseCall(standalone, title, body.dec);
     out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
   }
   if (!standalone) {
