@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -94,12 +95,9 @@ Char kanjiOrGeta(unsigned code) {
 // Most marks that may follow one character to compose with it.
 const size_t kMostMarks = 30;
 
-// Whether a code point alone is already composed (NFC): most are; the
-// answers for the first plane are remembered.
+// Whether a code point alone is already composed (NFC): most are.
 bool composedAlone(char32_t cp) {
-  static std::vector<uint8_t> known(0x10000);  // 0 unknown, 1 yes, 2 no
   if (cp < 0x80) return true;
-  if (cp < 0x10000 && known[cp]) return known[cp] == 1;
   uint8_t bytes[4];
   int n = u8_uctomb(bytes, cp, sizeof bytes);
   uint8_t out[16];
@@ -109,7 +107,6 @@ bool composedAlone(char32_t cp) {
   bool same = r && length == static_cast<size_t>(n) &&
               std::memcmp(r, bytes, length) == 0;
   if (r && r != out) std::free(r);
-  if (cp < 0x10000) known[cp] = same ? 1 : 2;
   return same;
 }
 
@@ -258,28 +255,61 @@ void Decoder::euc(int b, Char* c) {
   }
 }
 
-// Appends the bytes of the well-formed UTF-8 sequence that `b` starts to
-// `bytes`; false, with nothing more taken, when it is malformed.
-bool Decoder::codePoint(int b, std::string* bytes) {
+// Reads the well-formed UTF-8 sequence that `b` starts into `bytes` (its
+// length `n`) and `cp`; false, with nothing more taken, when it is
+// malformed.
+bool Decoder::codePoint(int b, char* bytes, size_t* n, char32_t* cp) {
   const Utf8Lead* lead = utf8Lead(b);
   if (b >= 0x80 && !lead) return false;
-  bytes->push_back(static_cast<char>(b));
-  for (int k = 1; lead && k < lead->length; ++k) {
+  int length = lead ? lead->length : 1;
+  bytes[0] = static_cast<char>(b);
+  *cp = static_cast<char32_t>(b) & (0x7Fu >> (length - 1));
+  for (int k = 1; k < length; ++k) {
     int x = k == 1 ? take(lead->secondLo, lead->secondHi) : take(0x80, 0xBF);
     if (x < 0) return false;
-    bytes->push_back(static_cast<char>(x));
+    bytes[k] = static_cast<char>(x);
+    *cp = *cp << 6 | (static_cast<char32_t>(x) & 0x3F);
   }
+  *n = static_cast<size_t>(length);
   return true;
+}
+
+// What a code point of the first plane prints as and how it composes,
+// remembered: the character in the low 24 bits, and flags.
+const uint32_t kKnown = 1u << 24;
+const uint32_t kShowsNothing = 1u << 25;
+const uint32_t kDecomposes = 1u << 26;  // not composed when it stands alone
+const uint32_t kMark = 1u << 27;        // composes with what stands before
+
+uint32_t Decoder::codeInfo(char32_t cp, const char* bytes, size_t n) {
+  static std::array<std::unique_ptr<std::array<uint32_t, 256>>, 256> pages;
+  auto& page = pages[cp >> 8];
+  if (!page) page = std::make_unique<std::array<uint32_t, 256>>();
+  uint32_t& info = (*page)[cp & 0xFF];
+  if (!info) {
+    Char c = fromCodePoint(cp, bytes, n);
+    info = kKnown | static_cast<uint32_t>(c.cls) << 16 |
+           static_cast<uint32_t>(c.byte) << 8 | static_cast<uint32_t>(c.second);
+    if (showsNothing(cp)) info |= kShowsNothing;
+    if (!composedAlone(cp)) info |= kDecomposes;
+    if (uc_combining_class(cp)) info |= kMark;
+  }
+  return info;
 }
 
 // The length of the combining mark the input holds next, or 0.
 size_t Decoder::markAhead() {
-  std::string_view ahead = in_.peek(4);
-  if (ahead.empty() || !(ahead[0] & 0x80)) return 0;
+  std::string_view ahead = in_.buffered();
+  if (ahead.size() < 4) ahead = in_.peek(4);
+  // Marks start at U+0300, lead byte CC.
+  if (ahead.empty() || static_cast<unsigned char>(ahead[0]) < 0xCC) return 0;
   ucs4_t cp;
-  int n = u8_mbtouc(&cp, reinterpret_cast<const uint8_t*>(ahead.data()),
-                    ahead.size());
-  return uc_combining_class(cp) != 0 ? static_cast<size_t>(n) : 0;
+  int n = u8_mbtoucr(&cp, reinterpret_cast<const uint8_t*>(ahead.data()),
+                     ahead.size());
+  if (n <= 0) return 0;
+  bool mark = cp < 0x10000 ? codeInfo(cp, ahead.data(), static_cast<size_t>(n)) & kMark
+                           : uc_combining_class(cp) != 0;
+  return mark ? static_cast<size_t>(n) : 0;
 }
 
 // Latin-1 to the English font, half-width katakana to the kana font,
@@ -300,43 +330,53 @@ Char Decoder::fromCodePoint(char32_t cp, const char* bytes, size_t n) {
 bool Decoder::utf8(int b, Char* c) {
   for (;; b = in_.get()) {
     if (b < 0) return false;
-    std::string bytes;
-    if (!codePoint(b, &bytes)) {
+    char bytes[4];
+    size_t n;
+    char32_t cp;
+    if (!codePoint(b, bytes, &n, &cp)) {
       geta(c);
       return true;
     }
-    for (size_t n, marks = 0; marks < kMostMarks && (n = markAhead()); ++marks) {
-      bytes.append(in_.peek(n));
-      in_.skip(n);
+    if (cp < 0x10000 && !markAhead()) {
+      uint32_t info = codeInfo(cp, bytes, n);
+      if (info & kShowsNothing) continue;
+      if (!(info & kDecomposes)) {
+        *c = {static_cast<CharClass>(info >> 16 & 3),
+              static_cast<int>(info >> 8 & 0xFF), static_cast<int>(info & 0xFF)};
+        return true;
+      }
     }
-    const uint8_t* s = reinterpret_cast<const uint8_t*>(bytes.data());
-    ucs4_t cp;
-    int n = u8_mbtouc(&cp, s, bytes.size());
-    if (static_cast<size_t>(n) == bytes.size() && composedAlone(cp)) {
-      if (showsNothing(cp)) continue;
-      *c = fromCodePoint(cp, bytes.data(), bytes.size());
-      return true;
-    }
-    size_t length = 0;
-    uint8_t* composed = u8_normalize(UNINORM_NFC, s, bytes.size(), nullptr,
-                                     &length);
-    if (composed) {
-      bytes.assign(reinterpret_cast<char*>(composed), length);
-      std::free(composed);
-      s = reinterpret_cast<const uint8_t*>(bytes.data());
-    }
-    queue_.clear();
-    queued_ = 0;
-    for (size_t at = 0; at < bytes.size(); at += static_cast<size_t>(n)) {
-      n = u8_mbtouc(&cp, s + at, bytes.size() - at);
-      if (!showsNothing(cp))
-        queue_.push_back(fromCodePoint(cp, bytes.data() + at,
-                                       static_cast<size_t>(n)));
-    }
-    if (queue_.empty()) continue;
-    *c = queue_[queued_++];
-    return true;
+    if (compose(std::string(bytes, n), c)) return true;
   }
+}
+
+// A character (`bytes`) and the marks that follow it, composed; the first
+// character to `c`, the others queued. False when nothing shows.
+bool Decoder::compose(std::string bytes, Char* c) {
+  for (size_t n, marks = 0; marks < kMostMarks && (n = markAhead()); ++marks) {
+    bytes.append(in_.peek(n));
+    in_.skip(n);
+  }
+  size_t length = 0;
+  uint8_t* composed =
+      u8_normalize(UNINORM_NFC, reinterpret_cast<const uint8_t*>(bytes.data()),
+                   bytes.size(), nullptr, &length);
+  if (composed) {
+    bytes.assign(reinterpret_cast<char*>(composed), length);
+    std::free(composed);
+  }
+  const uint8_t* s = reinterpret_cast<const uint8_t*>(bytes.data());
+  queue_.clear();
+  queued_ = 0;
+  ucs4_t cp;
+  for (size_t at = 0, n; at < bytes.size(); at += n) {
+    n = static_cast<size_t>(u8_mbtouc(&cp, s + at, bytes.size() - at));
+    if (!showsNothing(cp))
+      queue_.push_back(fromCodePoint(cp, bytes.data() + at, n));
+  }
+  if (queue_.empty()) return false;
+  *c = queue_[queued_++];
+  return true;
 }
 
 // Shift_JIS (CP932): A1-DF a kana; 81-9F and E0-FC lead a byte 40-FC

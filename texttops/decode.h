@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "language.h"
@@ -99,8 +100,10 @@ class Decoder {
   void euc(int b, Char* c);
   bool utf8(int b, Char* c);
   void sjis(int b, Char* c);
-  bool codePoint(int b, std::string* bytes);
+  bool codePoint(int b, char* bytes, size_t* n, char32_t* cp);
+  uint32_t codeInfo(char32_t cp, const char* bytes, size_t n);
   size_t markAhead();
+  bool compose(std::string bytes, Char* c);
   Char fromCodePoint(char32_t cp, const char* bytes, size_t n);
   void geta(Char* c);
   bool highFollows() {
