@@ -18,7 +18,7 @@
 
 namespace {
 
-// What a character of one reading is, for its score.
+// What a character of one reading is, for its cost.
 enum Kind {
   kControl,      // ASCII control
   kAsciiWord,    // ASCII letter or digit
