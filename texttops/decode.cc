@@ -185,6 +185,7 @@ Decoder::Decoder(Reader& in, int encoding)
 }
 
 bool Decoder::skipLineFeed() {
+  if (queued_ < queue_.size()) return false;
   std::string_view ahead = in_.peek(2);
   if (ahead.substr(0, 1) == "\n") {
     in_.skip(1);
