@@ -127,6 +127,17 @@ JisMemo& sjisMemo() {
   return memo;
 }
 
+// What `text` prints read in `encoding`, three bytes a character.
+std::string printedAs(std::string_view text, int encoding) {
+  Reader in(text);
+  Decoder d(in, encoding);
+  std::string s;
+  for (Char c; d.next(&c);)
+    s += {static_cast<char>(c.cls), static_cast<char>(c.byte),
+          static_cast<char>(c.second)};
+  return s;
+}
+
 }  // namespace
 
 char32_t jisCodePoint(int first, int second) {
@@ -230,7 +241,10 @@ void Decoder::decideEncoding(int before) {
   std::string_view ahead = in_.peek(kDetectWindow);
   Guess g = guessEncoding(ahead, before, ahead.size() == kDetectWindow);
   encoding_ = g.encoding;
-  if (g.margin < kCloseCall) runnerUp_ = g.next;
+  // A close call matters only when the two readings print differently.
+  if (g.margin < kCloseCall && printedAs(ahead, g.encoding) !=
+                                   printedAs(ahead, g.next))
+    runnerUp_ = g.next;
 }
 
 // EUC-JP: SS2 and a kana, SS3 and two bytes of JIS X 0212 (no font has
