@@ -2,6 +2,7 @@
 // images, run-length or Group 4 coded.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
     std::fputs(kSharedHelp, stdout);
     return 0;
   }
+  // A reader that went away is a write error like any other.
+  std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
   if (startedAs(kCupsImageName, argc, argv)) return runCups(argc, argv, out);
   int mode = 0;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -25,6 +26,7 @@ int convertFile(int fd, const std::string& title, Writer& out) {
   try {
     refuseDirectory(fd, true, title);
     Reader in(fd);
+    in.endWithOutput(out);
     dispatchInput(in, out, true, title);
   } catch (const FatalError& e) {
     if (e.status != kStatusError) throw;
@@ -45,6 +47,7 @@ int runCups(int argc, char** argv, Writer& out) {
     if (checkPaperSize(opt.text_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
+    in.endWithOutput(out);
     unsigned pages = dispatchInput(in, out, false, job.title);
     return cupsFinish(out, pages, opt.text_copies);
   } catch (const FatalError& e) {
@@ -62,6 +65,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::setlocale(LC_ALL, "");
+  // A reader that went away is a write error like any other.
+  std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
   if (startedAs(kCupsTextName, argc, argv)) return runCups(argc, argv, out);
   int status = 0;
@@ -71,6 +76,7 @@ int main(int argc, char** argv) {
     if (!standalone) {
       refuseDirectory(0, false, "");
       Reader in(0);
+      in.endWithOutput(out);
       copyJobHeader(in, out);
       dispatchInput(in, out, false, "");
     } else if (first >= argc) {
