@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   try {
     int first = parseImageCommandLine(argc, argv, &mode);
     bool standalone = mode < 2;
-    installInterruptHandler();
+    installInterruptHandler(!standalone);
     int status = 0;
     try {
       if (!standalone || first >= argc) {

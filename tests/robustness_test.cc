@@ -1,8 +1,15 @@
 // Whole-program tests of how jobs end when things go wrong around them:
 // the printer connection drops, the spooler ends a job, the job owner's
 // defaults file is not theirs, two option tool runs meet.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,6 +50,106 @@ TEST(Robustness, LostReaderIsAWriteError) {
     EXPECT_EQ(r.status, c.status) << c.name;
     EXPECT_EQ(r.err, c.err);
   }
+}
+
+// Whether `pid` catches `sig` and, having read all of the pipe `fd`,
+// sleeps waiting for more. Gives up after ten seconds.
+bool waitsForInput(pid_t pid, int sig, int fd) {
+  std::string proc = "/proc/" + std::to_string(pid);
+  for (int tries = 0; tries < 1000; ++tries, usleep(10 * 1000)) {
+    std::string status = readFile(proc + "/status");
+    size_t at = status.find("SigCgt:");
+    if (at == std::string::npos) continue;
+    unsigned long long caught = std::strtoull(status.c_str() + at + 7, nullptr, 16);
+    int unread = -1;
+    if (!(caught & (1ull << (sig - 1))) || ioctl(fd, FIONREAD, &unread) != 0 ||
+        unread != 0)
+      continue;
+    std::string stat = readFile(proc + "/stat");
+    size_t paren = stat.rfind(") ");
+    if (paren != std::string::npos && stat[paren + 2] == 'S') return true;
+  }
+  return false;
+}
+
+// Parentheses of PostScript strings still open in `doc`, which holds no
+// comment with one.
+int openParentheses(const std::string& doc) {
+  int depth = 0;
+  for (size_t i = 0; i < doc.size(); ++i) {
+    if (doc[i] == '\\') ++i;
+    else if (doc[i] == '(') ++depth;
+    else if (doc[i] == ')') --depth;
+  }
+  return depth;
+}
+
+// The spooler cancels a job while the filter waits for more input, with
+// part of the document sent: the printer gets the part, the open string
+// closed, and the end of the job; the job is discarded, not accounted.
+TEST(Robustness, CancelledJobEndsCleanly) {
+  TestDump d(8, 100, 100, 0);
+  std::string text;
+  while (text.size() < 100000) text += std::string(300, 'w') + "\n";
+  const struct {
+    const char* name;
+    int sig;
+    bool filter;  // filter mode: the job is ended, not killed
+  } cases[] = {{"zavpsif", SIGINT, true}, {"zavpsif", SIGTERM, true},
+               {"zavpsif", SIGHUP, true}, {"zavpsvf", SIGTERM, true},
+               {"zavpsvf", SIGHUP, true}, {"texttops", SIGTERM, false}};
+  TempDir dir;
+  std::string acct = dir.write("acct", "");
+  signal(SIGPIPE, SIG_IGN);
+  for (const auto& c : cases) {
+    bool image = c.name == std::string("zavpsvf");
+    int in[2], out[2];
+    ASSERT_EQ(0, pipe(in));
+    ASSERT_EQ(0, pipe(out));
+    std::string log = dir.write("log", "");
+    pid_t pid = fork();
+    if (pid == 0) {
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      dup2(open(log.c_str(), O_WRONLY), 2);
+      for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      if (c.filter)
+        execl(bin(c.name).c_str(), c.name, "-n", "ann", acct.c_str(), nullptr);
+      execl(bin(c.name).c_str(), c.name, nullptr);
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    std::string part = image ? d.bytes() + std::string(6000, '\x40') : text;
+    ASSERT_EQ(ssize_t(part.size()), write(in[1], part.data(), part.size()));
+    if (!c.filter) usleep(300 * 1000);  // no handler to wait for
+    ASSERT_TRUE(!c.filter || waitsForInput(pid, c.sig, in[1])) << c.name;
+    kill(pid, c.sig);
+    std::string got;
+    char buf[4096];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) got.append(buf, size_t(n));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(in[1]);
+    close(out[0]);
+    if (!c.filter) {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.sig);
+      continue;
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << c.name << c.sig;
+    EXPECT_EQ(2, WEXITSTATUS(status)) << c.name << c.sig;
+    EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
+    ASSERT_GT(got.size(), 2u);
+    EXPECT_EQ(got.substr(got.size() - 2), "\n\x04") << c.name << c.sig;
+    if (image) EXPECT_EQ(got.find("showpage"), std::string::npos);
+    if (!image) {
+      EXPECT_EQ(got.find("%%Trailer"), std::string::npos);
+      // The part sent stopped inside a line's string.
+      EXPECT_EQ(got.substr(got.size() - 4), "w)\n\x04");
+      EXPECT_EQ(openParentheses(got), 0);
+    }
+  }
+  EXPECT_EQ(readFile(acct), "");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cancel.h"
 #include "cups.h"
 #include "dispatch.h"
 #include "passthrough.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
   try {
     int first = parseTextCommandLine(argc, argv, &standalone);
     if (!standalone) {
+      watchForCancel(out, 0);
       refuseDirectory(0, false, "");
       Reader in(0);
       in.endWithOutput(out);
@@ -93,5 +95,6 @@ int main(int argc, char** argv) {
     std::fputs(e.message.c_str(), stderr);
     status = failureStatus(standalone, e.status);
   }
+  if (jobCancelled()) return endCancelledJob();
   return finishOutput(out, standalone, status);
 }
