@@ -152,4 +152,69 @@ TEST(Robustness, CancelledJobEndsCleanly) {
   EXPECT_EQ(readFile(acct), "");
 }
 
+// The job owner's defaults file is read with privileges the owner may
+// lack: a link, another user's file, a file others may change, a FIFO is
+// ignored with a line that tells nothing of what it leads to.
+TEST(Robustness, OwnerDefaultsFileMustBeTheirs) {
+  TestUser user("zavpsown");
+  if (!user.ok) GTEST_SKIP() << "needs root and useradd to make a test user";
+  TempDir secret;
+  std::string hidden = secret.write("secret", "zavpsif -Secret\n");
+  std::string big = secret.write("big", std::string(70000, '#'));
+  std::string file = user.home.path + "/.zavpsdefault";
+  const std::string make = "printf 'zavpsif -D\\n' > $F; ";
+  const struct {
+    std::string setup;  // shell commands with the file as $F
+    const char* problem;  // "" when the file is read
+  } cases[] = {
+      {make + "chown $U $F", ""},
+      {make, ""},  // root's
+      {"ln -s " + hidden + " $F", "a symbolic link, not followed"},
+      {"ln -s " + big + " $F", "a symbolic link, not followed"},
+      {"ln -s " + secret.path + "/none $F", "a symbolic link, not followed"},
+      {"ln " + hidden + " $F", "a second name of a file of another user"},
+      {make + "chown nobody $F", "owned by another user"},
+      {make + "chown $U $F; chmod 666 $F", "writable by others"},
+      {"mkfifo $F; chown $U $F", "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    unlink(file.c_str());
+    run({"sh", "-c", c.setup, "sh"}, {"", {"F=" + file, "U=" + user.name}, ""});
+    RunResult r = run({"timeout", "20", bin("zavpsif"), "-n", user.name},
+                      {"x\n", {}, ""});
+    EXPECT_EQ(r.status, 0) << c.setup;
+    bool read = *c.problem == '\0';
+    EXPECT_EQ(r.err, read ? "" : file + ": defaults file not read: " + c.problem + "\n");
+    EXPECT_EQ(read, r.out.find("/Duplex true") != std::string::npos) << c.setup;
+  }
+  unlink(file.c_str());
+}
+
+// The system file beside the program: root's or the running user's, not
+// writable by others, not a link.
+TEST(Robustness, SystemDefaultsFileMustBeTrusted) {
+  TempDir installed;
+  std::string program = installed.path + "/texttops";
+  ASSERT_EQ(run({"cp", bin("texttops"), program}).status, 0);
+  std::string zavpsif = installed.path + "/zavpsif";
+  ASSERT_EQ(symlink("texttops", zavpsif.c_str()), 0);
+  std::string file = installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
+  std::string other = installed.write("other", "zavpsif -Nc=5\n");
+  const struct {
+    std::string setup;
+    const char* problem;
+  } cases[] = {
+      {"chmod 644 $F", ""},
+      {"chmod 666 $F", "writable by others"},
+      {"rm $F; ln -s $O $F", "a symbolic link, not followed"},
+  };
+  for (const auto& c : cases) {
+    run({"sh", "-c", c.setup, "sh"}, {"", {"F=" + file, "O=" + other}, ""});
+    RunResult r = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
+    bool read = *c.problem == '\0';
+    EXPECT_EQ(r.err, read ? "" : file + ": defaults file not read: " + c.problem + "\n");
+    EXPECT_EQ(read, r.out.find("<</NumCopies 5>>") != std::string::npos) << c.setup;
+  }
+}
+
 }  // namespace
