@@ -217,4 +217,53 @@ TEST(Robustness, SystemDefaultsFileMustBeTrusted) {
   }
 }
 
+// Names in a directory, sorted.
+std::vector<std::string> entries(const std::string& dir) {
+  RunResult r = run({"ls", "-A", dir});
+  std::vector<std::string> names;
+  for (size_t at = 0, nl; (nl = r.out.find('\n', at)) != std::string::npos; at = nl + 1)
+    names.push_back(r.out.substr(at, nl - at));
+  return names;
+}
+
+// Two runs at once, each changing a line of its own: both changes stay.
+TEST(Robustness, OptionToolRunsTakeTurns) {
+  TempDir home;
+  std::string file = home.path + "/.zavpsdefault";
+  for (int trial = 0; trial < 20; ++trial) {
+    home.write(".zavpsdefault", "zavpsif\nzavpsvf\n");
+    RunResult r = run({"sh", "-c",
+                       "\"$0\" -X zavpsif=-2 & \"$0\" -X zavpsvf=-S=7 & wait",
+                       bin("zavpsoption")},
+                      {"", {"HOME=" + home.path}, ""});
+    ASSERT_EQ(readFile(file), "zavpsif -2\nzavpsvf -S=7\n")
+        << "trial " << trial;
+  }
+  EXPECT_EQ(entries(home.path), std::vector<std::string>{".zavpsdefault"});
+}
+
+// What a run killed outright while writing leaves, the next run removes.
+TEST(Robustness, OptionToolCleansUpAfterAKilledRun) {
+  TempDir home;
+  std::string file = home.write(".zavpsdefault", "zavpsif\n#" + std::string(16 << 20, 'x') + "\n");
+  std::string temporary = file + ".zavpsoption-new";
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("HOME", home.path.c_str(), 1);
+    execl(bin("zavpsoption").c_str(), "zavpsoption", "-t", nullptr);
+    _exit(127);
+  }
+  for (int tries = 0; tries < 10000 && access(temporary.c_str(), F_OK) != 0; ++tries)
+    usleep(1000);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(entries(home.path),
+            std::vector<std::string>({".zavpsdefault", ".zavpsdefault.lock",
+                                      ".zavpsdefault.zavpsoption-new"}));
+  RunResult r = run({bin("zavpsoption"), "-D"}, {"", {"HOME=" + home.path}, ""});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(entries(home.path), std::vector<std::string>{".zavpsdefault"});
+  EXPECT_EQ(readFile(file).substr(0, 12), "zavpsif -D\n#");
+}
+
 }  // namespace
