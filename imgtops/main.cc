@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cups.h"
+#include "logline.h"
 #include "error.h"
 #include "option.h"
 #include "options.h"
@@ -29,7 +30,7 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
     convertWindowDump(standalone ? 1 : 0, in, out, title);
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     watchInput(-1);
     return e.status;
   }
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
     return endJob(out, !standalone, interrupted() ? 2 : status);
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     return finishOutput(out, mode < 2, failureStatus(mode < 2, e.status));
   }
 }

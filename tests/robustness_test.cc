@@ -217,6 +217,30 @@ TEST(Robustness, SystemDefaultsFileMustBeTrusted) {
   }
 }
 
+// Control characters in a login, a host or a defaults file's word reach
+// neither the log nor the document's lines.
+TEST(Robustness, ControlCharactersAreReplaced) {
+  RunResult r = run({bin("zavpscups-text"), "1", "ann\r\n%%EOF", "t", "1",
+                     "zavps-stamp=ul:u"},
+                    {"x\n", {}, ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("(User:ann??%%EOF ) lsu"), std::string::npos);
+  r = run({bin("texttops"), "-Hd=ul:u"}, {"x\n", {"LOGNAME=ann\n%%EOF"}, ""});
+  EXPECT_NE(r.out.find("(User:ann?%%EOF ) lsu"), std::string::npos);
+  EXPECT_EQ(r.out.find("\n%%EOF\n"), std::string::npos);
+
+  TempDir installed;
+  std::string zavpsif = installed.path + "/zavpsif";
+  ASSERT_EQ(run({"cp", bin("texttops"), zavpsif}).status, 0);
+  installed.write(".zavpsdefault", "zavpsif -D -\x1b]2;owned\x07\n");
+  r = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Unknown option '?'\n");  // the escape character
+  r = run({bin("zavpscups-text"), "1", "ann", "t", "1", "media=A4\x1b[2J"},
+          {"x\n", {}, ""});
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+}
+
 // Names in a directory, sorted.
 std::vector<std::string> entries(const std::string& dir) {
   RunResult r = run({"ls", "-A", dir});

@@ -10,6 +10,7 @@
 
 #include "cancel.h"
 #include "cups.h"
+#include "logline.h"
 #include "dispatch.h"
 #include "passthrough.h"
 #include "option.h"
@@ -32,7 +33,7 @@ int convertFile(int fd, const std::string& title, Writer& out) {
   } catch (const FatalError& e) {
     if (e.status != kStatusError) throw;
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     return e.status;
   }
   return 0;
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     status = failureStatus(standalone, e.status);
   }
   if (jobCancelled()) return endCancelledJob();

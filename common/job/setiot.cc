@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "dsc.h"
+#include "logline.h"
 #include "options.h"
 #include "paper.h"
 #include "tray.h"
@@ -212,7 +213,7 @@ std::string makeStamp(const StampSpec& stamp) {
       text += date + " ";
   }
   if (text.size() > kStampLimit) text.resize(kStampLimit);
-  return escapeString(text);
+  return escapeString(printable(text));
 }
 
 void sheetSize(int* width, int* height) {

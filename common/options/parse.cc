@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "logline.h"
 #include "options.h"
 #include "ownedfile.h"
 
@@ -300,8 +301,8 @@ std::optional<std::string> loadDefaults(const std::string& path,
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem, owner);
   if (!problem.empty())
-    std::fprintf(stderr, "%s%s: defaults file not read: %s\n",
-                 opt.warning_prefix.c_str(), path.c_str(), problem.c_str());
+    logMessage(opt.warning_prefix + path + ": defaults file not read: " +
+               problem + "\n");
   return content;
 }
 
