@@ -241,6 +241,43 @@ TEST(Robustness, ControlCharactersAreReplaced) {
   EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
 }
 
+// Every device request is skipped by an interpreter that lacks the
+// feature: plain Ghostscript, without the printer's engine device.
+TEST(Robustness, SetupRunsWithoutThePrintersFeatures) {
+  TempDir dir;
+  std::string dump = readFile(IMGTOPS_TESTDATA "/text.xwd");
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+  } cases[] = {
+      {"texttops", {"-t", "-E", "-Jjob", "-Ore", "-I1", "-D", "-Nc=2", "-Cl"}, "x\n"},
+      {"texttops", {"-t", "-Jset", "-Oof", "-IA4", "-d", "-l60", "-Hd=ur"}, "x\n"},
+      {"texttops", {"-t", "-E", "-Jno", "-Oce", "-Nc=2", "-Cl"}, "%!\nshowpage\n"},
+      {"imgtops", {"-t", "-E", "-Jno", "-Oce", "-I2", "-D", "-Nc=2", "-Cl"}, dump},
+      {"imgtog4", {"-t", "-Jjob", "-Oof", "-d", "-Hd=dl"}, dump},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv = {bin(c.name)};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    std::string doc = dir.write("doc.ps", run(argv, {c.input, {"TEXTTOPSOPTION"}, ""}).out);
+    RunResult gs = run({"timeout", "60", "gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                        "-sDEVICE=nullpage", doc});
+    EXPECT_EQ(gs.status, 0) << c.name << c.args[0] << gs.out << gs.err;
+    EXPECT_EQ(gs.out + gs.err, "") << c.name;
+  }
+  // With the engine device, toner saving is asked of it as before.
+  std::string prelude = dir.write("engine.ps",
+      "/currentdevparams { dup (%Engine%) eq { pop << /TonerSaver false >> }\n"
+      "  { //currentdevparams } ifelse } bind def\n"
+      "/setdevparams { 1 index (%Engine%) eq { pop pop (engine toner saving) print }\n"
+      "  { //setdevparams } ifelse } bind def\n");
+  std::string doc = dir.write("doc.ps", run({bin("texttops"), "-t"}, {"x\n", {"TEXTTOPSOPTION"}, ""}).out);
+  RunResult gs = run({"timeout", "60", "gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                      "-sDEVICE=nullpage", prelude, doc});
+  EXPECT_EQ(gs.out, "engine toner saving");
+}
+
 // Names in a directory, sorted.
 std::vector<std::string> entries(const std::string& dir) {
   RunResult r = run({"ls", "-A", dir});
