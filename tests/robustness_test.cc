@@ -303,6 +303,18 @@ TEST(Robustness, OptionToolRunsTakeTurns) {
   EXPECT_EQ(entries(home.path), std::vector<std::string>{".zavpsdefault"});
 }
 
+// The filters follow no link for the spooler: the tool warns of one.
+TEST(Robustness, OptionToolWarnsOfALink) {
+  TempDir home;
+  home.write("dots", "zavpsif\n");
+  std::string file = home.path + "/.zavpsdefault";
+  ASSERT_EQ(symlink("dots", file.c_str()), 0);
+  RunResult r = run({bin("zavpsoption"), "-D"}, {"", {"HOME=" + home.path}, ""});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "zavpsoption : warning: the print spooler does not follow the link " +
+                       file + " (make it the file itself)\n");
+}
+
 // What a run killed outright while writing leaves, the next run removes.
 TEST(Robustness, OptionToolCleansUpAfterAKilledRun) {
   TempDir home;

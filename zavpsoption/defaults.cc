@@ -280,6 +280,11 @@ bool replaceFile(const std::string& path, const std::string& content,
 }
 
 std::string spoolerWarning(const std::string& path) {
+  // The filters read no file through a link for another user's job.
+  struct stat link;
+  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    return "zavpsoption : warning: the print spooler does not follow the "
+           "link " + path + " (make it the file itself)";
   std::string fixes;
   std::vector<std::string> dirs;
   // The way to the link and the way to its target.

@@ -26,8 +26,9 @@ bool replaceFile(const std::string& path, const std::string& content,
                  unsigned mode);
 
 /// The one-line warning for a file the print spooler (another user)
-/// cannot read: the file is not readable by others, or a directory on the
-/// way to it or to its link's target is not searchable. Empty if it can.
+/// cannot read: the file is a symbolic link (the filters do not follow
+/// it), not readable by others, or a directory on the way to it is not
+/// searchable. Empty if it can.
 std::string spoolerWarning(const std::string& path);
 
 /// Reads the defaults file (or starts a new one), composes the four filter
