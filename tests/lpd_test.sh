@@ -3,7 +3,7 @@
 # input and raster filters are the built programs. Printable jobs print;
 # a PNG and a binary leave a line in the log file and no pages; a PDF
 # prints through Ghostscript; a
-# job owner whose defaults file is a FIFO or /dev/zero does not stop the
+# job owner whose defaults file is a FIFO or a link to /dev/zero does not stop the
 # queue; one who ran zavpsoption -J2 gets the job printed. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
 # cannot run. Changes /etc/printcap and the user database for a while, so
 # runs hold a lock and undo their own changes only.
@@ -161,10 +161,13 @@ grep -q '^%%Creator: GPL Ghostscript' "$work/device" || fail "the PDF did not pr
 grep -q "^PostScript	.*:$user\$" "$work/acct" || fail "no record for the PDF"
 
 # The owner's unusable defaults files: named in the log, the jobs print.
-for u in $fifo_owner $zero_owner $zero_owner; do echo "$work/$u/.zavpsdefault"; done |
-  sed 's/$/: defaults file not read: not a regular file/' | sort > "$work/expected"
-grep -F 'not a regular file' "$work/errs" | sort | cmp -s - "$work/expected" ||
-  fail "log lines for the owners' defaults files"
+# A link is not followed, whatever it leads to.
+{ echo "$work/$fifo_owner/.zavpsdefault: defaults file not read: not a regular file"
+  for i in 1 2; do
+    echo "$work/$zero_owner/.zavpsdefault: defaults file not read: a symbolic link, not followed"
+  done; } | sort > "$work/expected"
+grep -F "$work/" "$work/errs" | grep -F 'defaults file not read' | sort |
+  cmp -s - "$work/expected" || fail "log lines for the owners' defaults files"
 for n in fifo zero next jog; do
   grep -q "($n owner job\\\\012) [FLM]S" "$work/device" || fail "the $n job did not print"
 done
