@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "dispatch.h"
 #include "options.h"
 #include "parse.h"
@@ -119,8 +121,8 @@ TEST_F(PassThrough, RefusesPdfAndBinaryText) {
     const char* options;
     const char* message;  // empty: not refused
   } cases[] = {
-      {"%PDF-1.4\n", "", "zavpsif: PDF file, not printed\n"},
-      {"%PDF-1.4\n", "-ps", "zavpsif: PDF file, not printed\n"},
+      {"%PDF-1.4\n", "", "zavpsif: PDF not printed: "},
+      {"%PDF-1.4\n", "-ps", "zavpsif: PDF not printed: "},
       {std::string("\x7f" "ELF\0\0", 6), "", "zavpsif: binary file, not printed\n"},
       {std::string("%!\n\0\1", 5), "", ""},
   };
@@ -131,7 +133,7 @@ TEST_F(PassThrough, RefusesPdfAndBinaryText) {
       pass(c.input, c.options, true);
       EXPECT_STREQ("", c.message) << c.input;
     } catch (const FatalError& e) {
-      EXPECT_EQ(c.message, e.message);
+      EXPECT_EQ(c.message, e.message.substr(0, std::strlen(c.message)));
       EXPECT_EQ(2, e.status);
     }
   }
