@@ -6,7 +6,7 @@ set -e
 cd "$(dirname "$0")"
 
 packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools
-man-db enscript fonts-ipafont-mincho fonts-ipafont-gothic locales"
+man-db enscript fonts-ipafont-mincho fonts-ipafont-gothic locales libunistring-dev nkf"
 missing=""
 for p in $packages; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -27,13 +27,17 @@ void onSigint(int) {
 
 }  // namespace
 
-void installInterruptHandler() {
+void installInterruptHandler(bool filterMode) {
   if (devNull < 0) devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
   struct sigaction action = {};
   action.sa_handler = onSigint;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a blocked read returns
   sigaction(SIGINT, &action, nullptr);
+  // The spooler may end a job with these as well.
+  if (!filterMode) return;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 void watchInput(int fd) { inputFd = fd; }

@@ -5,18 +5,19 @@
 
 class Writer;
 
-/// Thrown from the read and row loops once SIGINT has arrived.
+/// Thrown from the read and row loops once an interrupt has arrived.
 struct JobInterrupted {};
 
-/// Installs the SIGINT handler. From then on an interrupt ends reading
-/// (the input descriptor given by watchInput sees end of file) and the
-/// next interrupt check throws JobInterrupted.
-void installInterruptHandler();
+/// Installs the SIGINT handler, in filter mode for SIGTERM and SIGHUP as
+/// well. From then on an interrupt ends reading (the input descriptor
+/// given by watchInput sees end of file) and the next interrupt check
+/// throws JobInterrupted.
+void installInterruptHandler(bool filterMode);
 /// The descriptor the current job reads; -1 for none.
 void watchInput(int fd);
-/// Whether SIGINT has arrived.
+/// Whether an interrupt has arrived.
 bool interrupted();
-/// Throws JobInterrupted when SIGINT has arrived.
+/// Throws JobInterrupted when an interrupt has arrived.
 void checkInterrupt();
 
 /// Ends the job: writes the end-of-transmission byte 0x04 in filter mode,

@@ -2,12 +2,14 @@
 // images, run-length or Group 4 coded.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "cups.h"
 #include "imagejob.h"
 #include "interrupt.h"
+#include "logline.h"
 #include "option.h"
 #include "options.h"
 #include "reader.h"
@@ -28,7 +30,7 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
     convertImage(standalone ? 1 : 0, in, out, title);
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     watchInput(-1);
     return e.status;
   }
@@ -68,13 +70,15 @@ int main(int argc, char** argv) {
     std::fputs(kSharedHelp, stdout);
     return 0;
   }
+  // A reader that went away is a write error like any other.
+  std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
   if (startedAs(kCupsImageName, argc, argv)) return runCups(argc, argv, out);
   int mode = 0;
   try {
     int first = parseImageCommandLine(argc, argv, &mode);
     bool standalone = mode < 2;
-    installInterruptHandler();
+    installInterruptHandler(!standalone);
     int status = 0;
     try {
       if (!standalone || first >= argc) {
@@ -92,7 +96,7 @@ int main(int argc, char** argv) {
     return endJob(out, !standalone, interrupted() ? 2 : status);
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     return finishOutput(out, mode < 2, failureStatus(mode < 2, e.status));
   }
 }

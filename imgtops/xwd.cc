@@ -84,7 +84,7 @@ void requireHalfTheRows(Reader& in, const DumpHeader& h, bool standalone,
 class XwdReader : public ImageReader {
  public:
   XwdReader(Reader& in, const DumpHeader& h, const ColourTable& colours)
-      : in_(in), h_(h), colours_(colours), gray_(h_, colours_),
+      : in_(in), h_(h), gray_(h_, colours),
         stored_(h.bytes_per_line, 0), pixels_(normalizedRowBytes(h) + 1, 0) {
     width = h.pixmap_width;
     height = h.pixmap_height;
@@ -113,8 +113,7 @@ class XwdReader : public ImageReader {
  private:
   Reader& in_;
   const DumpHeader h_;
-  const ColourTable colours_;
-  const DumpGray gray_;
+  const DumpGray gray_;  // refers to h_
   uint32_t arrived_ = 0;  // rows read whole so far
   std::vector<uint8_t> stored_;  // a row as the dump holds it
   std::vector<uint8_t> pixels_;  // the row normalised

@@ -26,6 +26,9 @@ for page in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsop
   [ -f "$stage/usr/local/share/man/man1/$page.1" ] || fail "$page.1 not installed"
 done
 [ -f "$stage/usr/local/share/man/man5/zavpsdefault.5" ] || fail "zavpsdefault.5 not installed"
+[ -f "$stage/usr/local/share/man/man8/zavps-addqueue.8" ] || fail "zavps-addqueue.8 not installed"
+grep -q '^filters="/usr/local/zavpsbin"$' "$stage/usr/local/sbin/zavps-addqueue" ||
+  fail "zavps-addqueue does not name the installed filters"
 grep -q "\"zavps $version\"" "$stage/usr/local/share/man/man5/zavpsdefault.5" ||
   fail "manual pages without the version"
 # The names users type, on the PATH, run the programs under those names.
@@ -58,9 +61,11 @@ if command -v man >/dev/null 2>&1; then
     MANWIDTH=80 man -M "$stage/usr/local/share/man" "$name" 2>/dev/null |
       grep -q "^NAME" || fail "man $name"
   done
-  for page in "$src"/doc/man/*.[15]; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "$page: $warnings"
+  for page in "$src"/doc/man/*.[158]; do
+    for locale in C C.UTF-8; do
+      warnings=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+      [ -z "$warnings" ] || fail "$page ($locale): $warnings"
+    done
   done
 fi
 echo "installed and checked"

@@ -79,6 +79,14 @@ const struct {
      {"a", "b", "b1", "3021", "2422", "3021"}},
     // What no font has: one geta mark (JIS 0x222E) each.
     {"-Ke=utf-8", "a\xf0\x9f\x98\x80" "b\xe9\n", {"a", "222e", "b", "222e"}},
+    {"-Ke=sjis", "\x85\x40x\n", {"222e", "x"}},  // a pair with no character
+    // Found without -Ke: 村長 in EUC-JP (also valid UTF-8), 100円 in
+    // Shift_JIS; UTF-8 composed (か + U+3099, e + U+0301), a zero-width
+    // space and joiner left out.
+    {"", "\xc2\xbc\xc4\xb9\n", {"423c", "4439"}},
+    {"", "100\x89\x7e\n", {"1", "0", "0", "315f"}},
+    {"", "\xe3\x81\x8b\xe3\x82\x99" "e\xcc\x81\xe2\x80\x8b" "b\xe2\x80\x8d\n",
+     {"242c", "e9", "b"}},
 };
 
 TEST(Japanese, EachClassIsShownInItsOwnFont) {
@@ -100,6 +108,23 @@ TEST(Japanese, EachClassIsShownInItsOwnFont) {
   docs.push_back(r.out);
   expected.push_back({"3021", "b1"});
   EXPECT_EQ(shownCodes(docs), expected);
+}
+
+// Under the spooler a close call between two encodings is named in the
+// log; a clear one is not.
+TEST(Japanese, CloseCallsAreLoggedUnderTheSpooler) {
+  const struct {
+    const char* text;
+    const char* log;
+  } cases[] = {
+      {"\xe0\xa1\n", "zavpsif: input read as euc-jp, nearly as well as sjis\n"},
+      {"100\x89\x7e\n", ""},
+  };
+  for (const auto& c : cases) {
+    RunResult r = run({bin("zavpsif")}, {c.text, {"TEXTTOPSOPTION"}, ""});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, c.log);
+  }
 }
 
 // Byte sequences that once aborted the job or corrupted the page: a

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Jobs through the BSD spooler: a queue whose device is a file and whose
 # input and raster filters are the built programs. Printable jobs print;
-# a PNG, a binary and a PDF leave a line in the log file and no pages; a
-# job owner whose defaults file is a FIFO or /dev/zero does not stop the
+# a PNG and a binary leave a line in the log file and no pages; a PDF
+# prints through Ghostscript; a
+# job owner whose defaults file is a FIFO or a link to /dev/zero does not stop the
 # queue; one who ran zavpsoption -J2 gets the job printed. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
 # cannot run. Changes /etc/printcap and the user database for a while, so
 # runs hold a lock and undo their own changes only.
@@ -108,7 +109,8 @@ runuser -u $jog_owner -- env HOME="$work/$jog_owner" "$work/bin/zavpsoption" -J2
 printf 'first line\nsecond (line)\n\fpage two\n' > "$work/job.txt"
 cp "$png" "$work/page.png"
 cp "$(command -v ls)" "$work/binary"
-printf '%%PDF-1.4\n%%\342\343\n1 0 obj << >> endobj\n%%%%EOF\n' > "$work/doc.pdf"
+printf '%%!PS\n/Courier findfont 12 scalefont setfont 72 700 moveto (pdf job) show showpage\n' |
+  gs -q -dSAFER -sDEVICE=pdfwrite -o "$work/doc.pdf" - || fail "no PDF made"
 for n in fifo zero next jog; do printf '%s owner job\n' $n > "$work/$n.txt"; done
 chmod 644 "$work"/*.txt "$work/page.png" "$work/binary" "$work/doc.pdf"
 
@@ -122,11 +124,11 @@ runuser -u $zero_owner -- lpr -P "$queue" "$work/next.txt" || fail "lpr of the n
 runuser -u $jog_owner -- lpr -P "$queue" "$work/jog.txt" || fail "lpr after zavpsoption -J2"
 lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
-# Wait for the jobs to leave the queue: six of them are accounted.
+# Wait for the jobs to leave the queue: seven of them are accounted.
 i=0
 while [ $i -lt 60 ]; do
   if lpq -P "$queue" 2>/dev/null | grep -q "no entries" &&
-     [ "$(grep -c . "$work/acct")" -ge 6 ]; then
+     [ "$(grep -c . "$work/acct")" -ge 7 ]; then
     break
   fi
   sleep 1
@@ -147,21 +149,25 @@ grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(ca
 
 # Refused jobs: one line each in the log, no pages on the device.
 for line in "zavpsvf: not a window dump, not printed" \
-            "zavpsif: binary file, not printed" \
-            "zavpsif: PDF file, not printed"; do
+            "zavpsif: binary file, not printed"; do
   [ "$(grep -cxF "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
 done
 [ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 5 ] ||
   fail "not five text documents on the device"
 [ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 1 ] ||
   fail "not one image document on the device"
-grep -q 'PNG\|ELF\|PDF' "$work/device" && fail "refused input on the device"
+grep -q 'PNG\|ELF\|%PDF-' "$work/device" && fail "refused input on the device"
+grep -q '^%%Creator: GPL Ghostscript' "$work/device" || fail "the PDF did not print"
+grep -q "^PostScript	.*:$user\$" "$work/acct" || fail "no record for the PDF"
 
 # The owner's unusable defaults files: named in the log, the jobs print.
-for u in $fifo_owner $zero_owner $zero_owner; do echo "$work/$u/.zavpsdefault"; done |
-  sed 's/$/: defaults file not read: not a regular file/' | sort > "$work/expected"
-grep -F 'not a regular file' "$work/errs" | sort | cmp -s - "$work/expected" ||
-  fail "log lines for the owners' defaults files"
+# A link is not followed, whatever it leads to.
+{ echo "$work/$fifo_owner/.zavpsdefault: defaults file not read: not a regular file"
+  for i in 1 2; do
+    echo "$work/$zero_owner/.zavpsdefault: defaults file not read: a symbolic link, not followed"
+  done; } | sort > "$work/expected"
+grep -F "$work/" "$work/errs" | grep -F 'defaults file not read' | sort |
+  cmp -s - "$work/expected" || fail "log lines for the owners' defaults files"
 for n in fifo zero next jog; do
   grep -q "($n owner job\\\\012) [FLM]S" "$work/device" || fail "the $n job did not print"
 done

@@ -337,10 +337,6 @@ TEST(TexttopsProgram, RefusedInputsAndWriteErrors) {
        dir.path + ": is a directory, not printed\n", true},
       {"texttops", {binary, text}, "", 255,
        binary + ": binary file, not printed\n", true},
-      {"zavposttxt", {}, "%PDF-1.5\n", 255, "stdin: PDF file, not printed\n",
-       false},
-      {"zavpsif", {}, "%PDF-1.5\n", 2, "zavpsif: PDF file, not printed\n",
-       false},
       {"zavpsif", {}, std::string("\0\0\0", 3), 2,
        "zavpsif: binary file, not printed\n", false},
   };
@@ -356,6 +352,51 @@ TEST(TexttopsProgram, RefusedInputsAndWriteErrors) {
     EXPECT_EQ(r.status, std::string(name) == "zavpsif" ? 1 : 255);  // retry
     EXPECT_EQ(r.err, std::string(name) +
                          ": cannot write output: No space left on device\n");
+  }
+}
+
+// PDF goes through Ghostscript's ps2write and is passed through with the
+// printer setup; what Ghostscript cannot read, or a host without it, is
+// refused in one line.
+TEST(TexttopsProgram, PdfThroughGhostscript) {
+  TempDir dir;
+  std::string ps = dir.write("two.ps",
+      "%!PS\n/Courier findfont 20 scalefont setfont\n"
+      "72 700 moveto (first pdf page) show showpage\n"
+      "72 700 moveto (second pdf page) show showpage\n");
+  std::string pdf = dir.path + "/two.pdf";
+  ASSERT_EQ(run({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pdfwrite",
+                 "-o", pdf, ps}).status, 0);
+  RunResult r = texttops({"-Hd=ur:u", pdf});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(pagesPrinted(r.out), 2);
+  std::string words;
+  for (const TextSpan& span : textSpans(r.out)) words += span.text + "|";
+  EXPECT_NE(words.find("first pdf page"), std::string::npos) << words;
+  EXPECT_NE(words.find("second pdf page"), std::string::npos) << words;
+  EXPECT_NE(words.find("User:"), std::string::npos) << words;
+  std::string acct = dir.write("acct", "");
+  r = run({bin("zavpsif"), "-n", "ann", "-h", "pc1", acct}, {readFile(pdf), {}, ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(pagesPrinted(r.out), 2);
+  EXPECT_EQ(readFile(acct), "PostScript\tpc1:ann\n");
+  const struct {
+    const char* name;
+    std::string input;
+    std::vector<std::string> env;
+    int status;
+    std::string err;
+  } refused[] = {
+      {"zavposttxt", "%PDF-1.5\n", {}, 255, "stdin: PDF not printed: "},
+      {"zavpsif", "%PDF-1.5\ngarbage\n", {}, 2, "zavpsif: PDF not printed: "},
+      {"zavpsif", readFile(pdf), {"PATH=/nonexistent"}, 2,
+       "zavpsif: PDF needs Ghostscript (gs), not printed\n"},
+  };
+  for (const auto& c : refused) {
+    r = run({bin(c.name)}, {c.input, c.env, ""});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(r.out, "");
   }
 }
 
@@ -584,8 +625,10 @@ TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   EXPECT_EQ(readFile(acct).substr(readFile(acct).rfind("   0.00")),
             "   0.00\t\tpc1?:ann?XWD?pc9:root\n");
   std::string missing = dir.path + "/none";
-  run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
+  r = run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
   EXPECT_NE(access(missing.c_str(), F_OK), 0);
+  EXPECT_EQ(r.err, "zavpsif: accounting file " + missing +
+                       " not written: No such file or directory\n");
 }
 
 TEST(TexttopsProgram, FilterModeCopiesAJobHeader) {
@@ -653,9 +696,13 @@ TEST(TexttopsProgram, FilterModeFallsBackToTheSystemFile) {
   ASSERT_EQ(run({"cp", bin("texttops"), program}).status, 0);
   ASSERT_EQ(symlink("texttops", (installed.path + "/zavpsif").c_str()), 0);
   std::string zavpsif = installed.path + "/zavpsif";
-  installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
-  RunResult unknown = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
+  installed.write(".zavpsdefault", "zavpsif -Nc=5 -l10\n");
+  std::string acct = installed.write("acct", "");
+  RunResult unknown = run({zavpsif, "-n", "no-such-user-zz", acct}, {lines(15), {}, ""});
   EXPECT_NE(unknown.out.find("<</NumCopies 5>>"), std::string::npos);
+  // A queue that bills sets a line count there: 2 pages, 5 copies.
+  EXPECT_EQ(readFile(acct), "  10.00\t\t:no-such-user-zz\n");
+  installed.write(".zavpsdefault", "zavpsif -Nc=5\n");
   // Through a link from another directory, as <prefix>/bin has them.
   TempDir bindir;
   std::string link = bindir.path + "/zavpsif";

@@ -253,8 +253,18 @@ TEST(ZavpsOptionRun, KilledDuringWriteKeepsOldFile) {
       execl(program.c_str(), program.c_str(), "-t", static_cast<char*>(nullptr));
       _exit(127);
     }
-    char event[4096];
-    ASSERT_GT(read(watch, event, sizeof event), 0);  // the temporary file
+    // Until the temporary file is made (the lock file comes first).
+    bool temporary = false;
+    alignas(inotify_event) char events[4096];
+    while (!temporary) {
+      ssize_t n = read(watch, events, sizeof events);
+      ASSERT_GT(n, 0);
+      for (char* p = events; p < events + n;) {
+        auto* e = reinterpret_cast<inotify_event*>(p);
+        temporary |= e->len && std::string(e->name).ends_with("-new");
+        p += sizeof(inotify_event) + e->len;
+      }
+    }
     kill(pid, sig);
     int status = 0;
     waitpid(pid, &status, 0);

@@ -1,11 +1,18 @@
 #include "decode.h"
 
 #include <iconv.h>
+#include <unictype.h>
+#include <uninorm.h>
+#include <unistr.h>
 
 #include <array>
-#include <bitset>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
 #include <string_view>
 
+#include "guess.h"
 #include "options.h"
 
 namespace {
@@ -15,39 +22,40 @@ const uint16_t kNotLooked = 0xFFFF;
 const unsigned kNoCharacter = 1;
 const size_t kDetectWindow = 65536;
 
-// The cells of JIS X 0208 that hold characters, as the C library's
-// EUC-JP converter knows them: in rows 1-8 symbols, kana, Greek, Cyrillic
-// and lines, in rows 16-84 kanji; the rest of those rows is empty.
+// The characters of JIS X 0208 as the C library's EUC-JP converter knows
+// them: in rows 1-8 symbols, kana, Greek, Cyrillic and lines, in rows
+// 16-84 kanji; the rest of those rows is empty (code point 0). Without
+// the converter every cell of those rows counts as used.
 struct JisCells {
-  std::bitset<94 * 94> used;
+  std::array<char32_t, 94 * 94> cp{};
   JisCells() {
-    iconv_t cd = iconv_open("UTF-8", "EUC-JP");
+    iconv_t cd = iconv_open("UCS-4LE", "EUC-JP");
+    bool open = cd != reinterpret_cast<iconv_t>(-1);
     for (int row = 1; row <= 84; ++row) {
       if (row > 8 && row < 16) continue;
       for (int cell = 1; cell <= 94; ++cell) {
         char code[2] = {static_cast<char>(0xA0 + row),
                         static_cast<char>(0xA0 + cell)};
-        char out[8];
+        unsigned char out[8];
         char* in = code;
-        char* o = out;
+        char* o = reinterpret_cast<char*>(out);
         size_t inLeft = 2, outLeft = sizeof out;
-        bool known = cd == reinterpret_cast<iconv_t>(-1) ||
-                     iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1);
-        used[(row - 1) * 94 + cell - 1] = known;
-        if (cd != reinterpret_cast<iconv_t>(-1))
-          iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char32_t& c = cp[(row - 1) * 94 + cell - 1];
+        if (!open) {
+          c = 0xFFFD;
+        } else if (iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1) &&
+                   o - reinterpret_cast<char*>(out) == 4) {
+          c = out[0] | out[1] << 8 | out[2] << 16 |
+              static_cast<char32_t>(out[3]) << 24;
+        }
+        if (open) iconv(cd, nullptr, nullptr, nullptr, nullptr);
       }
     }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    if (open) iconv_close(cd);
   }
 };
 
-bool inJisX0208(int first, int second) {
-  static const JisCells cells;
-  int row = first - 0xA0, cell = second - 0xA0;
-  return row >= 1 && row <= 94 && cell >= 1 && cell <= 94 &&
-         cells.used[(row - 1) * 94 + cell - 1];
-}
+bool inJisX0208(int first, int second) { return jisCodePoint(first, second); }
 
 // Well-formed UTF-8 (RFC 3629, table 3-7 of Unicode): per lead byte, the
 // sequence length and the range of the second byte; later bytes are 80-BF.
@@ -75,80 +83,69 @@ const Utf8Lead* utf8Lead(int b) {
   return index[b & 0xFF];
 }
 
-// Whether `s` is well-formed UTF-8; a sequence cut by the end of `s`
-// counts as well-formed when more input follows.
-bool wellFormedUtf8(std::string_view s, bool more) {
-  for (size_t i = 0; i < s.size();) {
-    int b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    const Utf8Lead* lead = utf8Lead(b);
-    if (!lead) return false;
-    for (int k = 1; k < lead->length; ++k) {
-      if (i + k >= s.size()) return more;
-      int x = static_cast<unsigned char>(s[i + k]);
-      int lo = k == 1 ? lead->secondLo : 0x80;
-      int hi = k == 1 ? lead->secondHi : 0xBF;
-      if (x < lo || x > hi) return false;
-    }
-    i += static_cast<size_t>(lead->length);
-  }
-  return true;
-}
-
-// Bytes of `s` that cannot start or continue a character of EUC-JP
-// (`sjis` false) or of Shift_JIS; a character cut by the end of `s`
-// counts as whole.
-size_t malformedBytes(std::string_view s, bool sjis) {
-  size_t bad = 0;
-  auto in = [&](size_t i, int lo, int hi) {
-    if (i >= s.size()) return true;
-    int x = static_cast<unsigned char>(s[i]);
-    return x >= lo && x <= hi;
-  };
-  for (size_t i = 0; i < s.size();) {
-    int b = static_cast<unsigned char>(s[i]);
-    size_t length = 1;
-    bool ok = b < 0x80;
-    if (sjis && b >= 0xA1 && b <= 0xDF) {
-      ok = true;  // half-width kana
-    } else if (sjis && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) {
-      ok = in(i + 1, 0x40, 0xFC) && (i + 1 >= s.size() || s[i + 1] != 0x7F);
-      length = 2;
-    } else if (!sjis && b == 0x8E) {
-      ok = in(i + 1, 0xA1, 0xDF);
-      length = 2;
-    } else if (!sjis && b == 0x8F) {
-      ok = in(i + 1, 0xA1, 0xFE) && in(i + 2, 0xA1, 0xFE);
-      length = 3;
-    } else if (!sjis && b >= 0xA1 && b <= 0xFE) {
-      ok = in(i + 1, 0xA1, 0xFE);
-      length = 2;
-    }
-    if (!ok) {
-      ++bad;
-      length = 1;
-    }
-    i += length;
-  }
-  return bad;
-}
-
-void geta(Char* c) { *c = {kKanji, kGetaFirst, kGetaSecond}; }
+const Char kGeta = {kKanji, kGetaFirst, kGetaSecond};
 
 // A kanji if the EUC code is in JIS X 0208, else the geta mark.
-void kanjiOrGeta(unsigned code, Char* c) {
+Char kanjiOrGeta(unsigned code) {
   int first = static_cast<int>(code >> 8);
   int second = static_cast<int>(code & 0xFF);
-  if (inJisX0208(first, second))
-    *c = {kKanji, first, second};
-  else
-    geta(c);
+  return inJisX0208(first, second) ? Char{kKanji, first, second} : kGeta;
+}
+
+// Most marks that may follow one character to compose with it.
+const size_t kMostMarks = 30;
+
+// Whether a code point alone is already composed (NFC): most are.
+bool composedAlone(char32_t cp) {
+  if (cp < 0x80) return true;
+  uint8_t bytes[4];
+  int n = u8_uctomb(bytes, cp, sizeof bytes);
+  uint8_t out[16];
+  size_t length = sizeof out;
+  uint8_t* r = u8_normalize(UNINORM_NFC, bytes, static_cast<size_t>(n), out,
+                            &length);
+  bool same = r && length == static_cast<size_t>(n) &&
+              std::memcmp(r, bytes, length) == 0;
+  if (r && r != out) std::free(r);
+  return same;
+}
+
+// Characters that show nothing and take no column: zero-width spaces and
+// joiners, a byte order mark inside the text, variation selectors. The
+// soft hyphen, a Latin-1 character, keeps its place in the English font.
+bool showsNothing(char32_t cp) {
+  return cp > 0xFF && uc_is_property_default_ignorable_code_point(cp);
+}
+
+// The converters' answers, shared by all decoders of the process.
+JisMemo& utf8Memo() {
+  static JisMemo memo("UTF-8");
+  return memo;
+}
+JisMemo& sjisMemo() {
+  static JisMemo memo("CP932");
+  return memo;
+}
+
+// What `text` prints read in `encoding`, three bytes a character.
+std::string printedAs(std::string_view text, int encoding) {
+  Reader in(text);
+  Decoder d(in, encoding);
+  std::string s;
+  for (Char c; d.next(&c);)
+    s += {static_cast<char>(c.cls), static_cast<char>(c.byte),
+          static_cast<char>(c.second)};
+  return s;
 }
 
 }  // namespace
+
+char32_t jisCodePoint(int first, int second) {
+  static const JisCells cells;
+  int row = first - 0xA0, cell = second - 0xA0;
+  if (row < 1 || row > 94 || cell < 1 || cell > 94) return 0;
+  return cells.cp[(row - 1) * 94 + cell - 1];
+}
 
 JisMemo::~JisMemo() {
   if (cd_ && cd_ != reinterpret_cast<void*>(-1))
@@ -186,14 +183,20 @@ unsigned JisMemo::convert(const char* bytes, size_t n) {
              : 0;
 }
 
-Decoder::Decoder(Reader& in, int encoding) : in_(in), encoding_(encoding) {
-  // A byte order mark opens many UTF-8 files; it is not text.
+Decoder::Decoder(Reader& in, int encoding)
+    : in_(in), encoding_(encoding),
+      composing_(encoding == ENCODING_Auto || encoding == ENCODING_Utf8) {
+  // A byte order mark opens many UTF-8 files; it is not text, and it
+  // tells the encoding.
   if (encoding_ != ENCODING_Euc && encoding_ != ENCODING_Sjis &&
-      in_.peek(3) == "\xEF\xBB\xBF")
+      in_.peek(3) == "\xEF\xBB\xBF") {
     in_.skip(3);
+    encoding_ = ENCODING_Utf8;
+  }
 }
 
 bool Decoder::skipLineFeed() {
+  if (queued_ < queue_.size()) return false;
   std::string_view ahead = in_.peek(2);
   if (ahead.substr(0, 1) == "\n") {
     in_.skip(1);
@@ -206,14 +209,27 @@ bool Decoder::skipLineFeed() {
   return false;
 }
 
+void Decoder::geta(Char* c) {
+  ++malformed_;
+  *c = kGeta;
+}
+
+// `b`: a byte above ASCII, a carriage return, or an ASCII byte before a
+// byte above ASCII.
 bool Decoder::decode(int b, Char* c) {
   if (b == '\r') {
     *c = {kSingleByte, take('\n', '\n') < 0 ? '\r' : '\n', 0};
     return true;
   }
-  if (encoding_ == ENCODING_Auto) decideEncoding(b);
-  if (encoding_ == ENCODING_Utf8)
-    utf8(b, c);
+  if (encoding_ == ENCODING_Auto) {
+    if (b >= 0x80) in_.unget(b);
+    decideEncoding(b < 0x80 ? b : -1);
+    if (b >= 0x80) in_.get();
+    composing_ = encoding_ == ENCODING_Utf8;
+  }
+  if (encoding_ == ENCODING_Utf8) return utf8(b, c);
+  if (b < 0x80)
+    *c = {kSingleByte, b, 0};
   else if (encoding_ == ENCODING_Sjis)
     sjis(b, c);
   else
@@ -221,30 +237,14 @@ bool Decoder::decode(int b, Char* c) {
   return true;
 }
 
-// Automatic: UTF-8 when the text from the first byte above ASCII on is
-// well-formed UTF-8 (as far as the window reaches). Else Shift_JIS when at
-// least a quarter of its bytes above ASCII are bytes 80-A0 other than SS2
-// and SS3, which EUC-JP never has and Shift_JIS has in most kana and kanji
-// codes, and it is less malformed as Shift_JIS than as EUC-JP. Else
-// EUC-JP, which also reads as Shift_JIS half-width kana: an EUC-JP text
-// with a stray byte here and there stays EUC-JP.
-void Decoder::decideEncoding(int b) {
-  in_.unget(b);
+void Decoder::decideEncoding(int before) {
   std::string_view ahead = in_.peek(kDetectWindow);
-  size_t high = 0, notEuc = 0;
-  for (char x : ahead) {
-    int v = static_cast<unsigned char>(x);
-    high += v >= 0x80;
-    notEuc += v >= 0x80 && v <= 0xA0 && v != 0x8E && v != 0x8F;
-  }
-  if (wellFormedUtf8(ahead, ahead.size() == kDetectWindow))
-    encoding_ = ENCODING_Utf8;
-  else if (notEuc >= 2 && notEuc * 4 >= high &&
-           malformedBytes(ahead, true) < malformedBytes(ahead, false))
-    encoding_ = ENCODING_Sjis;
-  else
-    encoding_ = ENCODING_Euc;
-  in_.get();
+  Guess g = guessEncoding(ahead, before, ahead.size() == kDetectWindow);
+  encoding_ = g.encoding;
+  // A close call matters only when the two readings print differently.
+  if (g.margin < kCloseCall && printedAs(ahead, g.encoding) !=
+                                   printedAs(ahead, g.next))
+    runnerUp_ = g.next;
 }
 
 // EUC-JP: SS2 and a kana, SS3 and two bytes of JIS X 0212 (no font has
@@ -258,40 +258,140 @@ void Decoder::euc(int b, Char* c) {
       *c = {kKana, kana, 0};
   } else if (b == 0x8F) {
     if (take(0xA1, 0xFE) >= 0) take(0xA1, 0xFE);
-    geta(c);
+    *c = kGeta;
   } else if (b >= 0xA1 && b <= 0xFE) {
     int second = take(0xA1, 0xFE);
     if (second < 0)
       geta(c);
     else
-      kanjiOrGeta(static_cast<unsigned>(b << 8 | second), c);
+      *c = kanjiOrGeta(static_cast<unsigned>(b << 8 | second));
   } else {
     geta(c);
   }
 }
 
-// UTF-8: Latin-1 to the English font, half-width katakana to the kana
-// font, what JIS X 0208 has to the kanji font.
-void Decoder::utf8(int b, Char* c) {
+// Reads the well-formed UTF-8 sequence that `b` starts into `bytes` (its
+// length `n`) and `cp`; false, with nothing more taken, when it is
+// malformed.
+bool Decoder::codePoint(int b, char* bytes, size_t* n, char32_t* cp) {
   const Utf8Lead* lead = utf8Lead(b);
-  if (!lead) return geta(c);
-  char bytes[4] = {static_cast<char>(b)};
-  unsigned cp = static_cast<unsigned>(b) & (0x7Fu >> lead->length);
-  for (int k = 1; k < lead->length; ++k) {
+  if (b >= 0x80 && !lead) return false;
+  int length = lead ? lead->length : 1;
+  bytes[0] = static_cast<char>(b);
+  *cp = static_cast<char32_t>(b) & (0x7Fu >> (length - 1));
+  for (int k = 1; k < length; ++k) {
     int x = k == 1 ? take(lead->secondLo, lead->secondHi) : take(0x80, 0xBF);
-    if (x < 0) return geta(c);
+    if (x < 0) return false;
     bytes[k] = static_cast<char>(x);
-    cp = cp << 6 | (static_cast<unsigned>(x) & 0x3F);
+    *cp = *cp << 6 | (static_cast<char32_t>(x) & 0x3F);
   }
-  if (cp < 0xA0 || cp >= 0x10000) return geta(c);
-  if (cp < 0x100) {
-    *c = {kSingleByte, cp == 0xFF ? kLatinYDieresis : static_cast<int>(cp), 0};
-  } else if (cp >= 0xFF61 && cp <= 0xFF9F) {
-    *c = {kKana, static_cast<int>(cp - 0xFF61 + 0xA1), 0};
-  } else {
-    kanjiOrGeta(utf8Memo_.euc(cp, bytes, static_cast<size_t>(lead->length)),
-                c);
+  *n = static_cast<size_t>(length);
+  return true;
+}
+
+// What a code point of the first plane prints as and how it composes,
+// remembered: the character in the low 24 bits, and flags.
+const uint32_t kKnown = 1u << 24;
+const uint32_t kShowsNothing = 1u << 25;
+const uint32_t kDecomposes = 1u << 26;  // not composed when it stands alone
+const uint32_t kMark = 1u << 27;        // composes with what stands before
+
+uint32_t Decoder::codeInfo(char32_t cp, const char* bytes, size_t n) {
+  static std::array<std::unique_ptr<std::array<uint32_t, 256>>, 256> pages;
+  auto& page = pages[cp >> 8];
+  if (!page) page = std::make_unique<std::array<uint32_t, 256>>();
+  uint32_t& info = (*page)[cp & 0xFF];
+  if (!info) {
+    Char c = fromCodePoint(cp, bytes, n);
+    info = kKnown | static_cast<uint32_t>(c.cls) << 16 |
+           static_cast<uint32_t>(c.byte) << 8 | static_cast<uint32_t>(c.second);
+    if (showsNothing(cp)) info |= kShowsNothing;
+    if (!composedAlone(cp)) info |= kDecomposes;
+    if (uc_combining_class(cp)) info |= kMark;
   }
+  return info;
+}
+
+// The length of the combining mark the input holds next, or 0.
+size_t Decoder::markAhead() {
+  std::string_view ahead = in_.buffered();
+  if (ahead.size() < 4) ahead = in_.peek(4);
+  // Marks start at U+0300, lead byte CC.
+  if (ahead.empty() || static_cast<unsigned char>(ahead[0]) < 0xCC) return 0;
+  ucs4_t cp;
+  int n = u8_mbtoucr(&cp, reinterpret_cast<const uint8_t*>(ahead.data()),
+                     ahead.size());
+  if (n <= 0) return 0;
+  bool mark = cp < 0x10000 ? codeInfo(cp, ahead.data(), static_cast<size_t>(n)) & kMark
+                           : uc_combining_class(cp) != 0;
+  return mark ? static_cast<size_t>(n) : 0;
+}
+
+// Latin-1 to the English font, half-width katakana to the kana font,
+// what JIS X 0208 has to the kanji font; `bytes` its UTF-8.
+Char Decoder::fromCodePoint(char32_t cp, const char* bytes, size_t n) {
+  if (cp < 0x80) return {kSingleByte, static_cast<int>(cp), 0};
+  if (cp < 0xA0 || cp >= 0x10000) return kGeta;
+  if (cp < 0x100)
+    return {kSingleByte, cp == 0xFF ? kLatinYDieresis : static_cast<int>(cp),
+            0};
+  if (cp >= 0xFF61 && cp <= 0xFF9F)
+    return {kKana, static_cast<int>(cp - 0xFF61 + 0xA1), 0};
+  return kanjiOrGeta(utf8Memo().euc(cp, bytes, n));
+}
+
+// UTF-8: a character and the marks that follow it, composed; false at the
+// end of the input when only characters that show nothing were left.
+bool Decoder::utf8(int b, Char* c) {
+  for (;; b = in_.get()) {
+    if (b < 0) return false;
+    char bytes[4];
+    size_t n;
+    char32_t cp;
+    if (!codePoint(b, bytes, &n, &cp)) {
+      geta(c);
+      return true;
+    }
+    if (cp < 0x10000 && !markAhead()) {
+      uint32_t info = codeInfo(cp, bytes, n);
+      if (info & kShowsNothing) continue;
+      if (!(info & kDecomposes)) {
+        *c = {static_cast<CharClass>(info >> 16 & 3),
+              static_cast<int>(info >> 8 & 0xFF), static_cast<int>(info & 0xFF)};
+        return true;
+      }
+    }
+    if (compose(std::string(bytes, n), c)) return true;
+  }
+}
+
+// A character (`bytes`) and the marks that follow it, composed; the first
+// character to `c`, the others queued. False when nothing shows.
+bool Decoder::compose(std::string bytes, Char* c) {
+  for (size_t n, marks = 0; marks < kMostMarks && (n = markAhead()); ++marks) {
+    bytes.append(in_.peek(n));
+    in_.skip(n);
+  }
+  size_t length = 0;
+  uint8_t* composed =
+      u8_normalize(UNINORM_NFC, reinterpret_cast<const uint8_t*>(bytes.data()),
+                   bytes.size(), nullptr, &length);
+  if (composed) {
+    bytes.assign(reinterpret_cast<char*>(composed), length);
+    std::free(composed);
+  }
+  const uint8_t* s = reinterpret_cast<const uint8_t*>(bytes.data());
+  queue_.clear();
+  queued_ = 0;
+  ucs4_t cp;
+  for (size_t at = 0, n; at < bytes.size(); at += n) {
+    n = static_cast<size_t>(u8_mbtouc(&cp, s + at, bytes.size() - at));
+    if (!showsNothing(cp))
+      queue_.push_back(fromCodePoint(cp, bytes.data() + at, n));
+  }
+  if (queue_.empty()) return false;
+  *c = queue_[queued_++];
+  return true;
 }
 
 // Shift_JIS (CP932): A1-DF a kana; 81-9F and E0-FC lead a byte 40-FC
@@ -309,9 +409,7 @@ void Decoder::sjis(int b, Char* c) {
   }
   if (second < 0) return geta(c);
   char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
-  unsigned code =
-      sjisMemo_.euc(static_cast<unsigned>(b << 8 | second), bytes, 2);
-  // A pair that is no character leaves an ASCII second byte to stand.
-  if (code == kNoCharacter && second < 0x80) in_.unget(second);
-  kanjiOrGeta(code, c);
+  // A pair that is no character is one geta mark, as in EUC-JP.
+  *c = kanjiOrGeta(
+      sjisMemo().euc(static_cast<unsigned>(b << 8 | second), bytes, 2));
 }

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "language.h"
+#include "options.h"
+#include "psstring.h"
 #include "reader.h"
 
 /// One character of the input, in the font that prints it.
@@ -25,6 +27,10 @@ const int kGetaSecond = 0xAE;
 
 /// Byte the English font shows y with diaeresis at: 255 is the font escape.
 const int kLatinYDieresis = 0x80;
+
+/// The code point of the JIS X 0208 character at EUC code (first, second),
+/// or 0 where the set has none.
+char32_t jisCodePoint(int first, int second);
 
 /// JIS X 0208 codes from the C library's converter, remembered per
 /// 16-bit source code (a code point, or a Shift_JIS byte pair).
@@ -51,17 +57,24 @@ class JisMemo {
 /// Characters of a text in one of the input encodings. A malformed
 /// sequence is one geta mark and never takes a byte that cannot continue
 /// it (a newline, a form feed, the first byte of another character).
+/// UTF-8 is composed (NFC) as it is read, and characters that show
+/// nothing (zero-width spaces and joiners, variation selectors) are left
+/// out.
 class Decoder {
  public:
   /// `encoding`: a TextEncoding; automatic decides at the first byte
-  /// above ASCII.
+  /// above ASCII (see guessEncoding).
   Decoder(Reader& in, int encoding);
   /// The next character; false at the end of the input. "\r\n" is one
   /// line feed.
   bool next(Char* c) {
+    if (queued_ < queue_.size()) {
+      *c = queue_[queued_++];
+      return true;
+    }
     int b = in_.get();
     if (b < 0) return false;
-    if (b < 0x80 && b != '\r') {
+    if (b < 0x80 && b != '\r' && !(composing_ && highFollows())) {
       *c = {kSingleByte, b, 0};
       return true;
     }
@@ -70,14 +83,34 @@ class Decoder {
   /// Consumes a line end ("\n" or "\r\n") if one comes next.
   bool skipLineFeed();
   /// The input, for runs of plain ASCII read straight from its buffer.
+  /// Such a run leaves the byte before a byte above ASCII to next(): a
+  /// mark that follows may compose with it.
   Reader& in() { return in_; }
+  /// The encoding read: automatic until it is decided.
+  int encoding() const { return encoding_; }
+  /// Malformed sequences read so far.
+  size_t malformed() const { return malformed_; }
+  /// When the automatic choice was a close call: the encoding that came
+  /// next; else ENCODING_Invalid.
+  int runnerUp() const { return runnerUp_; }
 
  private:
   bool decode(int b, Char* c);
-  void decideEncoding(int b);
+  void decideEncoding(int before);
   void euc(int b, Char* c);
-  void utf8(int b, Char* c);
+  bool utf8(int b, Char* c);
   void sjis(int b, Char* c);
+  bool codePoint(int b, char* bytes, size_t* n, char32_t* cp);
+  uint32_t codeInfo(char32_t cp, const char* bytes, size_t n);
+  size_t markAhead();
+  bool compose(std::string bytes, Char* c);
+  Char fromCodePoint(char32_t cp, const char* bytes, size_t n);
+  void geta(Char* c);
+  bool highFollows() {
+    std::string_view ahead = in_.buffered();
+    if (ahead.empty()) ahead = in_.peek(1);
+    return !ahead.empty() && (ahead[0] & 0x80);
+  }
   // The next byte if it lies in [lo, hi] (consumed), else -1 (left).
   int take(int lo, int hi) {
     int x = in_.get();
@@ -87,9 +120,11 @@ class Decoder {
   }
   Reader& in_;
   int encoding_;
-  JisMemo* memo_ = nullptr;
-  JisMemo utf8Memo_{"UTF-8"};
-  JisMemo sjisMemo_{"CP932"};
+  bool composing_;  // UTF-8 or not decided: an ASCII letter may compose
+  int runnerUp_ = ENCODING_Invalid;
+  size_t malformed_ = 0;
+  std::vector<Char> queue_;  // characters a composition gave after the first
+  size_t queued_ = 0;
 };
 
 #endif  // TEXTTOPS_DECODE_H_

@@ -2,6 +2,7 @@
 
 #include "options.h"
 #include "passthrough.h"
+#include "pdf.h"
 #include "processtext.h"
 #include "reader.h"
 #include "status.h"
@@ -19,8 +20,10 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                        const std::string& title) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
-  if (head.starts_with("%PDF-"))
-    refuseInput(standalone, title, "PDF file, not printed");
+  if (head.starts_with("%PDF-")) {
+    passPdf(in, out, standalone, title);
+    return 0;
+  }
   bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {

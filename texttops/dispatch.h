@@ -9,9 +9,9 @@ class Writer;
 
 /// Reads the first bytes of `in` and converts the text or passes the
 /// PostScript through, writing one document to `out`. Returns the pages
-/// of a converted text when they are counted, else 0. Throws FatalError
-/// (refuseInput) for a PDF file, and for binary data that would be
-/// converted as text.
+/// of a converted text when they are counted, else 0. A PDF file is
+/// converted by Ghostscript and passed through. Throws FatalError
+/// (refuseInput) for binary data that would be converted as text.
 unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
                        const std::string& title);
 

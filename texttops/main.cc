@@ -4,10 +4,13 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
+#include "cancel.h"
 #include "cups.h"
+#include "logline.h"
 #include "dispatch.h"
 #include "passthrough.h"
 #include "option.h"
@@ -25,11 +28,12 @@ int convertFile(int fd, const std::string& title, Writer& out) {
   try {
     refuseDirectory(fd, true, title);
     Reader in(fd);
+    in.endWithOutput(out);
     dispatchInput(in, out, true, title);
   } catch (const FatalError& e) {
     if (e.status != kStatusError) throw;
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     return e.status;
   }
   return 0;
@@ -45,6 +49,7 @@ int runCups(int argc, char** argv, Writer& out) {
     if (checkPaperSize(opt.text_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
+    in.endWithOutput(out);
     unsigned pages = dispatchInput(in, out, false, job.title);
     return cupsFinish(out, pages, opt.text_copies);
   } catch (const FatalError& e) {
@@ -62,6 +67,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::setlocale(LC_ALL, "");
+  // A reader that went away is a write error like any other.
+  std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
   if (startedAs(kCupsTextName, argc, argv)) return runCups(argc, argv, out);
   int status = 0;
@@ -69,8 +76,10 @@ int main(int argc, char** argv) {
   try {
     int first = parseTextCommandLine(argc, argv, &standalone);
     if (!standalone) {
+      watchForCancel(out, 0);
       refuseDirectory(0, false, "");
       Reader in(0);
+      in.endWithOutput(out);
       copyJobHeader(in, out);
       dispatchInput(in, out, false, "");
     } else if (first >= argc) {
@@ -84,8 +93,9 @@ int main(int argc, char** argv) {
     }
   } catch (const FatalError& e) {
     out.flush();
-    std::fputs(e.message.c_str(), stderr);
+    logMessage(e.message);
     status = failureStatus(standalone, e.status);
   }
+  if (jobCancelled()) return endCancelledJob();
   return finishOutput(out, standalone, status);
 }

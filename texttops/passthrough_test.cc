@@ -51,7 +51,8 @@ std::string stamp(bool every) {
 
 TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
   EXPECT_EQ(pass("%!PS\n%%Title: x\nshowpage\n", "-D -Nc=2"),
-            "%!PS\n%%Title: x\n<</Duplex true /Tumble false>> setpagedevice\n"
+            "%!PS\n%%Title: x\nmark { <</Duplex true /Tumble false>> "
+            "setpagedevice } stopped cleartomark\n"
             "<</NumCopies 2>> setpagedevice\nshowpage\n");
   SetUp();
   EXPECT_EQ(pass("%!\n%c\n\n%d\nx\n", "-Nc=3"),

@@ -6,11 +6,13 @@
 #include "account.h"
 #include "dsc.h"
 #include "decode.h"
-#include "language.h"
+#include "psstring.h"
 #include "options.h"
+#include "procset.h"
 #include "prolog.h"
 #include "reader.h"
 #include "setiot.h"
+#include "status.h"
 #include "writer.h"
 
 namespace {
@@ -83,14 +85,17 @@ struct Body {
   }
   void writeSingle(int byte) { put(Char{kSingleByte, byte, 0}); }
   // Copies the plain one-byte characters that follow straight from the
-  // input buffer, at most `limit` of them.
+  // input buffer, at most `limit` of them. The last one before a byte
+  // above ASCII (or the end of the buffer) is left to the decoder, which
+  // may compose it with a mark.
   void plainRun(size_t limit) {
     if (charMode != kSingleByte) return;
     std::string_view ahead = in.buffered();
-    if (ahead.size() > limit) ahead = ahead.substr(0, limit);
     size_t n = 0;
     while (n < ahead.size() && str.plain(static_cast<unsigned char>(ahead[n])))
       ++n;
+    if (n > 0 && (n == ahead.size() || (ahead[n] & 0x80))) --n;
+    n = std::min(n, limit);
     out.write(ahead.substr(0, n));
     in.skip(n);
     column += static_cast<unsigned>(n);
@@ -381,6 +386,24 @@ struct StreamLayout : Body {
   }
 };
 
+// The -Ke keyword of an encoding.
+const char* encodingKeyword(int encoding) {
+  return encoding == ENCODING_Utf8   ? "utf-8"
+         : encoding == ENCODING_Sjis ? "sjis"
+                                     : "euc-jp";
+}
+
+// Under the spooler, a line in the log when the input encoding was a
+// close call.
+void noteCloseCall(bool standalone, const std::string& title,
+                   const Decoder& dec) {
+  if (standalone || dec.runnerUp() == ENCODING_Invalid) return;
+  std::fprintf(stderr, "%s%s: input read as %s, nearly as well as %s\n",
+               opt.warning_prefix.c_str(), inputName(false, title).c_str(),
+               encodingKeyword(dec.encoding()),
+               encodingKeyword(dec.runnerUp()));
+}
+
 }  // namespace
 
 unsigned convertText(bool standalone, int first, int second,
@@ -396,17 +419,22 @@ unsigned convertText(bool standalone, int first, int second,
   if (opt.text_lines_explicit) {
     LineLayout body(in, out);
     body.run();
+    noteCloseCall(standalone, title, body.dec);
     pages = body.pageCount;
-    out.write("%%Trailer\nEndDoc\nxpsav restore\n");
+    out.write(procset::kTrailer);
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
     body.run();
-    out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
+    noteCloseCall(standalone, title, body.dec);
+    out.write("Flush\n");
+    out.write(procset::kTrailer);
   }
   if (!standalone) {
     char record[64];
-    std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
+    // Sheets of paper used: every copy is billed.
+    unsigned sheets = pages * std::max(1u, opt.text_copies);
+    std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(sheets));
     keepAccounting(record);
   }
   return pages;

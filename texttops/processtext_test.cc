@@ -158,7 +158,7 @@ TEST_F(Convert, TabsBackspacesAndEscapes) {
   b = body("a\tb\n", "-l60 -e0");
   EXPECT_NE(b.find("(ab ) S NL"), std::string::npos);
   SetUp();
-  b = body("(x)\\\x07\xe9t\n", "-l60");  // a lone lead byte keeps the t
+  b = body("(x)\\\x07\xe9t\n", "-l60 -Ke=euc-jp");  // a lone lead byte keeps the t
   EXPECT_NE(b.find("(\\(x\\)\\\\\\007\\377\\002\\042\\056\\377\\000t ) S NL"),
             std::string::npos);
 }
@@ -217,9 +217,9 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "\xc0\xdf\xc4\xea\xa5\xd5\xa5\xa1\xa5\xa4\xa5\x9c\xeb\n",
        "(\\377\\002\\100\\137\\104\\152\\045\\125\\045\\041\\045\\044"
        "\\042\\056\\042\\056\\042\\056\\377\\000\\012) FS\n"},
-      // A pair that is no character keeps its ASCII second byte.
+      // A pair that is no character is one geta mark.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
-       std::string("(") + kGeta + "\\377\\000wx" + kGeta +
+       std::string("(") + kGeta + "\\377\\000x" + kGeta +
            "\\377\\000\\012) FS\n"},
       // A backspace after a kanji ends the string on a whole character.
       {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},

@@ -7,8 +7,8 @@
 class Writer;
 
 /// The prolog: document save, procedures, SetUpFonts, the page stamp,
-/// SetUpPage, FitText, MS and WS with their one-show forms FS and FW, up
-/// to "StartDoc".
+/// SetUpPage, FitText, MS and WS with their one-show forms FS, FW, LS and
+/// LW, up to "StartDoc". Its text is in the files of texttops/ps.
 void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup".
 void writeDocumentSetup(Writer& out);

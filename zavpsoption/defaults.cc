@@ -1,6 +1,7 @@
 #include "defaults.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,15 +71,17 @@ std::string writeTarget(const std::string& path) {
   return target;
 }
 
-// The temporary file being written, for the signal handler; null when
-// there is none.
+// The temporary file being written, and the lock file held, for the
+// signal handler; null when there is none.
 const char* volatile pendingTemp = nullptr;
+const char* volatile pendingLock = nullptr;
 
 // Signals that end the tool while it writes.
 const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, 0};
 
 extern "C" void removeTempAndDie(int sig) {
   if (const char* name = pendingTemp) unlink(name);
+  if (const char* name = pendingLock) unlink(name);
   signal(sig, SIG_DFL);
   raise(sig);
 }
@@ -94,6 +97,78 @@ struct SignalsHeld {
     sigprocmask(SIG_BLOCK, &set, &old);
   }
   ~SignalsHeld() { sigprocmask(SIG_SETMASK, &old, nullptr); }
+};
+
+// Catches the ending signals while it lives, so that they remove the
+// files of a run, and restores the handlers before.
+struct SignalsCaught {
+  struct sigaction old[4];
+  SignalsCaught() {
+    struct sigaction act = {};
+    act.sa_handler = removeTempAndDie;
+    sigemptyset(&act.sa_mask);
+    for (int i = 0; endingSignals[i]; ++i)
+      sigaction(endingSignals[i], &act, &old[i]);
+  }
+  ~SignalsCaught() {
+    for (int i = 0; endingSignals[i]; ++i)
+      sigaction(endingSignals[i], &old[i], nullptr);
+  }
+};
+
+// Whether `fd` is the file `name` names.
+bool sameFile(int fd, const std::string& name) {
+  struct stat held, named;
+  return fstat(fd, &held) == 0 && lstat(name.c_str(), &named) == 0 &&
+         held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// The lock under which runs on the same file take turns, from reading the
+// file to the rename of the new one: flock on the file's name with
+// ".lock" added. The holder removes the lock file when done (or ended by
+// a signal); a waiter that then finds the name gone or given to another
+// file locks anew. One left by a killed run is taken over. Where no lock
+// file can be made the run goes on unlocked.
+struct FileLock {
+  SignalsCaught caught;
+  std::string name;
+  int fd = -1;
+  explicit FileLock(const std::string& target) : name(target + ".lock") {
+    for (int tries = 0; tries < 1000; ++tries) {
+      {
+        // A lock file this run makes is its own to remove from the start.
+        SignalsHeld held;
+        fd = open(name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) return;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && sameFile(fd, name)) {
+          pendingLock = name.c_str();
+          return;
+        }
+      }
+      // Another run holds it: wait (a signal ends the wait, and the lock
+      // file is the other run's to remove).
+      while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+      }
+      SignalsHeld held;
+      if (sameFile(fd, name)) {
+        pendingLock = name.c_str();
+        return;
+      }
+      close(fd);
+      fd = -1;
+    }
+  }
+  ~FileLock() {
+    if (fd < 0) return;
+    {
+      SignalsHeld held;
+      unlink(name.c_str());
+      pendingLock = nullptr;
+    }
+    close(fd);
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
 };
 
 bool writeAll(int fd, const std::string& content) {
@@ -178,11 +253,14 @@ bool replaceFile(const std::string& path, const std::string& content,
   sigemptyset(&act.sa_mask);
   for (int i = 0; endingSignals[i]; ++i)
     sigaction(endingSignals[i], &act, &old[i]);
-  std::string name = path + ".XXXXXX";
+  // One name, so that what a run killed outright left is replaced by the
+  // next run's file; runs take turns under the file's lock.
+  std::string name = path + kTemporarySuffix;
   int fd;
   {
     SignalsHeld held;
-    fd = mkostemp(name.data(), O_CLOEXEC);
+    unlink(name.c_str());
+    fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) pendingTemp = name.c_str();
   }
   bool ok = fd >= 0;
@@ -202,6 +280,11 @@ bool replaceFile(const std::string& path, const std::string& content,
 }
 
 std::string spoolerWarning(const std::string& path) {
+  // The filters read no file through a link for another user's job.
+  struct stat link;
+  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    return "zavpsoption : warning: the print spooler does not follow the "
+           "link " + path + " (make it the file itself)";
   std::string fixes;
   std::vector<std::string> dirs;
   // The way to the link and the way to its target.
@@ -234,6 +317,8 @@ std::string spoolerWarning(const std::string& path) {
 std::string rewriteDefaults(const ToolSettings& tool) {
   std::string path = defaultsPath();
   try {
+    std::string target = writeTarget(path);
+    FileLock lock(target);
     std::string content;
     unsigned mode = 0;
     ReadResult read = readWhole(path, &content, &mode);
@@ -243,7 +328,7 @@ std::string rewriteDefaults(const ToolSettings& tool) {
     bool isNew = read == FILE_Missing;
     if (isNew) mode = newFileMode();
     std::string out = composeFile(tool, content, isNew);
-    if (!replaceFile(writeTarget(path), out, mode))
+    if (!replaceFile(target, out, mode))
       throw ToolError{0, path + (isNew ? " cannot create" : " cannot write")};
   } catch (const std::bad_alloc&) {
     toolError(kErrMemory);

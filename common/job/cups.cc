@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "dsc.h"
+#include "logline.h"
 #include "options.h"
 #include "paper.h"
 #include "parse.h"
@@ -410,7 +411,7 @@ void applyCupsJob(const CupsJob& job, const char* line, bool text) {
 
   CupsRequest r = mapCupsOptions(options, job.copies, text);
   for (const std::string& w : r.warnings)
-    std::fprintf(stderr, "WARNING: %s\n", w.c_str());
+    logMessage("WARNING: " + w + "\n");
   if (r.newStamp) {
     int* slots[] = {&opt.text_stamp_user_slot, &opt.text_stamp_host_slot,
                     &opt.text_stamp_date_slot, &opt.image_stamp_user_slot,
@@ -430,7 +431,7 @@ int cupsFailure(const std::string& message) {
   while (!line.empty() && line.back() == '\n') line.pop_back();
   for (char& c : line)
     if (c == '\n' || c == '\r') c = ' ';
-  std::fprintf(stderr, "ERROR: %s\n", line.c_str());
+  logMessage("ERROR: " + line + "\n");
   return 1;
 }
 

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "writer.h"
+
 namespace {
 const size_t kChunk = 65536;
 // The most a stream is read ahead to learn how much of it there is.
@@ -20,7 +22,7 @@ Reader::Reader(std::string_view data)
     : fd_(-1), buf_(data), end_(data.size()) {}
 
 bool Reader::fill() {
-  if (fd_ < 0) return false;
+  if (fd_ < 0 || (output_ && output_->failed())) return false;
   // Keep what has not been read yet and append after it.
   if (pos_ > 0) {
     std::memmove(&buf_[0], &buf_[pos_], end_ - pos_);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class Writer;
+
 /// Byte input with put-back and look-ahead. get() returns -1 at the end.
 class Reader {
  public:
@@ -38,10 +40,14 @@ class Reader {
   size_t available(size_t n);
   /// Reads up to `n` bytes into `out`; returns how many (0 at the end).
   size_t read(char* out, size_t n);
+  /// Ends the input once `out` has failed: a job whose output is lost is
+  /// not read on to its end (which a pipe may never reach).
+  void endWithOutput(const Writer& out) { output_ = &out; }
 
  private:
   bool fill();
   int fd_;
+  const Writer* output_ = nullptr;
   std::string buf_;
   size_t pos_ = 0;
   size_t end_ = 0;

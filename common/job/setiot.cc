@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "dsc.h"
+#include "logline.h"
 #include "options.h"
 #include "paper.h"
 #include "tray.h"
@@ -53,6 +54,13 @@ std::string inputRequest(Writer& out) {
   }
 }
 
+// Writes `request` so that an interpreter lacking the feature skips it:
+// an error inside ends only the request, and what it left on the stack
+// is removed.
+void writeGuarded(Writer& out, const std::string& request) {
+  out.printf("mark { %s } stopped cleartomark\n", request.c_str());
+}
+
 }  // namespace
 
 void setInputSource(Writer& out, int policyGiven, int policy) {
@@ -67,16 +75,16 @@ void setInputSource(Writer& out, int policyGiven, int policy) {
 void setOutputTray(Writer& out, int tray) {
   static const char* const priorities[] = {nullptr, "0", "1 0", "2 0"};
   if (tray < 1 || tray > 3) return;
-  out.printf(
-      "<< /OutputAttributes << /Priority [%s] >> /OutputType null "
-      "/OutputFaceUp false /Collate false >> setpagedevice\n",
-      priorities[tray]);
+  writeGuarded(out, std::string("<< /OutputAttributes << /Priority [") +
+                        priorities[tray] +
+                        "] >> /OutputType null /OutputFaceUp false /Collate "
+                        "false >> setpagedevice");
 }
 
 void setDuplex(Writer& out, int duplex) {
   if (duplex != 2 && duplex != 3) return;
-  out.printf("<</Duplex %s /Tumble %s>> setpagedevice\n", "true",
-             duplex == 3 ? "true" : "false");
+  writeGuarded(out, std::string("<</Duplex true /Tumble ") +
+                        (duplex == 3 ? "true" : "false") + ">> setpagedevice");
 }
 
 void setCopies(Writer& out, int collate, int copies) {
@@ -84,21 +92,25 @@ void setCopies(Writer& out, int collate, int copies) {
     out.printf("<</NumCopies %d>> setpagedevice\n", copies);
   } else if (collate && copies >= 1) {
     out.printf("<</NumCopies %d>> setpagedevice\n", copies);
-    out.printf("1 dict dup /Collate %s put setpagedevice\n", "true");
+    writeGuarded(out, "1 dict dup /Collate true put setpagedevice");
   }
 }
 
 void setJog(Writer& out, int jogGiven, unsigned jog) {
   if (jogGiven && (jog <= 1 || jog == 3))
-    out.printf("1 dict dup /Jog %d put setpagedevice\n", static_cast<int>(jog));
+    writeGuarded(out, "1 dict dup /Jog " + std::to_string(jog) + " put setpagedevice");
 }
 
 void setTonerSaver(Writer& out, int on) {
   if (!on) return;
+  // An interpreter without the engine device skips to the page device's
+  // form.
   out.write(
+      "mark {\n"
       "(%Engine%) currentdevparams /TonerSaver known {\n"
       "(%Engine%) 1 dict dup /TonerSaver true put setdevparams\n"
-      "} if\n");
+      "} if\n"
+      "} stopped cleartomark\n");
   out.write(
       "currentpagedevice dup /PostRenderingEnhanceDetails known {\n"
       "/PostRenderingEnhanceDetails get /TonerSaver known {\n"
@@ -212,7 +224,7 @@ std::string makeStamp(const StampSpec& stamp) {
       text += date + " ";
   }
   if (text.size() > kStampLimit) text.resize(kStampLimit);
-  return escapeString(text);
+  return escapeString(printable(text));
 }
 
 void sheetSize(int* width, int* height) {

@@ -60,29 +60,34 @@ TEST_F(Setup, CustomSizeFeedRequestStandsOutsideTheGuard) {
 
 TEST_F(Setup, OutputDuplexCopiesJog) {
   EXPECT_EQ(text([](Writer& o) { setOutputTray(o, 2); }),
-            "<< /OutputAttributes << /Priority [1 0] >> /OutputType null "
-            "/OutputFaceUp false /Collate false >> setpagedevice\n");
+            "mark { << /OutputAttributes << /Priority [1 0] >> /OutputType "
+            "null /OutputFaceUp false /Collate false >> setpagedevice } "
+            "stopped cleartomark\n");
   EXPECT_EQ(text([](Writer& o) { setOutputTray(o, 4); }), "");
   EXPECT_EQ(text([](Writer& o) { setDuplex(o, 3); }),
-            "<</Duplex true /Tumble true>> setpagedevice\n");
+            "mark { <</Duplex true /Tumble true>> setpagedevice } stopped "
+            "cleartomark\n");
   EXPECT_EQ(text([](Writer& o) { setDuplex(o, 1); }), "");
   EXPECT_EQ(text([](Writer& o) { setCopies(o, 0, 1); }), "");
   EXPECT_EQ(text([](Writer& o) { setCopies(o, 0, 3); }),
             "<</NumCopies 3>> setpagedevice\n");
   EXPECT_EQ(text([](Writer& o) { setCopies(o, 1, 1); }),
             "<</NumCopies 1>> setpagedevice\n"
-            "1 dict dup /Collate true put setpagedevice\n");
+            "mark { 1 dict dup /Collate true put setpagedevice } stopped "
+            "cleartomark\n");
   EXPECT_EQ(text([](Writer& o) { setCopies(o, 1, 0); }), "");
   EXPECT_EQ(text([](Writer& o) { setJog(o, 1, 3); }),
-            "1 dict dup /Jog 3 put setpagedevice\n");
+            "mark { 1 dict dup /Jog 3 put setpagedevice } stopped "
+            "cleartomark\n");
   EXPECT_EQ(text([](Writer& o) { setJog(o, 1, 2); }), "");
   EXPECT_EQ(text([](Writer& o) { setJog(o, 0, 1); }), "");
 }
 
 TEST_F(Setup, TonerSaverAndEnhancementTexts) {
   EXPECT_EQ(text([](Writer& o) { setTonerSaver(o, 1); }),
-            "(%Engine%) currentdevparams /TonerSaver known {\n"
+            "mark {\n(%Engine%) currentdevparams /TonerSaver known {\n"
             "(%Engine%) 1 dict dup /TonerSaver true put setdevparams\n} if\n"
+            "} stopped cleartomark\n"
             "currentpagedevice dup /PostRenderingEnhanceDetails known {\n"
             "/PostRenderingEnhanceDetails get /TonerSaver known {\n"
             "1 dict dup /PostRenderingEnhanceDetails 1 dict dup /TonerSaver 1 "

@@ -30,11 +30,14 @@ Writer::~Writer() { flush(); }
 void Writer::send(const char* data, size_t n) {
   size_t done = 0;
   while (done < n && !error_) {
+    if (stop_ && *stop_) return;
     ssize_t k = ::write(fd_, data + done, n - done);
     if (k < 0 && errno == EINTR) continue;
     if (k < 0) error_ = errno;
     if (k == 0) error_ = EIO;
-    if (k > 0) done += static_cast<size_t>(k);
+    if (k <= 0) break;
+    if (sent_) sent_(data + done, static_cast<size_t>(k));
+    done += static_cast<size_t>(k);
   }
 }
 

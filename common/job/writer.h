@@ -2,6 +2,7 @@
 #ifndef COMMON_JOB_WRITER_H_
 #define COMMON_JOB_WRITER_H_
 
+#include <csignal>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -42,6 +43,13 @@ class Writer {
   bool failed() const { return error_ != 0; }
   /// The errno of the first failed write (0 when none failed).
   int error() const { return error_; }
+  /// For a job a signal may end: `sent` sees every byte the descriptor
+  /// has taken, and once `*stop` is set nothing more is written.
+  void watch(void (*sent)(const char*, size_t),
+             const volatile sig_atomic_t* stop) {
+    sent_ = sent;
+    stop_ = stop;
+  }
 
  private:
   Writer(int fd, bool memory);
@@ -50,6 +58,8 @@ class Writer {
   int fd_;
   bool memory_;
   int error_ = 0;
+  void (*sent_)(const char*, size_t) = nullptr;
+  const volatile sig_atomic_t* stop_ = nullptr;
   size_t len_ = 0;
   std::string collected_;
   char buf_[65536];

@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "logline.h"
 #include "options.h"
+#include "ownedfile.h"
 
 #ifndef ZAVPS_SYSTEM_DIR
 #define ZAVPS_SYSTEM_DIR "/usr/local/zavpsbin/"
@@ -294,12 +296,13 @@ bool including = false;
 
 // A defaults file's content; a file that exists but cannot be used is
 // named in one line on standard error.
-std::optional<std::string> loadDefaults(const std::string& path) {
+std::optional<std::string> loadDefaults(const std::string& path,
+                                        const uid_t* owner = nullptr) {
   std::string problem;
-  std::optional<std::string> content = readDefaultsFile(path, &problem);
+  std::optional<std::string> content = readDefaultsFile(path, &problem, owner);
   if (!problem.empty())
-    std::fprintf(stderr, "%s%s: defaults file not read: %s\n",
-                 opt.warning_prefix.c_str(), path.c_str(), problem.c_str());
+    logMessage(opt.warning_prefix + path + ": defaults file not read: " +
+               problem + "\n");
   return content;
 }
 
@@ -619,42 +622,59 @@ std::optional<std::string> findFilterLine(const std::string& name,
   return std::nullopt;
 }
 
-std::optional<std::string> readDefaultsFile(const std::string& path,
-                                            std::string* problem) {
-  problem->clear();
-  // Without blocking: a FIFO must not stop the filter, and so the queue.
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) *problem = std::strerror(errno);
-    return std::nullopt;
-  }
+namespace {
+
+// Reads the open regular file `fd` and closes it; at most
+// kMaxDefaultsFile bytes.
+std::optional<std::string> readDefaultsFd(int fd, std::string* problem) {
   std::string content(kMaxDefaultsFile + 1, '\0');
   size_t got = 0;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    *problem = "not a regular file";
-  } else {
-    while (got < content.size()) {
-      ssize_t n = read(fd, &content[got], content.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) *problem = std::strerror(errno);
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-    }
-    if (got > kMaxDefaultsFile) *problem = "larger than 64 KiB";
+  while (got < content.size()) {
+    ssize_t n = read(fd, &content[got], content.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) *problem = std::strerror(errno);
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
   }
+  if (got > kMaxDefaultsFile) *problem = "larger than 64 KiB";
   close(fd);
   if (!problem->empty()) return std::nullopt;
   content.resize(got);
   return content;
 }
 
+}  // namespace
+
+std::optional<std::string> readDefaultsFile(const std::string& path,
+                                            std::string* problem,
+                                            const uid_t* owner) {
+  problem->clear();
+  if (owner) {
+    int fd = openOwnedFile(path, *owner, problem);
+    return fd < 0 ? std::nullopt : readDefaultsFd(fd, problem);
+  }
+  // Without blocking: a FIFO must not stop the filter, and so the queue.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) *problem = std::strerror(errno);
+    return std::nullopt;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    *problem = "not a regular file";
+    close(fd);
+    return std::nullopt;
+  }
+  return readDefaultsFd(fd, problem);
+}
+
 namespace {
 
 // Parses the filter's line of the file at `path`; false when the file
 // is missing or unusable or has no such line.
-bool parseDefaultsFile(const std::string& path, int (*parse)(const char*)) {
-  std::optional<std::string> content = loadDefaults(path);
+bool parseDefaultsFile(const std::string& path, uid_t owner,
+                       int (*parse)(const char*)) {
+  std::optional<std::string> content = loadDefaults(path, &owner);
   if (!content) return false;
   std::optional<std::string> line = findFilterLine(opt.filter_name, *content);
   if (!line) return false;
@@ -669,8 +689,9 @@ void readFilterDefaults(int (*parse)(const char*)) {
     struct passwd* pw = getpwnam(opt.login_name.c_str());
     if (pw && pw->pw_dir) {
       std::string path = std::string(pw->pw_dir) + "/.zavpsdefault";
-      if (parseDefaultsFile(path, parse)) return;
+      if (parseDefaultsFile(path, pw->pw_uid, parse)) return;
     }
   }
-  parseDefaultsFile(systemDefaultsFile(), parse);
+  // Installed, the system file is root's; in a build tree the developer's.
+  parseDefaultsFile(systemDefaultsFile(), geteuid(), parse);
 }

@@ -3,6 +3,8 @@
 #ifndef COMMON_OPTIONS_PARSE_H_
 #define COMMON_OPTIONS_PARSE_H_
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,15 +39,19 @@ const size_t kMaxDefaultsFile = 64 * 1024;
 /// A defaults file's content, read without blocking and only from a
 /// regular file of at most kMaxDefaultsFile bytes. None when it is missing
 /// or cannot be used; then `problem` says why (empty when it is missing).
+/// With an `owner`, the file is opened as openOwnedFile opens it.
 std::optional<std::string> readDefaultsFile(const std::string& path,
-                                            std::string* problem);
+                                            std::string* problem,
+                                            const uid_t* owner = nullptr);
 
 /// Path of the system-wide defaults file: .zavpsdefault in the directory
 /// that holds the running program (<prefix>/zavpsbin/ once installed).
 std::string systemDefaultsFile();
 
 /// Filter mode: parses this filter's line from the job owner's defaults
-/// file, or else from the system file, with `parse`.
+/// file, or else from the system file, with `parse`. The owner's file is
+/// read only when the owner or root owns it, the system file only when
+/// root or the running user does (see openOwnedFile).
 void readFilterDefaults(int (*parse)(const char*));
 
 #endif  // COMMON_OPTIONS_PARSE_H_

@@ -1,4 +1,4 @@
-#include "language.h"
+#include "psstring.h"
 
 #include "writer.h"
 

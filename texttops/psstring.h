@@ -1,7 +1,8 @@
-// Character classes of Japanese text and how characters are written
-// inside PostScript strings.
-#ifndef TEXTTOPS_LANGUAGE_H_
-#define TEXTTOPS_LANGUAGE_H_
+// How characters are written inside PostScript strings: plain bytes as
+// they stand, others in octal, and the font escapes of the character
+// classes of Japanese text.
+#ifndef TEXTTOPS_PSSTRING_H_
+#define TEXTTOPS_PSSTRING_H_
 
 #include <cstring>
 #include <string_view>
@@ -50,4 +51,4 @@ class StringWriter {
   char octal_[256][4];  // "\ooo" of each byte
 };
 
-#endif  // TEXTTOPS_LANGUAGE_H_
+#endif  // TEXTTOPS_PSSTRING_H_
