@@ -6,6 +6,7 @@ set -e
 cd "$(dirname "$0")"
 
 packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools
+libpng-dev libjpeg-dev libtiff-dev imagemagick
 man-db enscript fonts-ipafont-mincho fonts-ipafont-gothic locales libunistring-dev nkf"
 missing=""
 for p in $packages; do

@@ -107,7 +107,30 @@ void writeFitToArea(Writer& out) {
   out.printf("%s %f inch sub %s %f inch sub fitDev\n", across, x, up, y);
 }
 
-/// The printed size in inches: the size options, else a point a pixel.
+/// Whether the image prints at the size its resolution gives: no size
+/// option, and a source that says how many pixels make an inch.
+bool atOwnResolution(const ImageReader& image) {
+  return !opt.image_size_given && !opt.image_fit_width_given &&
+         !opt.image_points_given && image.dpiX > 0 && image.dpiY > 0;
+}
+
+/// Makes dxWidInch and dyHtInch smaller, both alike, where the image
+/// would run past the area's far edges.
+void writeShrinkToArea(Writer& out) {
+  double x = opt.image_offset_given ? opt.image_offset_x : 0;
+  double y = opt.image_offset_given ? opt.image_offset_y : 0;
+  writeImageArea(out);
+  const char* across = opt.image_rotate ? "ury" : "urx";
+  const char* up = opt.image_rotate ? "urx" : "ury";
+  out.printf("%s %f inch sub %s %f inch sub\n", across, x, up, y);
+  out.write("dyHtInch inch div exch dxWidInch inch div 2 copy gt {exch} if pop\n"
+            "dup dup 1 lt exch 0 gt and\n"
+            "{dup dxWidInch mul /dxWidInch exch def dyHtInch mul /dyHtInch exch def}\n"
+            "{pop} ifelse\n");
+}
+
+/// The printed size in inches: the size options, else the source's
+/// resolution, else a point a pixel.
 void imageSize(const ImageReader& image, double* width, double* height) {
   double aspect =
       static_cast<double>(image.height) / static_cast<double>(image.width);
@@ -120,6 +143,9 @@ void imageSize(const ImageReader& image, double* width, double* height) {
   } else if (opt.image_points_given) {
     *width = opt.image_width_points / 72.0;
     *height = aspect * *width;
+  } else if (atOwnResolution(image)) {
+    *width = image.width / image.dpiX;
+    *height = image.height / image.dpiY;
   } else {
     *width = image.width / 72.0;
     *height = image.height / 72.0;
@@ -135,9 +161,9 @@ void writeImageSetup(Writer& out, int jobKind, bool g4,
 
 /// Turns and moves the image's corner into place, fitted to the area
 /// when no size is asked for.
-void writePlacement(Writer& out) {
+void writePlacement(const ImageReader& image, Writer& out) {
   bool fit = !opt.image_size_given && !opt.image_fit_width_given &&
-             !opt.image_points_given;
+             !opt.image_points_given && !atOwnResolution(image);
   if (opt.image_rotate) out.write("90 rotate 0 urx llx add neg translate\n");
   if (opt.image_offset_given)
     out.printf("%f inch %f inch translate\n", opt.image_offset_x,
@@ -148,29 +174,36 @@ void writePlacement(Writer& out) {
   }
 }
 
-void writeImageProlog(const ImageReader& image, Writer& out, bool g4) {
+/// One page's placement, size and image dictionary; `page` counts from 1.
+void writePageSetup(const ImageReader& image, Writer& out, bool g4, int page) {
   bool stamp = opt.image_stamp_position != kNoStamp;
-  if (stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
-  if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
+  if (page == 1 && stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
+  if (page > 1) out.printf("%%%%Page: %d %d\ngsave initmatrix\n", page, page);
+  else if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
   if (stamp) out.write("StartHF\n");
   out.printf("/cbitWidth %d def\n", static_cast<int>(image.width));
   out.printf("/cbitHt %d def\n", static_cast<int>(image.height));
   out.printf("/cbitDepth %d def\n", image.bits == 1 ? 1 : 8);
-  writePlacement(out);
+  writePlacement(image, out);
   double width, height;
   imageSize(image, &width, &height);
   // The 0 after the width is historical, kept for compatibility.
   out.printf("/dxWidInch %f0 def\n", width);
   out.printf("/dyHtInch %f def\n", height);
+  if (atOwnResolution(image)) writeShrinkToArea(out);
   out.write("/DeviceGray setcolorspace\n");
   writeImageDict(image, out, g4);
-  out.write("%%EndProlog\ndoit\n");
+  out.write(page == 1 ? "%%EndProlog\ndoit\n" : "doit\n");
 }
 
-void writeImageTrailer(Writer& out) {
+void writePageEnd(Writer& out) {
   out.write("\ngrestore\n");
+  if (!opt.image_no_showpage) out.write("showpage\n");
+}
+
+void writeImageTrailer(Writer& out, int pages) {
   if (!opt.image_no_showpage)
-    out.write("showpage\n%%Trailer\n%%Pages: 1\n");
+    out.printf("%%%%Trailer\n%%%%Pages: %d\n", pages);
   else
     out.write("%%Trailer\n");
   out.write("xpsav restore\n");
@@ -210,13 +243,21 @@ struct DataCoder {
 void writeImageDocument(ImageReader& image, Writer& out, int jobKind,
                         const std::string& title) {
   bool g4 = opt.image_g4 != 0;
-  DataCoder data(image, out, g4);
+  std::optional<DataCoder> data(std::in_place, image, out, g4);
   writeImageSetup(out, jobKind, g4, title);
-  writeImageProlog(image, out, g4);
-  for (uint32_t y = 0; y < image.height; ++y) {
-    checkInterrupt();
-    data.row(image.nextRow());
+  int page = 1;
+  for (;;) {
+    writePageSetup(image, out, g4, page);
+    for (uint32_t y = 0; y < image.height; ++y) {
+      checkInterrupt();
+      data->row(image.nextRow());
+    }
+    data->end();
+    writePageEnd(out);
+    // Without showpage the document is one page to be placed elsewhere.
+    if (opt.image_no_showpage || !image.nextPage()) break;
+    data.emplace(image, out, g4);
+    ++page;
   }
-  data.end();
-  writeImageTrailer(out);
+  writeImageTrailer(out, page);
 }

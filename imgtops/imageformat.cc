@@ -1,7 +1,11 @@
 #include "imageformat.h"
 
+#include "jpegimage.h"
+#include "pngimage.h"
+#include "pnmimage.h"
 #include "reader.h"
 #include "status.h"
+#include "tiffimage.h"
 #include "xwd.h"
 
 namespace {
@@ -9,6 +13,10 @@ namespace {
 /// Every format the filter reads, asked in this order.
 const ImageFormat kFormats[] = {
     {"XWD", looksLikeXwd, openXwd},
+    {"PNG", looksLikePng, openPng},
+    {"JPEG", looksLikeJpeg, openJpeg},
+    {"TIFF", looksLikeTiff, openTiff},
+    {"PNM", looksLikePnm, openPnm},
 };
 
 }  // namespace

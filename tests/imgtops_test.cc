@@ -306,7 +306,7 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
   } cases[] = {
       {"imgtops", {}, "", 255, "stdin: empty input, not printed\n", false},
       {"zavpsvf", {}, "", 2, "zavpsvf: empty input, not printed\n", false},
-      {"zavpsvf", {}, "\x89PNG\r\n\x1a\n" + std::string(300, 'x'), 2,
+      {"zavpsvf", {}, "GIF89a" + std::string(300, 'x'), 2,
        "zavpsvf: not a window dump, not printed\n", false},
       {"zavpsg4f", {}, gray.bytes(), 2,
        "zavpsg4f: window dump of a kind not printed\n", false},
@@ -722,6 +722,112 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(c.document, got.find("doit\n") != std::string::npos) << c.name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << c.name;
     EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
+  }
+}
+
+// Images of every format, made by netpbm and ImageMagick: the page matches
+// the gray the source gives (decoded by netpbm or ImageMagick), one-bit
+// sources stay one bit and take Group 4 under imgtog4.
+std::string made(const std::string& command) {
+  RunResult r = run({"sh", "-c", command});
+  EXPECT_EQ(0, r.status) << command << ": " << r.err;
+  return r.out;
+}
+
+TEST(ImgtopsFormats, EveryFormatPrintsItsPixels) {
+  if (!haveProgram("/usr/bin/convert")) GTEST_SKIP() << "no ImageMagick";
+  const std::string im = "/usr/bin/convert ";
+  const std::string pattern = fixture("pattern.ppm"), ramp = fixture("ramp.pgm"),
+                    text = fixture("text.pbm");
+  const struct {
+    std::string make;   // the image, on standard output
+    std::string truth;  // what the image should print as, PNM
+    int tolerance;
+    bool oneBit;
+  } cases[] = {
+      {"pnmtopng " + pattern, "cat " + pattern, 1, false},
+      {"pnmtopng -interlace " + ramp, "cat " + ramp, 1, false},
+      {"pnmtopng " + text, "cat " + text, 0, true},
+      {im + ramp + " -depth 16 png:-", "cat " + ramp, 1, false},
+      {im + pattern + " -colors 7 png8:-", im + pattern + " -colors 7 ppm:-", 1, false},
+      {im + pattern + " -alpha set -channel A -evaluate set 50% +channel png:-",
+       im + pattern + " -background white -alpha set -channel A -evaluate set 50% "
+                      "+channel -flatten ppm:-", 2, false},
+      {"pnmtojpeg -quality=95 " + pattern, "pnmtojpeg -quality=95 " + pattern + " | jpegtopnm", 2, false},
+      {im + pattern + " -interlace Plane -quality 95 jpg:-",
+       im + pattern + " -interlace Plane -quality 95 jpg:- | jpegtopnm", 2, false},
+      {"pnmtojpeg -greyscale " + ramp, "pnmtojpeg -greyscale " + ramp + " | jpegtopnm", 1, false},
+      {im + pattern + " -orient RightTop -quality 95 jpg:-",
+       im + pattern + " -orient RightTop -quality 95 jpg:- | " + im + "- -auto-orient ppm:-", 2, false},
+      {"pnmtotiff " + pattern, "cat " + pattern, 1, false},
+      {"pnmtotiff -lzw " + ramp, "cat " + ramp, 1, false},
+      {"pnmtotiff -g4 " + text, "cat " + text, 0, true},
+      {"pnmtotiff -g3 " + text, "cat " + text, 0, true},
+      {"pnmtotiff -minisblack " + text, "cat " + text, 0, true},
+      {im + ramp + " -depth 16 tif:-", "cat " + ramp, 1, false},
+      {"cat " + text, "cat " + text, 0, true},
+      {"pnmtopnm -plain " + text, "cat " + text, 0, true},
+      {"pnmtopnm -plain " + pattern, "cat " + pattern, 1, false},
+      {"cat " + ramp, "cat " + ramp, 1, false},
+      {im + ramp + " -depth 16 pgm:-", "cat " + ramp, 1, false},
+  };
+  for (const auto& c : cases) {
+    std::string image = made(c.make), truth = made(c.truth);
+    RunResult r = imgtops("imgtops", {}, image);
+    ASSERT_EQ(0, r.status) << c.make << ": " << r.err;
+    EXPECT_EQ("", r.err) << c.make;
+    EXPECT_EQ(0, differences(render(r.out), readPnm(truth), c.tolerance)) << c.make;
+    RunResult g4 = imgtops("imgtog4", {}, image);
+    EXPECT_EQ(c.oneBit, g4.out.find("/CCITTFaxDecode") != std::string::npos) << c.make;
+  }
+}
+
+TEST(ImgtopsFormats, PagesResolutionAndTheSpooler) {
+  if (!haveProgram("/usr/bin/convert")) GTEST_SKIP() << "no ImageMagick";
+  // A TIFF of two pages prints two.
+  std::string two = made("/usr/bin/convert " + fixture("text.pbm") + " " +
+                         fixture("ramp.pgm") + " tif:-");
+  EXPECT_EQ(2, pagesPrinted(imgtops("imgtops", {}, two).out));
+  // A 300-dpi scan prints at its size: 600 pixels are two inches.
+  std::string scan = made("pbmmake -black 600 300 | pnmtopng -size \"11811 11811 1\"");
+  Box ink = inkBox(render(imgtops("imgtops", {}, scan).out, "72"), 0, 0);
+  EXPECT_EQ(144, ink.width());
+  // The spooler's raster filter takes every format and names it.
+  TempDir dir;
+  std::string acct = dir.write("acct", "");
+  std::string png = made("pnmtopng " + fixture("pattern.ppm"));
+  RunResult r = run({bin("zavpsg4f"), "-n", "ann", "-h", "pc1", acct}, {png, {}, ""});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("PNG\tpc1:ann\n", readFile(acct));
+}
+
+// Damaged, cut and hostile files: one line, the error status, no output.
+TEST(ImgtopsFormats, BadFilesAreRefusedInOneLine) {
+  std::string png = made("pnmtopng " + fixture("pattern.ppm"));
+  std::string jpeg = made("pnmtojpeg " + fixture("pattern.ppm"));
+  std::string tiff = made("pnmtotiff " + fixture("pattern.ppm"));
+  // A PNG that says it is 100000 x 100000, its header's checksum right.
+  std::string gray = made("pnmtopng " + fixture("ramp.pgm"));
+  std::string bomb = gray.substr(0, 33) + gray.substr(gray.find("IDAT") - 4);
+  bomb.replace(16, 8, std::string("\0\x01\x86\xa0\0\x01\x86\xa0", 8));
+  uint32_t crc = 0xFFFFFFFF;
+  for (size_t i = 12; i < 29; ++i) {
+    crc ^= static_cast<uint8_t>(bomb[i]);
+    for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (crc & 1 ? 0xEDB88320 : 0);
+  }
+  crc = ~crc;
+  for (int k = 0; k < 4; ++k) bomb[29 + k] = static_cast<char>(crc >> (24 - 8 * k));
+  const std::string cases[] = {png.substr(0, 40), bomb, jpeg.substr(0, 20),
+                               tiff.substr(0, 12), "P6\n-3 4\n255\n", "P5 0 0 255\n"};
+  for (const std::string& input : cases) {
+    RunResult r = imgtops("imgtops", {}, input);
+    EXPECT_EQ(255, r.status) << r.err;
+    EXPECT_EQ(1, std::count(r.err.begin(), r.err.end(), '\n')) << r.err;
+    EXPECT_EQ(0u, r.err.rfind("stdin: ", 0)) << r.err;
+    if (input == bomb) EXPECT_NE(std::string::npos, r.err.find("larger than")) << r.err;
+    EXPECT_EQ("", r.out) << r.err;
+    r = imgtops("zavpsvf", {}, input);
+    EXPECT_EQ(2, r.status) << r.err;
   }
 }
 
