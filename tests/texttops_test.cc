@@ -161,6 +161,23 @@ TEST(TexttopsProgram, LayoutsAndOptionsPrintCleanly) {
   }
 }
 
+// ASCII quotes are code and shell text: the straight apostrophe and the
+// grave accent, not the curly quotes of Latin-1 and the standard encoding.
+TEST(TexttopsProgram, AsciiQuotesPrintAsThemselves) {
+  const std::string query =
+      "currentfont /FDepVector get 0 get /Encoding get dup 39 get == "
+      "dup 96 get == 233 get ==\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"-w60", "-2"}, {"-r", "-fTimes-Roman"}, {"-Ke=utf-8"}}) {
+    RunResult r = texttops(args, "echo 'it' `date`\n");
+    std::string doc = r.out;
+    doc.insert(doc.find("%%Trailer"), query);
+    RunResult gs = ghostscript(doc, {"-sDEVICE=nullpage"});
+    EXPECT_EQ(gs.out, "/quotesingle\n/grave\n/eacute\n")
+        << testing::PrintToString(args) << gs.err;
+  }
+}
+
 // The rule character wraps early, but not in a column too narrow for it.
 TEST(TexttopsProgram, RuleCharacterInANarrowColumnPrints) {
   for (const auto& args : std::vector<std::vector<std::string>>{
