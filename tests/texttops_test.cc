@@ -178,6 +178,30 @@ TEST(TexttopsProgram, AsciiQuotesPrintAsThemselves) {
   }
 }
 
+// Only a document with kana or kanji has the printer find the Japanese
+// fonts, once, even when they first appear on a later page.
+TEST(TexttopsProgram, JapaneseFontsFoundOnlyWhenNeeded) {
+  const std::string logged =
+      "/findfont {dup == systemdict /findfont get exec} bind def\n";
+  const std::string kanji = "kanji \xb0\xa1\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+    bool japanese;
+  } cases[] = {{{}, lines(100), false},
+               {{"-l60", "-2"}, lines(100), false},
+               {{}, lines(100) + kanji + kanji, true},
+               {{"-l60"}, lines(100) + kanji + lines(100) + kanji, true}};
+  for (const auto& c : cases) {
+    RunResult r = texttops(c.args, c.text);
+    RunResult gs = ghostscript(logged + r.out);
+    // The English font, then the kana and kanji fonts.
+    size_t found = std::count(gs.out.begin(), gs.out.end(), '\n');
+    EXPECT_EQ(found > 1, c.japanese)
+        << testing::PrintToString(c.args) << gs.out << gs.err;
+  }
+}
+
 // The rule character wraps early, but not in a column too narrow for it.
 TEST(TexttopsProgram, RuleCharacterInANarrowColumnPrints) {
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -210,12 +234,12 @@ std::string perCharacter(std::string doc) {
   const std::string flush = "/Flush {InPage {EndPage} if} def\n";
   size_t from = doc.find(flush) + flush.size();
   doc.erase(from, doc.find("end\n%%EndProlog\n") - from);
-  const char* const swaps[][2] = {{") FS\n", ") MS\n"}, {") FW\n", ") WS\n"},
-                                  {") LS\n", ") MS\n"}, {") LW\n", ") WS\n"}};
+  const char* const swaps[][2] = {{" FS\n", " MS\n"}, {" FW\n", " WS\n"},
+                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"}};
   for (const auto& s : swaps)
     for (size_t at = doc.find(s[0]); at != std::string::npos;
          at = doc.find(s[0], at))
-      doc.replace(at, 5, s[1]);
+      doc.replace(at, 4, s[1]);
   return doc;
 }
 
@@ -258,6 +282,7 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{"-Hd=dr::a", "-2"}, euc, {") FS\n"}},
       {{"-w30"}, euc, {") FW\n"}},
       {{"-Ke=utf-8", "-r"}, utf8, {") FS\n"}},
+      {{"-2"}, ascii + euc, {") LS\n", ") J FS\n"}},
       {{}, longLine, {") FS\n"}},
       {{"-Hd=ur"}, longLine, {") FS\n"}},
       {{"-w50", "-2", "-r"}, longLine, {") LW\n", ") FW\n"}},
