@@ -268,6 +268,13 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
   std::string longLine;
   for (int i = 0; i < 300; ++i) longLine += "word" + std::to_string(i) + " ";
   longLine += "\n" + longLine;
+  // Lines that wrap once or twice, of every length around the second
+  // edge, with tabs and the rule character where the first line ends.
+  std::string wraps;
+  for (int n = 150; n <= 172; ++n)
+    wraps += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n" +
+             "a\tb" + std::string(n % 8 + 70, 'z') + "___" +
+             std::string(n, 'w') + "\n";
   std::string tiny = "ab\nc_\n";
   struct Case {
     std::vector<std::string> args;
@@ -286,6 +293,9 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{}, longLine, {") FS\n"}},
       {{"-Hd=ur"}, longLine, {") FS\n"}},
       {{"-w50", "-2", "-r"}, longLine, {") LW\n", ") FW\n"}},
+      {{}, wraps, {") LS\n"}},
+      {{"-2", "-r", "-Hd=ul"}, wraps, {") LS\n"}},
+      {{"-s9", "-Hd=dr::a"}, wraps + euc, {") LS\n", ") J FS\n"}},
       // Margins that leave room for one line, and for none.
       {{"-mg=5.7:5.7:1:1"}, tiny, {") LS\n"}},
       {{"-mg=6:6:1:1"}, tiny, {") LS\n"}},
