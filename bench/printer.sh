@@ -35,7 +35,7 @@ for size in full one; do
   TEXTTOPSOPTION= "$texttops" "$work/$size.txt" > "$work/stream-$size.ps"
   TEXTTOPSOPTION= "$texttops" -l66 "$work/$size.txt" > "$work/lines-$size.ps"
   enscript -q -p "$work/enscript-$size.ps" "$work/$size.txt"
-  sed 's/) [FL]S$/) MS/' "$work/stream-$size.ps" > "$work/bychar-$size.ps"
+  sed 's/ [FL]S$/ MS/' "$work/stream-$size.ps" > "$work/bychar-$size.ps"
 done
 
 # A one-bit page at the printer's resolution, as a laser printer makes it.

@@ -161,6 +161,47 @@ TEST(TexttopsProgram, LayoutsAndOptionsPrintCleanly) {
   }
 }
 
+// ASCII quotes are code and shell text: the straight apostrophe and the
+// grave accent, not the curly quotes of Latin-1 and the standard encoding.
+TEST(TexttopsProgram, AsciiQuotesPrintAsThemselves) {
+  const std::string query =
+      "currentfont /FDepVector get 0 get /Encoding get dup 39 get == "
+      "dup 96 get == 233 get ==\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"-w60", "-2"}, {"-r", "-fTimes-Roman"}, {"-Ke=utf-8"}}) {
+    RunResult r = texttops(args, "echo 'it' `date`\n");
+    std::string doc = r.out;
+    doc.insert(doc.find("%%Trailer"), query);
+    RunResult gs = ghostscript(doc, {"-sDEVICE=nullpage"});
+    EXPECT_EQ(gs.out, "/quotesingle\n/grave\n/eacute\n")
+        << testing::PrintToString(args) << gs.err;
+  }
+}
+
+// Only a document with kana or kanji has the printer find the Japanese
+// fonts, once, even when they first appear on a later page.
+TEST(TexttopsProgram, JapaneseFontsFoundOnlyWhenNeeded) {
+  const std::string logged =
+      "/findfont {dup == systemdict /findfont get exec} bind def\n";
+  const std::string kanji = "kanji \xb0\xa1\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+    bool japanese;
+  } cases[] = {{{}, lines(100), false},
+               {{"-l60", "-2"}, lines(100), false},
+               {{}, lines(100) + kanji + kanji, true},
+               {{"-l60"}, lines(100) + kanji + lines(100) + kanji, true}};
+  for (const auto& c : cases) {
+    RunResult r = texttops(c.args, c.text);
+    RunResult gs = ghostscript(logged + r.out);
+    // The English font, then the kana and kanji fonts.
+    size_t found = std::count(gs.out.begin(), gs.out.end(), '\n');
+    EXPECT_EQ(found > 1, c.japanese)
+        << testing::PrintToString(c.args) << gs.out << gs.err;
+  }
+}
+
 // The rule character wraps early, but not in a column too narrow for it.
 TEST(TexttopsProgram, RuleCharacterInANarrowColumnPrints) {
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -193,12 +234,12 @@ std::string perCharacter(std::string doc) {
   const std::string flush = "/Flush {InPage {EndPage} if} def\n";
   size_t from = doc.find(flush) + flush.size();
   doc.erase(from, doc.find("end\n%%EndProlog\n") - from);
-  const char* const swaps[][2] = {{") FS\n", ") MS\n"}, {") FW\n", ") WS\n"},
-                                  {") LS\n", ") MS\n"}, {") LW\n", ") WS\n"}};
+  const char* const swaps[][2] = {{" FS\n", " MS\n"}, {" FW\n", " WS\n"},
+                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"}};
   for (const auto& s : swaps)
     for (size_t at = doc.find(s[0]); at != std::string::npos;
          at = doc.find(s[0], at))
-      doc.replace(at, 5, s[1]);
+      doc.replace(at, 4, s[1]);
   return doc;
 }
 
@@ -227,6 +268,13 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
   std::string longLine;
   for (int i = 0; i < 300; ++i) longLine += "word" + std::to_string(i) + " ";
   longLine += "\n" + longLine;
+  // Lines that wrap once or twice, of every length around the second
+  // edge, with tabs and the rule character where the first line ends.
+  std::string wraps;
+  for (int n = 150; n <= 172; ++n)
+    wraps += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n" +
+             "a\tb" + std::string(n % 8 + 70, 'z') + "___" +
+             std::string(n, 'w') + "\n";
   std::string tiny = "ab\nc_\n";
   struct Case {
     std::vector<std::string> args;
@@ -241,9 +289,13 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{"-Hd=dr::a", "-2"}, euc, {") FS\n"}},
       {{"-w30"}, euc, {") FW\n"}},
       {{"-Ke=utf-8", "-r"}, utf8, {") FS\n"}},
+      {{"-2"}, ascii + euc, {") LS\n", ") J FS\n"}},
       {{}, longLine, {") FS\n"}},
       {{"-Hd=ur"}, longLine, {") FS\n"}},
       {{"-w50", "-2", "-r"}, longLine, {") LW\n", ") FW\n"}},
+      {{}, wraps, {") LS\n"}},
+      {{"-2", "-r", "-Hd=ul"}, wraps, {") LS\n"}},
+      {{"-s9", "-Hd=dr::a"}, wraps + euc, {") LS\n", ") J FS\n"}},
       // Margins that leave room for one line, and for none.
       {{"-mg=5.7:5.7:1:1"}, tiny, {") LS\n"}},
       {{"-mg=6:6:1:1"}, tiny, {") LS\n"}},

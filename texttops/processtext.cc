@@ -50,6 +50,8 @@ struct Body {
   CharClass charMode = kSingleByte;
   bool justWrapped = false;
   bool escaped = false;      // the open string holds a font escape
+  bool japanese = false;     // a kana or kanji escape has been written
+  bool loadJapanese = false;  // the open string is the first to hold one
   bool afterFormFeed = false;  // a form feed ended the column or page
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
 
@@ -64,6 +66,7 @@ struct Body {
     if (cls == charMode) return;
     str.escape(cls);
     escaped = true;
+    if (cls != kSingleByte && !japanese) japanese = loadJapanese = true;
     charMode = cls;
     stringBytes += 2;
   }
@@ -116,6 +119,12 @@ struct Body {
       layout->step(c);
     }
   }
+  // Closes the open string; the first with kana or kanji has the printer
+  // load the Japanese fonts before it is shown.
+  void closeString() {
+    out.write(loadJapanese ? ") J " : ") ");
+    loadJapanese = false;
+  }
   void writeKanji(int first, int second) {
     switchTo(kKanji);
     str.kanji(first, second);
@@ -142,7 +151,8 @@ struct LineLayout : Body {
       switchTo(kSingleByte);
       out.put(' ');
     }
-    out.write(") S ");
+    closeString();
+    out.write("S ");
     out.write(opt.text_two_line && rightColumn ? "NL2\n" : "NL\n");
     stringOpen = false;
     column = 0;
@@ -186,7 +196,8 @@ struct LineLayout : Body {
   void control(const Char& c) {
     switch (c.byte) {
       case kBackspace:
-        out.write(") S ");
+        closeString();
+        out.write("S ");
         stringOpen = false;
         if (column > 0) {
           out.write(" BSF\n");
@@ -266,12 +277,13 @@ struct StreamLayout : Body {
   // form feed, so the printer may show it with one show when it fits; at
   // the left edge and in the English font alone, its length tells.
   void closeLine(bool lineFeed = false) {
+    closeString();
     if (lineFeed && atLeftEdge && !escaped)
-      out.write(limited() ? ") LW\n" : ") LS\n");
+      out.write(limited() ? "LW\n" : "LS\n");
     else if (lineFeed)
-      out.write(limited() ? ") FW\n" : ") FS\n");
+      out.write(limited() ? "FW\n" : "FS\n");
     else
-      out.write(limited() ? ") WS\n" : ") MS\n");
+      out.write(limited() ? "WS\n" : "MS\n");
     stringOpen = false;
     atLeftEdge = lineFeed;
   }

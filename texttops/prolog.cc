@@ -23,7 +23,7 @@ static_assert(procset::fillsExactly(procset::kShow, kShowNames),
 
 // The placeholders of one_show.ps, and their text in FS and in FW.
 constexpr Fills<4> kOneShowNames = {"@NAME@", "@SHOW@", "@WRAPS@", "@REST@"};
-constexpr Fills<4> kFs = {"FS", "MS", "T", "FP MS"};
+constexpr Fills<4> kFs = {"FS", "MS", "T", "FM"};
 constexpr Fills<4> kFw = {"FW", "WS", "F", "WS"};
 static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames),
               "one_show.ps and kOneShowNames name different placeholders");
