@@ -1,0 +1,63 @@
+#!/bin/sh
+# Speed and peak memory of imgtops on the image formats people send:
+# - a 4000 x 3000 photo as JPEG and as PNG, against netpbm's
+#   jpegtopnm | pnmtops and pngtopnm | pnmtops and ImageMagick's convert;
+# - a 600-dpi A4 one-bit page as a Group 4 TIFF, imgtog4 against
+#   tifftopnm | pnmtops and convert;
+# - peak memory of 100-megapixel PNG, JPEG and TIFF images (10000 x 10000).
+# Usage: bench/formats.sh [build-dir] [runs]
+# Needs ghostscript, netpbm, libtiff-tools, imagemagick and GNU time.
+set -e
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+runs=${2:-5}
+bin=$build/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+convert=/usr/bin/convert
+
+. "$here/bench/median.sh"
+
+# The photo: smooth gradients with noise, as a camera gives.
+pgmramp -lr 4000 3000 > "$work/r.pgm"
+pgmnoise 4000 3000 > "$work/n.pgm" 2>/dev/null
+rgb3toppm "$work/r.pgm" "$work/n.pgm" "$work/r.pgm" > "$work/photo.ppm"
+pnmtojpeg -quality=90 "$work/photo.ppm" > "$work/photo.jpg"
+pnmtopng "$work/photo.ppm" > "$work/photo.png" 2>/dev/null
+# The page: text at 600 dpi.
+printf '%%!PS\n/Courier findfont 10 scalefont setfont\n' > "$work/page.ps"
+awk 'BEGIN { for (y = 800; y > 40; y -= 12) printf "40 %%d moveto (the quick brown fox jumps over the lazy dog while printers hum along) show\n", y }' >> "$work/page.ps"
+echo showpage >> "$work/page.ps"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=tiffg4 -r600 -sPAPERSIZE=a4 \
+   -sOutputFile="$work/page.tif" "$work/page.ps"
+
+row() {  # label zavps-command peer-commands...
+  label=$1; ours=$2; shift 2
+  set -- $(median sh -c "$ours")
+  t=$1 m=$2
+  best=""
+  for peer in "$@"; do
+    set -- $(median sh -c "$peer 2>/dev/null")
+    printf '  %-44s %.3f s\n' "$peer" "$1" | sed "s#$work/##g"
+    best=$(awk -v a="$best" -v b="$1" 'BEGIN { print (a == "" || b < a) ? b : a }')
+  done
+  printf '%s: zavps %.3f s, peak %d KiB; %.2f of the fastest other\n' "$label" "$t" "$m" \
+    "$(awk -v t="$t" -v b="$best" 'BEGIN { print t / b }')"
+}
+row "JPEG 4000 x 3000" "$bin/imgtops $work/photo.jpg" \
+  "jpegtopnm $work/photo.jpg | pnmtops -nocenter" "$convert $work/photo.jpg ps:-"
+row "PNG 4000 x 3000" "$bin/imgtops $work/photo.png" \
+  "pngtopnm $work/photo.png | pnmtops -nocenter" "$convert $work/photo.png ps:-"
+row "TIFF G4 4960 x 7016" "$bin/imgtog4 $work/page.tif" \
+  "tifftopnm $work/page.tif | pnmtops -nocenter" "$convert $work/page.tif ps:-"
+
+# Peak memory of 100-megapixel images.
+pgmramp -lr 10000 10000 > "$work/big.pgm"
+pnmtopng "$work/big.pgm" > "$work/big.png" 2>/dev/null
+pnmtojpeg "$work/big.pgm" > "$work/big.jpg"
+pnmtotiff -lzw "$work/big.pgm" > "$work/big.tif" 2>/dev/null
+for f in big.png big.jpg big.tif; do
+  runs=1
+  set -- $(median "$bin/imgtops" "$work/$f")
+  printf '%s 10000 x 10000: %.2f s, peak %d KiB\n' "$f" "$1" "$2"
+done
