@@ -190,7 +190,10 @@ void writePageSetup(const ImageReader& image, Writer& out, bool g4, int page) {
   // The 0 after the width is historical, kept for compatibility.
   out.printf("/dxWidInch %f0 def\n", width);
   out.printf("/dyHtInch %f def\n", height);
-  if (atOwnResolution(image)) writeShrinkToArea(out);
+  // No size makes an image run off the sheet.
+  bool sized = opt.image_size_given || opt.image_fit_width_given ||
+               opt.image_points_given;
+  if (sized || atOwnResolution(image)) writeShrinkToArea(out);
   out.write("/DeviceGray setcolorspace\n");
   writeImageDict(image, out, g4);
   out.write(page == 1 ? "%%EndProlog\ndoit\n" : "doit\n");

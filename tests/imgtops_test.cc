@@ -467,6 +467,28 @@ TEST(ImgtopsGeometry, ScreenDumpsFitTheSheetClearOfStamps) {
   }
 }
 
+// A size option never runs the image off the sheet: a width that would
+// make a tall image taller than the sheet gives way to the height.
+TEST(ImgtopsGeometry, SizesStayOnTheSheet) {
+  TestDump d(8, 228, 396, 0);
+  d.rows = std::string(228 * 396, '\x80');
+  const struct {
+    std::vector<std::string> args;
+    double aspect;  // height by width, whole on the sheet
+  } cases[] = {{{"-S=7"}, 396.0 / 228}, {{"-s=7,20"}, 20.0 / 7},
+               {{"-p 700"}, 396.0 / 228}, {{"-S=2"}, 396.0 / 228}};
+  for (const auto& c : cases) {
+    Gray page = render(imgtops("imgtops", c.args, d.bytes()).out, "36");
+    Box ink = inkBox(page, 100, 160);
+    ASSERT_FALSE(ink.empty()) << c.args[0];
+    EXPECT_NEAR(c.aspect, double(ink.height()) / ink.width(), 0.03 * c.aspect)
+        << c.args[0];
+  }
+  // A size that fits prints as asked: 2 inches at 36 dpi.
+  Gray page = render(imgtops("imgtops", {"-S=2"}, d.bytes()).out, "36");
+  EXPECT_NEAR(72, inkBox(page, 100, 160).width(), 2);
+}
+
 TEST(ImgtopsGeometry, DevicePixelsCountedAfterTheTurn) {
   TestDump d(1, 64, 32, 0);
   d.rows = std::string(8 * 32, '\xff');
