@@ -452,6 +452,26 @@ TEST(TexttopsProgram, PdfThroughGhostscript) {
   }
 }
 
+// UTF-16 with a byte order mark, either order, prints as the same text
+// in UTF-8 does; a unit that is no character prints one geta mark.
+TEST(TexttopsProgram, Utf16WithByteOrderMark) {
+  auto dated = [](std::string doc) {
+    size_t at = doc.find("%%CreationDate:");
+    return doc.erase(at, doc.find('\n', at) - at);
+  };
+  const std::string utf8 = "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac\n\x0cpage two\n";
+  std::string want = dated(texttops({}, utf8).out);
+  for (const char* order : {"UTF-16LE", "UTF-16BE"}) {
+    std::string mark = order[6] == 'L' ? "\xff\xfe" : "\xfe\xff";
+    std::string text = run({"iconv", "-f", "UTF-8", "-t", order}, {utf8, {}, ""}).out;
+    EXPECT_TRUE(want == dated(texttops({}, mark + text).out)) << order;
+  }
+  // A lone low surrogate prints one geta mark.
+  RunResult lone = texttops({}, std::string("\xff\xfe" "a\0\x00\xdc" "b\0", 8));
+  EXPECT_EQ(0, lone.status);
+  EXPECT_TRUE(dated(texttops({"-Ke=utf-8"}, "a\xe3\x80\x93" "b").out) == dated(lone.out));
+}
+
 // Where ink of a run of text can be: txtwrite gives only the baseline, so
 // the box reaches a generous ascent above it and descent below it.
 struct Box {

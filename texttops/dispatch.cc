@@ -6,6 +6,7 @@
 #include "processtext.h"
 #include "reader.h"
 #include "status.h"
+#include "utf16.h"
 #include "writer.h"
 
 namespace {
@@ -13,6 +14,19 @@ namespace {
 const int kEnd = -1;
 const int kCtrlD = 0x04;
 const size_t kFirstBlock = 4096;
+
+/// UTF-16 text is made UTF-8 and printed as UTF-8.
+unsigned convertUtf16(Reader& in, Writer& out, bool standalone,
+                      const std::string& title) {
+  std::string text = utf16ToUtf8(in);
+  Reader converted(text);
+  int encoding = opt.text_encoding;
+  opt.text_encoding = ENCODING_Utf8;
+  int b1 = converted.get(), b2 = converted.get();
+  unsigned pages = convertText(standalone, b1, b2, title, converted, out);
+  opt.text_encoding = encoding;
+  return pages;
+}
 
 }  // namespace
 
@@ -24,6 +38,7 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
     passPdf(in, out, standalone, title);
     return 0;
   }
+  if (startsUtf16(head)) return convertUtf16(in, out, standalone, title);
   bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
