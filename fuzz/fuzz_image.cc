@@ -1,7 +1,8 @@
 // One image reader and the document writer on arbitrary files of its
-// format (the seed corpus picks the format: the targets fuzz_png,
-// fuzz_jpeg, fuzz_tiff and fuzz_pnm are this file). The first byte picks
-// options. Claimed sizes are held small so that a run stays fast.
+// format (the seed corpus picks the format: the targets fuzz_xwd,
+// fuzz_png, fuzz_jpeg, fuzz_tiff and fuzz_pnm are this file). The first
+// byte picks options. Claimed sizes are held small so that a run stays
+// fast; a window dump must bring half its rows.
 #include <fcntl.h>
 
 #include <cstdint>
@@ -26,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (a & 2) options += " -r";
   if (a & 4) options += " -Hd=dr";
   if (a & 8) options += " -S=5";
+  if (a & 16) options += " -s=3,2";
+  if (a & 32) options += " -p 200";
+  if (a & 64) options += " -n";
   try {
     parseImageOptions(options.c_str());
   } catch (const FatalError&) {

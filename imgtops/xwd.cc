@@ -5,22 +5,12 @@
 
 #include "interrupt.h"
 #include "reader.h"
+#include "rawinput.h"
 #include "status.h"
 #include "xwdgray.h"
 #include "xwdrow.h"
 
 namespace {
-
-/// Reads up to `n` bytes; fewer only at the end of the input.
-size_t readFully(Reader& in, uint8_t* out, size_t n) {
-  size_t got = 0;
-  while (got < n) {
-    size_t k = in.read(reinterpret_cast<char*>(out) + got, n - got);
-    if (k == 0) break;
-    got += k;
-  }
-  return got;
-}
 
 /// Reads and drops `n` bytes.
 void skipBytes(Reader& in, size_t n) {
