@@ -253,7 +253,9 @@ void writeImageDocument(ImageReader& image, Writer& out, int jobKind,
     writePageSetup(image, out, g4, page);
     for (uint32_t y = 0; y < image.height; ++y) {
       checkInterrupt();
-      data->row(image.nextRow());
+      const uint8_t* row = image.nextRow();
+      if (!row) break;  // the image ends early; the interpreter stops there
+      data->row(row);
     }
     data->end();
     writePageEnd(out);

@@ -32,7 +32,7 @@ struct ImageReader {
   size_t rowBytes() const { return (size_t{width} * unsigned(bits) + 7) / 8; }
   /// The next row of the current page, valid until the next call. Asked
   /// `height` times a page; a source that ends early gives white rows and
-  /// says so in warning().
+  /// says so in warning(), or nullptr to end the image there.
   virtual const uint8_t* nextRow() = 0;
   /// Moves to the next page of a source of several, setting its size;
   /// false when there is none.

@@ -84,7 +84,14 @@ class XwdReader : public ImageReader {
   }
 
   const uint8_t* nextRow() override {
+    if (ended_) return nullptr;
     if (readFully(in_, stored_.data(), stored_.size()) < stored_.size()) {
+      // A stream that promised half its rows and broke off before them
+      // ends the image, so that a few bytes never make a huge page.
+      if (arrived_ < (height + 1) / 2) {
+        ended_ = true;
+        return nullptr;
+      }
       std::memset(pixels_.data(), gray_.white, pixels_.size());
     } else {
       ++arrived_;
@@ -97,7 +104,8 @@ class XwdReader : public ImageReader {
   std::string warning() const override {
     if (arrived_ == height) return {};
     return "window dump data ends after " + std::to_string(arrived_) + " of " +
-           std::to_string(height) + " rows, white below";
+           std::to_string(height) + " rows, " +
+           (ended_ ? "image ended there" : "white below");
   }
 
  private:
@@ -105,6 +113,7 @@ class XwdReader : public ImageReader {
   const DumpHeader h_;
   const DumpGray gray_;  // refers to h_
   uint32_t arrived_ = 0;  // rows read whole so far
+  bool ended_ = false;  // the data broke off before half the rows
   std::vector<uint8_t> stored_;  // a row as the dump holds it
   std::vector<uint8_t> pixels_;  // the row normalised
   std::vector<uint8_t> row_;     // the row as gray

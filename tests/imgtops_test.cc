@@ -347,6 +347,21 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
             "zavpsvf: cannot write output: No space left on device\n", r.err);
 }
 
+// A pipe that brings a huge dump's first rows and breaks off before half
+// of them: more than the filter reads ahead, so the image has begun; it
+// ends where the data does: the output is no more than twice the input.
+TEST(ImgtopsCommandLine, ShortDumpOnAPipeEndsTheImage) {
+  TestDump d(8, 16000, 16000, 0);
+  d.rows = std::string(size_t{16000} * 4400, '\x80');
+  std::string dump = d.bytes();
+  RunResult r = imgtops("imgtops", {}, dump);
+  EXPECT_EQ(0, r.status);
+  EXPECT_EQ("stdin: window dump data ends after 4400 of 16000 rows, image ended there\n",
+            r.err);
+  EXPECT_LT(r.out.size(), 2 * dump.size());  // was 4.5 times, white below
+  EXPECT_EQ(1, pagesPrinted(r.out));
+}
+
 TEST(ImgtopsDocument, PrologTextsFor640By480) {
   TestDump d(8, 640, 480, 3);
   d.addColour(0, 0, 0);
