@@ -268,6 +268,8 @@ TEST(Japanese, RandomMixesKeepTheirLinesAndPrintCleanly) {
       for (int i = 0; i < 25; ++i) {
         std::string text;
         for (int l = 1 + rng() % 60; l > 0; --l) text += randomLine(rng);
+        // A byte order mark of UTF-16 at the start makes another text.
+        if (text.starts_with("\xff\xfe")) text.insert(0, "x");
         args.push_back(dir.write(std::to_string(i), text));
         // Line feeds that only follow the last form feed print nothing.
         size_t end = text.find_last_not_of("\r\n");

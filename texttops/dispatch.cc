@@ -38,7 +38,8 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
     passPdf(in, out, standalone, title);
     return 0;
   }
-  if (startsUtf16(head)) return convertUtf16(in, out, standalone, title);
+  if (opt.text_encoding == ENCODING_Auto && startsUtf16(head))
+    return convertUtf16(in, out, standalone, title);
   bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
