@@ -10,7 +10,9 @@
 #include "options.h"
 #include "processEncode.h"
 #include "reader.h"
-#include "setiot.h"
+#include "devicesetup.h"
+#include "paper.h"
+#include "stamp.h"
 #include "status.h"
 #include "writer.h"
 
@@ -381,8 +383,8 @@ void writeImageArea(Writer& out) {
             "/ury exch def pop pop pop\n");
   int position = opt.image_stamp_position;
   if (position != 0 && position != 1) return;
-  int width = 595, height = 842;
-  getPageSize(&width, &height);
+  int width, height;
+  sheetSize(&width, &height);
   double top = height - kStampTopInch * 72;
   out.printf("ury %f gt {/ury %f def} if\n", top, top);
 }

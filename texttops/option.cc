@@ -6,7 +6,7 @@
 
 #include "options.h"
 #include "parse.h"
-#include "setiot.h"
+#include "paper.h"
 #include "spooler.h"
 
 const char* const kTextHelp =

@@ -4,7 +4,7 @@
 #include "options.h"
 #include "pagestamp.h"
 #include "reader.h"
-#include "setiot.h"
+#include "devicesetup.h"
 #include "writer.h"
 
 namespace {

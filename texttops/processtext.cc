@@ -10,7 +10,7 @@
 #include "options.h"
 #include "prolog.h"
 #include "reader.h"
-#include "setiot.h"
+#include "devicesetup.h"
 #include "writer.h"
 
 namespace {

@@ -5,7 +5,6 @@
 
 #include "options.h"
 #include "pagestamp.h"
-#include "setiot.h"
 #include "writer.h"
 
 namespace {

@@ -172,7 +172,8 @@ TEST(Compose, FiltersReadWhatIsWritten) {
                "-Hftimes", "-ps", "-G4"});
   resetOptions();
   initTextSet();
-  ASSERT_TRUE(parseTextOptions(lineOf(file, "zavpsif")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsif"));
+  parseTextOptions(lineOf(file, "zavpsif")->c_str());
   EXPECT_EQ(opt.text_font_size, 12u);
   EXPECT_EQ(opt.text_font, "Courier-Bold");
   EXPECT_EQ(opt.text_input_tray, 5);
@@ -189,13 +190,15 @@ TEST(Compose, FiltersReadWhatIsWritten) {
 
   resetOptions();
   initImageSet();
-  ASSERT_TRUE(parseImageOptions(lineOf(file, "zavpsvf")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsvf"));
+  parseImageOptions(lineOf(file, "zavpsvf")->c_str());
   EXPECT_EQ(opt.image_g4, 1);
   EXPECT_EQ(opt.image_input_tray, 5);
   EXPECT_EQ(opt.image_copies, 2u);
   resetOptions();
   initImageSet();
-  ASSERT_TRUE(parseImageOptions(lineOf(file, "zavpsg4f")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsg4f"));
+  parseImageOptions(lineOf(file, "zavpsg4f")->c_str());
   EXPECT_EQ(opt.image_g4, 0);
   EXPECT_EQ(opt.image_duplex, 2);
 

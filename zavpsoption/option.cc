@@ -139,7 +139,7 @@ void optionJ(ToolSettings& s, const char* arg) {
 
 /// One filter's grammar: the set it fills and how it starts.
 struct Grammar {
-  int (*parse)(const char*);
+  void (*parse)(const char*);
   void (*init)();
 };
 

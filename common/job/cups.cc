@@ -385,7 +385,7 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
 }
 
 void applyCupsJob(const CupsJob& job, const char* line, bool text) {
-  int (*parse)(const char*) = text ? parseTextOptions : parseImageOptions;
+  void (*parse)(const char*) = text ? parseTextOptions : parseImageOptions;
   resetOptions();
   if (text) {
     initTextSet();

@@ -102,7 +102,6 @@ struct OptionSettings {
   std::string login_name;
   std::string host_name;
   std::string accounting_file;
-  unsigned indent = 0;
   unsigned spool_width = 0;
   unsigned spool_length = 0;
   std::string filter_name;

@@ -503,8 +503,8 @@ size_t imageKey(std::string& s, size_t keyPos) {
 }
 
 // The tokeniser both grammars share.
-int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
-  if (!text) return 0;
+void parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
+  if (!text) return;
   std::string s(text);
   size_t pos = 0;
   for (;;) {
@@ -517,16 +517,13 @@ int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
     if (s[pos] == '-') ++pos;
     pos = key(s, pos);
   }
-  return 1;
 }
 
 }  // namespace
 
-int parseTextOptions(const char* text) { return parseOptions(text, textKey); }
+void parseTextOptions(const char* text) { parseOptions(text, textKey); }
 
-int parseImageOptions(const char* text) {
-  return parseOptions(text, imageKey);
-}
+void parseImageOptions(const char* text) { parseOptions(text, imageKey); }
 
 size_t skipBlanks(const std::string& s, size_t pos) {
   while (pos < s.size() && isWhite(s[pos])) ++pos;
@@ -653,7 +650,7 @@ namespace {
 
 // Parses the filter's line of the file at `path`; false when the file
 // is missing or unusable or has no such line.
-bool parseDefaultsFile(const std::string& path, int (*parse)(const char*)) {
+bool parseDefaultsFile(const std::string& path, void (*parse)(const char*)) {
   std::optional<std::string> content = loadDefaults(path);
   if (!content) return false;
   std::optional<std::string> line = findFilterLine(opt.filter_name, *content);
@@ -664,7 +661,7 @@ bool parseDefaultsFile(const std::string& path, int (*parse)(const char*)) {
 
 }  // namespace
 
-void readFilterDefaults(int (*parse)(const char*)) {
+void readFilterDefaults(void (*parse)(const char*)) {
   if (!opt.login_name.empty()) {
     struct passwd* pw = getpwnam(opt.login_name.c_str());
     if (pw && pw->pw_dir) {

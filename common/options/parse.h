@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-/// Parses one option string with the text grammar into the text set.
-/// Returns whether a string was given. Throws FatalError on a bad option.
-int parseTextOptions(const char* text);
+/// Parses one option string with the text grammar into the text set; a
+/// null string sets nothing. Throws FatalError on a bad option.
+void parseTextOptions(const char* text);
 /// The same with the image grammar into the image set.
-int parseImageOptions(const char* text);
+void parseImageOptions(const char* text);
 
 // Value readers: each takes the string and a position and returns the
 // position after what it consumed.
@@ -46,6 +46,6 @@ std::string systemDefaultsFile();
 
 /// Filter mode: parses this filter's line from the job owner's defaults
 /// file, or else from the system file, with `parse`.
-void readFilterDefaults(int (*parse)(const char*));
+void readFilterDefaults(void (*parse)(const char*));
 
 #endif  // COMMON_OPTIONS_PARSE_H_

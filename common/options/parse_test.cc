@@ -46,8 +46,9 @@ std::string imageError(const char* s) {
 }
 
 TEST_F(TextGrammar, FlagsWithAndWithoutDashesAndBlanks) {
-  EXPECT_EQ(parseTextOptions(nullptr), 0);
-  EXPECT_EQ(parseTextOptions("tED"), 1);
+  parseTextOptions(nullptr);
+  EXPECT_EQ(opt.text_toner_saver, 0);
+  parseTextOptions("tED");
   EXPECT_EQ(opt.text_toner_saver, 1);
   EXPECT_EQ(opt.text_render_enhance, 1);
   EXPECT_EQ(opt.text_duplex, 2);
@@ -67,7 +68,7 @@ TEST_F(TextGrammar, FlagsWithAndWithoutDashesAndBlanks) {
 TEST_F(TextGrammar, EmptyStringsAndNewlinesEndTheString) {
   for (const char* s : {"", "   ", "\n-t", "  \n -t", "-D\n-t"}) {
     SetUp();
-    EXPECT_EQ(parseTextOptions(s), 1);
+    parseTextOptions(s);
     EXPECT_EQ(opt.text_toner_saver, 0) << s;
   }
 }

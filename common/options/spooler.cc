@@ -72,7 +72,7 @@ bool readSpoolerArgument(int argc, char** argv, int* i,
       if ((v = value())) opt.login_name = v;
       return true;
     case 'i':
-      readSpoolNumber(value(), &opt.indent);
+      value();  // the indent: not used
       return true;
     case 'j':
       // The spooler passes the job name as a separate argument.

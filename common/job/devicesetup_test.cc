@@ -1,4 +1,6 @@
-#include "setiot.h"
+#include "devicesetup.h"
+#include "paper.h"
+#include "stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -97,16 +99,18 @@ TEST_F(Setup, TonerSaverAndEnhancementTexts) {
 
 TEST_F(Setup, PageSizeOfTheSelection) {
   int w = -1, h = -1;
-  EXPECT_EQ(getPageSize(&w, &h), 0);
+  EXPECT_TRUE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, 595);
   EXPECT_EQ(h, 842);
   select("8.5x11in");
-  EXPECT_EQ(getPageSize(&w, &h), 0);
+  EXPECT_TRUE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, 612);
   select("3");
   w = h = -1;
-  EXPECT_EQ(getPageSize(&w, &h), 1);
+  EXPECT_FALSE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, -1);
+  sheetSize(&w, &h);  // a tray: A4
+  EXPECT_EQ(h, 842);
 }
 
 TEST_F(Setup, StampTextsAndProcedures) {
