@@ -12,6 +12,7 @@
 #include "processXwd.h"
 #include "reader.h"
 #include "spooler.h"
+#include "stamp.h"
 #include "status.h"
 #include "writer.h"
 
@@ -19,13 +20,13 @@ namespace {
 
 // Converts one input; the descriptor is watched so that SIGINT ends it.
 // A refused input is reported; returns its status, 0 when printed.
-int convert(int fd, bool standalone, Writer& out, const std::string& title) {
+int convert(int fd, const JobContext& job, Writer& out) {
   try {
-    refuseDirectory(fd, standalone, title);
+    refuseDirectory(fd, job);
     checkInterrupt();
     watchInput(fd);
     Reader in(fd);
-    convertWindowDump(standalone ? 1 : 0, in, out, title);
+    convertWindowDump(job, in, out);
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
@@ -41,7 +42,13 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
 int runCups(int argc, char** argv, Writer& out) {
   try {
     CupsJob job = readCupsJob(argc, argv);
-    applyCupsJob(job, "zavpsvf", false);
+    JobContext run;
+    run.name = "zavpsvf";
+    run.mode = RunMode::CupsFilter;
+    run.title = job.title;
+    applyCupsJob(job, false, run);
+    run.creator = imageCreator(run.mode, opt.image_g4);
+    nameStamp(run);
     applyStampOffsetRule();
     if (checkPaperSize(opt.image_input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
@@ -49,7 +56,7 @@ int runCups(int argc, char** argv, Writer& out) {
     if (in.peek(1).empty()) throw FatalError{"The input is empty, not printed\n", 1};
     // A refused input is named as CUPS shows it.
     try {
-      convertWindowDump(0, in, out, job.title);
+      convertWindowDump(run, in, out);
     } catch (const FatalError&) {
       throw FatalError{"The input is not a window dump this filter can print\n", 255};
     }
@@ -70,29 +77,31 @@ int main(int argc, char** argv) {
   }
   Writer out(1);
   if (startedAs(kCupsImageName, argc, argv)) return runCups(argc, argv, out);
-  int mode = 0;
+  JobContext job;
   try {
-    int first = parseImageCommandLine(argc, argv, &mode);
-    bool standalone = mode < 2;
+    int first = parseImageCommandLine(argc, argv, job);
+    nameStamp(job);
     installInterruptHandler();
     int status = 0;
     try {
-      if (!standalone || first >= argc) {
-        status = convert(0, standalone, out, "");
+      if (!job.standalone() || first >= argc) {
+        status = convert(0, job, out);
       } else {
         for (int i = first; i < argc; ++i) {
           int fd = openInput(argv[i]);
-          if (convert(fd, true, out, argv[i])) status = kStatusError;
+          JobContext file = job;
+          file.title = argv[i];
+          if (convert(fd, file, out)) status = kStatusError;
           close(fd);
         }
       }
     } catch (const JobInterrupted&) {
-      return endJob(out, !standalone, 2);
+      return endJob(out, job, 2);
     }
-    return endJob(out, !standalone, interrupted() ? 2 : status);
+    return endJob(out, job, interrupted() ? 2 : status);
   } catch (const FatalError& e) {
     out.flush();
     std::fputs(e.message.c_str(), stderr);
-    return finishOutput(out, mode < 2, failureStatus(mode < 2, e.status));
+    return finishOutput(out, job, failureStatus(job, e.status));
   }
 }

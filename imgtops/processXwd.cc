@@ -273,21 +273,19 @@ const uint8_t* RowSource::next() {
   return row.data();
 }
 
-int convertWindowDump(int jobKind, Reader& in, Writer& out,
-                      const std::string& title) {
+int convertWindowDump(const JobContext& job, Reader& in, Writer& out) {
   int g4 = opt.image_g4;
-  bool standalone = jobKind == 1;
   uint8_t raw[kDumpHeaderSize];
   size_t got = readFully(in, raw, sizeof raw);
-  if (got == 0) refuseInput(standalone, title, "empty input, not printed");
+  if (got == 0) refuseInput(job, "empty input, not printed");
   DumpHeader h;
   readDumpHeader(raw, &h);
   if (got < sizeof raw || h.file_version != kDumpVersion)
-    refuseInput(standalone, title, "not a window dump, not printed");
+    refuseInput(job, "not a window dump, not printed");
   if (damagedDumpHeader(h))
-    refuseInput(standalone, title, "damaged window dump header, not printed");
+    refuseInput(job, "damaged window dump header, not printed");
   if (!checkDumpHeader(h))
-    refuseInput(standalone, title, "window dump of a kind not printed");
+    refuseInput(job, "window dump of a kind not printed");
   skipBytes(in, h.header_size - kDumpHeaderSize);
   ColourTable colours;
   readColormap(in, h, &colours);
@@ -296,21 +294,21 @@ int convertWindowDump(int jobKind, Reader& in, Writer& out,
   size_t there = in.available(half) / h.bytes_per_line;
   checkInterrupt();
   if (there < (h.pixmap_height + 1) / 2)
-    refuseInput(standalone, title,
+    refuseInput(job,
                 "window dump data ends after " + std::to_string(there) +
                     " of " + std::to_string(h.pixmap_height) +
                     " rows, not printed");
   RowSource rows(in, h, whiteByte(h, colours));
 
-  writeImageSetup(out, jobKind, g4, title);
+  writeImageSetup(out, job);
   writeImageProlog(h, out, g4);
   writeImageData(h, colours, rows, out, g4);
   writeImageTrailer(out);
   if (rows.arrived < h.pixmap_height)
     std::fprintf(stderr, "%s: window dump data ends after %u of %u rows, "
-                 "white below\n", inputName(standalone, title).c_str(),
+                 "white below\n", inputName(job).c_str(),
                  rows.arrived, h.pixmap_height);
-  if (jobKind == 0) keepAccounting("XWD\t");
+  if (!job.standalone()) keepAccounting("XWD\t");
   return 1;
 }
 
@@ -341,11 +339,6 @@ const char* const kFixedProlog =
     "% thisfile /ASCII85Decode filter ImageProc\n"
     "ImageDict image\n"
     "} def\n";
-
-const char* creatorName(int jobKind, int g4) {
-  if (jobKind == 1) return g4 ? "imgtog4" : "imgtops";
-  return g4 ? "qmpg4f" : "qmpvf";
-}
 
 void writeColorSpace(const DumpHeader&, Writer& out) {
   out.write("/DeviceGray setcolorspace\n");
@@ -416,9 +409,8 @@ void writeFitToArea(Writer& out) {
 
 }  // namespace
 
-void writeImageSetup(Writer& out, int jobKind, int g4,
-                     const std::string& title) {
-  writeDscHeader(out, creatorName(jobKind, g4), title);
+void writeImageSetup(Writer& out, const JobContext& job) {
+  writeDscHeader(out, job, true, nullptr);
   writeDeviceSetup(out, imageRequests());
   out.write(kFixedProlog);
 }

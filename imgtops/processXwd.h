@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "jobcontext.h"
+
 class Reader;
 class Writer;
 
@@ -97,17 +99,14 @@ struct RowSource {
   std::vector<uint8_t> row;
 };
 
-/// Converts one dump from `in` into a document on `out`. `jobKind` is 1
-/// standalone, 0 filter mode; `title` is the file name ("" for standard
-/// input). Returns 1 when a document was written. Refuses (refuseInput)
+/// Converts one dump from `in` into a document on `out` for `job`.
+/// Returns 1 when a document was written. Refuses (refuseInput)
 /// empty input, what is not a window dump, a dump of a kind it does not
 /// print and one with less than half its rows.
-int convertWindowDump(int jobKind, Reader& in, Writer& out,
-                      const std::string& title);
+int convertWindowDump(const JobContext& job, Reader& in, Writer& out);
 
 /// The document parts, in the order the driver writes them.
-void writeImageSetup(Writer& out, int jobKind, int g4,
-                     const std::string& title);
+void writeImageSetup(Writer& out, const JobContext& job);
 void writeImageProlog(const DumpHeader& h, Writer& out, int g4);
 int writeImageData(const DumpHeader& h, const ColourTable& colours,
                    RowSource& rows, Writer& out, int g4);

@@ -19,12 +19,21 @@ DumpHeader headerOf(const TestDump& d) {
   return h;
 }
 
+// A standalone run on the file `title`.
+JobContext fileJob(const char* title) {
+  JobContext job;
+  job.title = title;
+  return job;
+}
+
 // The document a dump converts to, in standalone mode.
 std::string convert(const std::string& dump, int* result = nullptr,
-                    int jobKind = 1) {
+                    RunMode mode = RunMode::Standalone) {
   Reader in{std::string_view(dump)};
   Writer out = Writer::memory();
-  int r = convertWindowDump(jobKind, in, out, "");
+  JobContext job;
+  job.mode = mode;
+  int r = convertWindowDump(job, in, out);
   if (result) *result = r;
   return out.str();
 }
@@ -118,7 +127,7 @@ TEST_F(XwdTest, RefusedInputsWriteNothing) {
     Reader in{std::string_view(c.input)};
     Writer out = Writer::memory();
     try {
-      convertWindowDump(1, in, out, "f.xwd");
+      convertWindowDump(fileJob("f.xwd"), in, out);
       ADD_FAILURE() << c.reason;
     } catch (const FatalError& e) {
       EXPECT_EQ(0u, e.message.find(std::string("f.xwd: ") + c.reason))
@@ -344,8 +353,8 @@ TEST_F(XwdTest, TwoDumpsInOneStreamMakeTwoDocuments) {
   std::string both = d.bytes() + d.bytes();
   Reader in{std::string_view(both)};
   Writer out = Writer::memory();
-  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
-  EXPECT_EQ(1, convertWindowDump(1, in, out, "two.xwd"));
+  EXPECT_EQ(1, convertWindowDump(fileJob("two.xwd"), in, out));
+  EXPECT_EQ(1, convertWindowDump(fileJob("two.xwd"), in, out));
   std::string doc = out.str();
   EXPECT_NE(doc.find("%!PS-Adobe-2.1"), doc.rfind("%!PS-Adobe-2.1"));
   EXPECT_NE(std::string::npos, doc.find("%%Title: two.xwd\n"));

@@ -15,12 +15,11 @@ const size_t kFirstBlock = 4096;
 
 }  // namespace
 
-unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
-                       const std::string& title) {
+unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-"))
-    refuseInput(standalone, title, "PDF file, not printed");
+    refuseInput(job, "PDF file, not printed");
   bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
@@ -34,6 +33,6 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
     passPostScript(b1, b2, in, out);
     return 0;
   }
-  if (binary) refuseInput(standalone, title, "binary file, not printed");
-  return convertText(standalone, b1, b2, title, in, out);
+  if (binary) refuseInput(job, "binary file, not printed");
+  return convertText(job, b1, b2, in, out);
 }

@@ -56,48 +56,49 @@ void resetLineColumnOptions() {
 
 }  // namespace
 
-int parseTextCommandLine(int argc, char** argv, bool* standalone) {
+int parseTextCommandLine(int argc, char** argv, JobContext& job) {
   const char* program = argc > 0 ? argv[0] : "texttops";
   resetOptions();
-  opt.filter_name = baseName(program);
-  bool texttops = opt.filter_name == "texttops";
-  *standalone = texttops || opt.filter_name == "zavposttxt";
+  job.name = baseName(program);
+  bool texttops = job.name == "texttops";
+  bool standalone = texttops || job.name == "zavposttxt";
+  job.mode = standalone ? RunMode::Standalone : RunMode::LpdFilter;
+  // Also the name -V prints.
+  job.creator = standalone ? "texttops" : "zavpsif";
 
   initTextSet();
-  opt.filter_mode = !*standalone;
   opt.spool_width = kDefaultColumns;
   opt.spool_length = kDefaultLines;
-  if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));
+  if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"), true);
 
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
     if (arg[1] == '\0') throw usageError(program);
-    if (*standalone && std::string(arg) == "--") {  // file names follow
+    if (standalone && std::string(arg) == "--") {  // file names follow
       ++i;
       break;
     }
     char letter = arg[1];
     if (letter == 'V')
-      throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
-                           " version = " + kVersion + "\n",
-                       0};
+      throw FatalError{job.creator + " version = " + kVersion + "\n", 0};
     if (letter == 'c') continue;
-    if (*standalone) {
+    if (standalone) {
       if (letter == 'a') unknownOption(std::string(1, letter));
       if (letter == 'h' || letter == 'i' || letter == 'n')
         fail(std::string("Illegal option -") + letter + "\n");
-      parseTextOptions(arg);
-    } else if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters)) {
+      parseTextOptions(arg, true);
+    } else if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters, job)) {
       parseTextOptions(arg);
     }
   }
 
-  if (!*standalone && argc - i == 1) opt.accounting_file = argv[i];
+  if (!standalone && argc - i == 1) job.accounting_file = argv[i];
   opt.text_lines = opt.spool_length;
   opt.text_columns = opt.spool_width;
-  if (!*standalone) readFilterDefaults(parseTextOptions);
-  applyLayoutRules(*standalone);
+  if (!standalone)
+    readFilterDefaults(job, [](const char* s) { parseTextOptions(s); });
+  applyLayoutRules(job.mode);
   return i;
 }
 
@@ -119,12 +120,12 @@ unsigned sheetColumns() {
 
 }  // namespace
 
-void applyLayoutRules(bool standalone) {
+void applyLayoutRules(RunMode mode) {
   if (opt.text_lines_set && !opt.text_columns_set) {
     opt.text_columns_set = 1;
     opt.text_columns = sheetColumns();
   }
-  if (standalone) {
+  if (mode == RunMode::Standalone) {
     if (checkPaperSize(opt.text_input_tray) < 0) fail("Illegal paper size\n");
     if (opt.text_page_margins_given && anyLineColumnOption())
       fail("Lines/Columns option and Margin option is not applicable\n");

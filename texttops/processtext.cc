@@ -383,11 +383,11 @@ struct StreamLayout : Body {
 
 }  // namespace
 
-unsigned convertText(bool standalone, int first, int second,
-                 const std::string& title, Reader& in, Writer& out) {
+unsigned convertText(const JobContext& job, int first, int second, Reader& in,
+                     Writer& out) {
   if (second != kEnd) in.unget(second);
   if (first != kEnd) in.unget(first);
-  writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
+  writeDscHeader(out, job, opt.text_lines_explicit, &opt.text_font);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
   writeDocumentSetup(out);
@@ -404,7 +404,7 @@ unsigned convertText(bool standalone, int first, int second,
     body.run();
     out.write("Flush\n%%Trailer\nEndDoc\nxpsav restore\n");
   }
-  if (!standalone) {
+  if (!job.standalone()) {
     char record[64];
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(pages));
     keepAccounting(record);

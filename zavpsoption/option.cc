@@ -147,7 +147,7 @@ struct Grammar {
 Grammar grammarOf(const std::string& name) {
   if (name == "zavpsvf" || name == "zavpsg4f")
     return {parseImageOptions, initImageSet};
-  return {parseTextOptions, initTextSet};
+  return {[](const char* s) { parseTextOptions(s, true); }, initTextSet};
 }
 
 /// What the tool's own letters set in one print set.

@@ -3,7 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "options.h"
+#include <optional>
+
 
 namespace {
 
@@ -15,23 +16,22 @@ std::string oneLine(const std::string& text) {
   return s;
 }
 
-// The record of the job being printed; empty when there is none.
-std::string pending;
+// The head of the record of the job being printed, if it was printed.
+std::optional<std::string> pending;
 
 }  // namespace
 
-void keepAccounting(const std::string& head) {
-  if (opt.login_name.empty() || opt.accounting_file.empty()) return;
-  pending = head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
-}
+void keepAccounting(const std::string& head) { pending = head; }
 
-void dropAccounting() { pending.clear(); }
+void dropAccounting() { pending.reset(); }
 
-void writeAccounting() {
-  std::string record;
-  record.swap(pending);
-  if (record.empty()) return;
-  const char* path = opt.accounting_file.c_str();
+void writeAccounting(const JobContext& job) {
+  std::optional<std::string> head;
+  head.swap(pending);
+  if (!head || job.owner.empty() || job.accounting_file.empty()) return;
+  std::string record =
+      *head + oneLine(job.host) + ":" + oneLine(job.owner) + "\n";
+  const char* path = job.accounting_file.c_str();
   if (access(path, W_OK) != 0) return;
   // No O_CREAT: a file that has vanished since the test is not created.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);

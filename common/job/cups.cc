@@ -384,8 +384,9 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
   return b.request;
 }
 
-void applyCupsJob(const CupsJob& job, const char* line, bool text) {
-  void (*parse)(const char*) = text ? parseTextOptions : parseImageOptions;
+void applyCupsJob(const CupsJob& job, bool text, JobContext& run) {
+  void (*parse)(const char*) = text ? [](const char* s) { parseTextOptions(s); }
+                                    : parseImageOptions;
   resetOptions();
   if (text) {
     initTextSet();
@@ -395,18 +396,15 @@ void applyCupsJob(const CupsJob& job, const char* line, bool text) {
     initImageSet();
   }
   std::vector<CupsOption> options = parseCupsOptions(job.options);
-  // The stamp names the job's owner and the host the job came from.
-  opt.login_name = job.user;
-  opt.host_name = systemHostName();
+  // The job's owner and the host the job came from.
+  run.owner = job.user;
+  run.host = systemHostName();
   for (const CupsOption& o : options)
     if (o.name == "job-originating-host-name" && !o.value.empty() &&
         !hasBlank(o.value) && o.value != "localhost" && o.value != "127.0.0.1" &&
         o.value != "::1")
-      opt.host_name = o.value;
-  opt.filter_name = line;
-  opt.filter_mode = 1;  // the spooler's user: no include directive
-  opt.warning_prefix = "WARNING: ";
-  readFilterDefaults(parse);
+      run.host = o.value;
+  readFilterDefaults(run, parse);
 
   CupsRequest r = mapCupsOptions(options, job.copies, text);
   for (const std::string& w : r.warnings)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "jobcontext.h"
+
 class Writer;
 
 /// Invocation names of the CUPS entries.
@@ -61,11 +63,11 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
                            unsigned copies, bool text);
 
 /// Fills the option record for a CUPS job: the filter's print set, the
-/// owner's line `line` of the defaults file (read as in filter mode), then
-/// the CUPS options, which win. The owner and the job's originating host
-/// become the login and host the stamp shows. Warnings go to standard error. Throws
+/// owner's line of the defaults file (that of filter `run.name`, read as
+/// in filter mode), then the CUPS options, which win. The job's owner and
+/// originating host go to `run`. Warnings go to standard error. Throws
 /// FatalError on an option the grammar refuses.
-void applyCupsJob(const CupsJob& job, const char* line, bool text);
+void applyCupsJob(const CupsJob& job, bool text, JobContext& run);
 
 /// Writes an error as CUPS reads it ("ERROR: " and one line) to standard
 /// error; returns the status of a failed job, 1.

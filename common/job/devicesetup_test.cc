@@ -114,21 +114,26 @@ TEST_F(Setup, PageSizeOfTheSelection) {
 }
 
 TEST_F(Setup, StampTextsAndProcedures) {
-  opt.login_name = "ann";
-  opt.host_name = "pc1";
+  opt.stamp_user = "ann";
+  opt.stamp_host = "pc1";
   std::string font = "Helvetica";
   EXPECT_EQ(makeStamp({0, 1, 2, 0, font}), "User:ann Host:pc1 ");
   std::string dated = makeStamp({0, 2, 0, 1, font});
   EXPECT_EQ(dated.substr(dated.size() - 10), " User:ann ");
-  opt.login_name = std::string(300, 'u');
+  opt.stamp_user = std::string(300, 'u');
   EXPECT_EQ(makeStamp({0, 1, 2, 0, font}).size(), 127u);
-  opt.login_name = "(x\\";
+  opt.stamp_user = "(x\\";
   EXPECT_EQ(makeStamp({0, 1, 0, 0, font}), "User:\\(x\\\\ ");
-  opt.host_name = "";  // a login alone is ignored: both from the system
+  JobContext job;
+  job.owner = "(x";
+  nameStamp(job);  // an owner alone is ignored: both from the system
   EXPECT_EQ(makeStamp({0, 1, 0, 0, font}).find("(x"), std::string::npos);
+  job.host = "pc1";
+  nameStamp(job);
+  EXPECT_EQ(makeStamp({0, 1, 2, 0, font}), "User:\\(x Host:pc1 ");
 
-  opt.login_name = "ann";
-  opt.host_name = "pc1";
+  opt.stamp_user = "ann";
+  opt.stamp_host = "pc1";
   select("LT");
   EXPECT_EQ(text([&](Writer& o) {
               writeStampProcedures(o, {1, 1, 2, 0, font}, nullptr, 0);

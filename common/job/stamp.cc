@@ -36,15 +36,15 @@ StampSpec imageStamp() {
           opt.image_stamp_font};
 }
 
+void nameStamp(const JobContext& job) {
+  bool given = !job.owner.empty() && !job.host.empty();
+  opt.stamp_host = given ? job.host : systemHostName();
+  opt.stamp_user = given ? job.owner : loginName();
+}
+
 std::string makeStamp(const StampSpec& stamp) {
-  std::string user, host;
-  if (!opt.login_name.empty() && !opt.host_name.empty()) {
-    user = opt.login_name;
-    host = opt.host_name;
-  } else {
-    host = systemHostName();
-    user = loginName();
-  }
+  const std::string& user = opt.stamp_user;
+  const std::string& host = opt.stamp_host;
   std::string date = currentDate();
   std::string text;
   for (int slot = 1; slot <= 3; ++slot) {

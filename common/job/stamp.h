@@ -4,7 +4,13 @@
 
 #include <string>
 
+#include "jobcontext.h"
+
 class Writer;
+
+/// Sets the names a stamp shows: the job's owner and host when both are
+/// given, else the running user's login and this host's name.
+void nameStamp(const JobContext& job);
 
 /// The stamp items of one print set.
 struct StampSpec {

@@ -98,17 +98,12 @@ extern const char* const stampProcedureNames[4];
 
 /// Every print option of a run. One process-wide instance, `opt`.
 struct OptionSettings {
-  // Identity values the spooler passes; empty means not given.
-  std::string login_name;
-  std::string host_name;
-  std::string accounting_file;
+  /// The text page the spooler passes (-w, -l): columns and lines.
   unsigned spool_width = 0;
   unsigned spool_length = 0;
-  std::string filter_name;
-  /// Run by the spooler: the include directive is ignored.
-  int filter_mode = 0;
-  /// Put before a warning line: "WARNING: " under CUPS.
-  std::string warning_prefix;
+  /// The names a stamp shows (see nameStamp).
+  std::string stamp_user;
+  std::string stamp_host;
 
   // Input selection and the last custom size read.
   const InputSelection* input_selection = &defaultInputSelection;

@@ -294,30 +294,31 @@ bool including = false;
 
 // A defaults file's content; a file that exists but cannot be used is
 // named in one line on standard error.
-std::optional<std::string> loadDefaults(const std::string& path) {
+// Under CUPS the line is a warning as CUPS reads it.
+std::optional<std::string> loadDefaults(const std::string& path,
+                                        RunMode mode) {
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem);
   if (!problem.empty())
     std::fprintf(stderr, "%s%s: defaults file not read: %s\n",
-                 opt.warning_prefix.c_str(), path.c_str(), problem.c_str());
+                 mode == RunMode::CupsFilter ? "WARNING: " : "", path.c_str(),
+                 problem.c_str());
   return content;
 }
 
 // "<zavpsif>": the text filter's line of the running user's own file.
-// Under the spooler that user is the spooler's, not the job's owner, so
-// the directive is ignored there.
 void includeDefaults() {
-  if (including || opt.filter_mode) return;
+  if (including) return;
   const char* home = std::getenv("HOME");
   if (!home) return;
   std::optional<std::string> content =
-      loadDefaults(std::string(home) + "/.zavpsdefault");
+      loadDefaults(std::string(home) + "/.zavpsdefault", RunMode::Standalone);
   if (!content) return;
   std::optional<std::string> line = findFilterLine("zavpsif", *content);
   if (!line) return;
   including = true;
   try {
-    parseTextOptions(line->c_str());
+    parseTextOptions(line->c_str(), true);
   } catch (...) {
     including = false;
     throw;
@@ -350,7 +351,7 @@ size_t readJapaneseKey(std::string& s, size_t keyPos) {
 
 // Handles one key of the text grammar at `keyPos`; returns the position
 // after it.
-size_t textKey(std::string& s, size_t keyPos) {
+size_t textKey(std::string& s, size_t keyPos, bool readInclude) {
   size_t p = keyPos + 1;
   if (commonKey(s, keyPos, &p, textFields())) return p;
   unsigned n = 0;
@@ -361,7 +362,7 @@ size_t textKey(std::string& s, size_t keyPos) {
     case '<':
       if (wordAt(s, keyPos) != "<zavpsif>") unknownOption(wordAt(s, keyPos));
       p = wordEnd(s, keyPos);
-      includeDefaults();
+      if (readInclude) includeDefaults();
       break;
     case 'F':
       opt.text_ignore_formfeed = 1;
@@ -449,7 +450,7 @@ bool imageOffset(double inch) {
 }
 
 // Handles one key of the image grammar at `keyPos`.
-size_t imageKey(std::string& s, size_t keyPos) {
+size_t imageKey(std::string& s, size_t keyPos, bool) {
   size_t p = keyPos + 1;
   if (commonKey(s, keyPos, &p, imageFields())) return p;
   switch (s[keyPos]) {
@@ -503,7 +504,8 @@ size_t imageKey(std::string& s, size_t keyPos) {
 }
 
 // The tokeniser both grammars share.
-void parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
+void parseOptions(const char* text,
+                  size_t (*key)(std::string&, size_t, bool), bool readInclude) {
   if (!text) return;
   std::string s(text);
   size_t pos = 0;
@@ -515,15 +517,19 @@ void parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
     if (s[pos] == '-' && (pos + 1 >= s.size() || s[pos + 1] == '\n'))
       unknownOption("-");
     if (s[pos] == '-') ++pos;
-    pos = key(s, pos);
+    pos = key(s, pos, readInclude);
   }
 }
 
 }  // namespace
 
-void parseTextOptions(const char* text) { parseOptions(text, textKey); }
+void parseTextOptions(const char* text, bool readInclude) {
+  parseOptions(text, textKey, readInclude);
+}
 
-void parseImageOptions(const char* text) { parseOptions(text, imageKey); }
+void parseImageOptions(const char* text) {
+  parseOptions(text, imageKey, false);
+}
 
 size_t skipBlanks(const std::string& s, size_t pos) {
   while (pos < s.size() && isWhite(s[pos])) ++pos;
@@ -650,10 +656,11 @@ namespace {
 
 // Parses the filter's line of the file at `path`; false when the file
 // is missing or unusable or has no such line.
-bool parseDefaultsFile(const std::string& path, void (*parse)(const char*)) {
-  std::optional<std::string> content = loadDefaults(path);
+bool parseDefaultsFile(const std::string& path, const JobContext& job,
+                       void (*parse)(const char*)) {
+  std::optional<std::string> content = loadDefaults(path, job.mode);
   if (!content) return false;
-  std::optional<std::string> line = findFilterLine(opt.filter_name, *content);
+  std::optional<std::string> line = findFilterLine(job.name, *content);
   if (!line) return false;
   parse(line->c_str());
   return true;
@@ -661,13 +668,13 @@ bool parseDefaultsFile(const std::string& path, void (*parse)(const char*)) {
 
 }  // namespace
 
-void readFilterDefaults(void (*parse)(const char*)) {
-  if (!opt.login_name.empty()) {
-    struct passwd* pw = getpwnam(opt.login_name.c_str());
+void readFilterDefaults(const JobContext& job, void (*parse)(const char*)) {
+  if (!job.owner.empty()) {
+    struct passwd* pw = getpwnam(job.owner.c_str());
     if (pw && pw->pw_dir) {
       std::string path = std::string(pw->pw_dir) + "/.zavpsdefault";
-      if (parseDefaultsFile(path, parse)) return;
+      if (parseDefaultsFile(path, job, parse)) return;
     }
   }
-  parseDefaultsFile(systemDefaultsFile(), parse);
+  parseDefaultsFile(systemDefaultsFile(), job, parse);
 }

@@ -7,9 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "jobcontext.h"
+
 /// Parses one option string with the text grammar into the text set; a
-/// null string sets nothing. Throws FatalError on a bad option.
-void parseTextOptions(const char* text);
+/// null string sets nothing. The directive <zavpsif> reads the running
+/// user's own defaults only when `readInclude` is set: standalone runs, for
+/// under a spooler that user is the spooler's, not the job's owner.
+/// Throws FatalError on a bad option.
+void parseTextOptions(const char* text, bool readInclude = false);
 /// The same with the image grammar into the image set.
 void parseImageOptions(const char* text);
 
@@ -44,8 +49,9 @@ std::optional<std::string> readDefaultsFile(const std::string& path,
 /// that holds the running program (<prefix>/zavpsbin/ once installed).
 std::string systemDefaultsFile();
 
-/// Filter mode: parses this filter's line from the job owner's defaults
-/// file, or else from the system file, with `parse`.
-void readFilterDefaults(void (*parse)(const char*));
+/// Filter mode: parses the line of filter `job.name` from the defaults file
+/// of `job.owner`, or else from the system file, with `parse`. A file that
+/// cannot be used is named in a warning line on standard error.
+void readFilterDefaults(const JobContext& job, void (*parse)(const char*));
 
 #endif  // COMMON_OPTIONS_PARSE_H_

@@ -49,7 +49,7 @@ void readSpoolNumber(const char* value, unsigned* field) {
 }  // namespace
 
 bool readSpoolerArgument(int argc, char** argv, int* i,
-                         const SpoolerLetters& letters) {
+                         const SpoolerLetters& letters, JobContext& job) {
   const char* arg = argv[*i];
   char letter = arg[1];
   // The option's value: attached, or else the next argument.
@@ -61,15 +61,15 @@ bool readSpoolerArgument(int argc, char** argv, int* i,
   const char* v = nullptr;
   switch (letter) {
     case 'a':
-      if ((v = value())) opt.accounting_file = v;
+      if ((v = value())) job.accounting_file = v;
       return true;
     case 'h':
     case 'H':
-      if ((v = value())) opt.host_name = v;
+      if ((v = value())) job.host = v;
       return true;
     case 'n':
     case 'L':
-      if ((v = value())) opt.login_name = v;
+      if ((v = value())) job.owner = v;
       return true;
     case 'i':
       value();  // the indent: not used

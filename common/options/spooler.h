@@ -3,6 +3,7 @@
 #ifndef COMMON_OPTIONS_SPOOLER_H_
 #define COMMON_OPTIONS_SPOOLER_H_
 
+#include "jobcontext.h"
 #include "options.h"
 
 /// The last component of a program name.
@@ -26,9 +27,11 @@ struct SpoolerLetters {
 };
 
 /// Filter mode: takes the spooler argument argv[*i], with its value when it
-/// has one (attached, or else the next argument, which advances *i).
-/// Returns false for an argument the option grammar reads instead.
+/// has one (attached, or else the next argument, which advances *i): the
+/// owner, host and accounting file go to `job`, the page size to the
+/// option record. Returns false for an argument the option grammar reads
+/// instead.
 bool readSpoolerArgument(int argc, char** argv, int* i,
-                         const SpoolerLetters& letters);
+                         const SpoolerLetters& letters, JobContext& job);
 
 #endif  // COMMON_OPTIONS_SPOOLER_H_
