@@ -50,7 +50,7 @@ int runCups(int argc, char** argv, Writer& out) {
     run.creator = imageCreator(run.mode, opt.image_g4);
     nameStamp(run);
     applyStampOffsetRule();
-    if (checkPaperSize(opt.image_input_tray) < 0)
+    if (checkPaperSize(opt.image_printer.input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
     if (in.peek(1).empty()) throw FatalError{"The input is empty, not printed\n", 1};
@@ -60,7 +60,7 @@ int runCups(int argc, char** argv, Writer& out) {
     } catch (const FatalError&) {
       throw FatalError{"The input is not a window dump this filter can print\n", 255};
     }
-    return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_copies);
+    return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_printer.copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
@@ -72,7 +72,7 @@ int runCups(int argc, char** argv, Writer& out) {
 int main(int argc, char** argv) {
   if (asksForHelp(argc, argv)) {
     std::fputs(kImageHelp, stdout);
-    std::fputs(kSharedHelp, stdout);
+    std::fputs(sharedHelp().c_str(), stdout);
     return 0;
   }
   Writer out(1);

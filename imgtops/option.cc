@@ -24,9 +24,9 @@ namespace {
   throw FatalError{message, 255};
 }
 
-// Under the spooler: -x and -y give the page size; these letters are
-// ignored (only this one argument).
-const SpoolerLetters kSpoolerLetters = {'x', 'y', "ACDFJNPQbdefklstw"};
+// Under the spooler: -x and -y give the page size; the ignored letters
+// take only their own argument.
+const SpoolerLetters kSpoolerLetters = spoolerLetters(false);
 
 // Lowest image offset that leaves room for a stamp below the image.
 const double kStampOffset = 0.3;
@@ -92,7 +92,7 @@ int parseImageCommandLine(int argc, char** argv, JobContext& job) {
   if (!standalone) {
     if (argc - i == 1) job.accounting_file = argv[i];
     readFilterDefaults(job, parseImageOptions);
-  } else if (checkPaperSize(opt.image_input_tray) < 0) {
+  } else if (checkPaperSize(opt.image_printer.input_tray) < 0) {
     fail("Illegal paper size\n");
   }
   applyStampOffsetRule();
@@ -104,6 +104,6 @@ void applyStampOffsetRule() {
   // The offset that rises from the sheet's lower edge: x once the image
   // is turned a quarter.
   double& rise = opt.image_rotate ? opt.image_offset_x : opt.image_offset_y;
-  if (opt.image_stamp_position != kNoStamp && rise < kStampOffset)
+  if (opt.image_printer.stamp.position != kNoStamp && rise < kStampOffset)
     rise = kStampOffset;
 }

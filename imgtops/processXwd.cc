@@ -374,7 +374,7 @@ const double kStampTopInch = 0.35;
 void writeImageArea(Writer& out) {
   out.write("gsave mxTrans setmatrix newpath clippath pathbbox grestore\n"
             "/ury exch def pop pop pop\n");
-  int position = opt.image_stamp_position;
+  int position = opt.image_printer.stamp.position;
   if (position != 0 && position != 1) return;
   int width, height;
   sheetSize(&width, &height);
@@ -416,7 +416,7 @@ void writeImageSetup(Writer& out, const JobContext& job) {
 }
 
 void writeImageProlog(const DumpHeader& h, Writer& out, int g4) {
-  bool stamp = opt.image_stamp_position != kNoStamp;
+  bool stamp = opt.image_printer.stamp.position != kNoStamp;
   if (stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
   if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
   if (stamp) out.write("StartHF\n");

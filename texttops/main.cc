@@ -48,11 +48,11 @@ int runCups(int argc, char** argv, Writer& out) {
     applyCupsJob(job, true, run);
     nameStamp(run);
     applyLayoutRules(run.mode);
-    if (checkPaperSize(opt.text_input_tray) < 0)
+    if (checkPaperSize(opt.text_printer.input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
     unsigned pages = dispatchInput(in, out, run);
-    return cupsFinish(out, pages, opt.text_copies);
+    return cupsFinish(out, pages, opt.text_printer.copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
@@ -64,7 +64,7 @@ int runCups(int argc, char** argv, Writer& out) {
 int main(int argc, char** argv) {
   if (asksForHelp(argc, argv)) {
     std::fputs(kTextHelp, stdout);
-    std::fputs(kSharedHelp, stdout);
+    std::fputs(sharedHelp().c_str(), stdout);
     return 0;
   }
   std::setlocale(LC_ALL, "");

@@ -29,9 +29,9 @@ const char* const kTextHelp =
 
 namespace {
 
-// Under the spooler: -w and -l give the page size; these letters are
-// ignored, while standalone mode hands them to the grammar.
-const SpoolerLetters kSpoolerLetters = {'w', 'l', "ACDFJNPQbdefkstxy"};
+// Under the spooler: -w and -l give the page size; the ignored letters
+// standalone mode hands to the grammar.
+const SpoolerLetters kSpoolerLetters = spoolerLetters(true);
 
 bool anyLineColumnOption() {
   return opt.text_columns_set || opt.text_left_margin_given ||
@@ -126,7 +126,7 @@ void applyLayoutRules(RunMode mode) {
     opt.text_columns = sheetColumns();
   }
   if (mode == RunMode::Standalone) {
-    if (checkPaperSize(opt.text_input_tray) < 0) fail("Illegal paper size\n");
+    if (checkPaperSize(opt.text_printer.input_tray) < 0) fail("Illegal paper size\n");
     if (opt.text_page_margins_given && anyLineColumnOption())
       fail("Lines/Columns option and Margin option is not applicable\n");
   } else if (opt.text_page_margins_given && anyLineColumnOption()) {
@@ -137,7 +137,7 @@ void applyLayoutRules(RunMode mode) {
       resetLineColumnOptions();
     }
   }
-  if (opt.text_stamp_position != kNoStamp) {
+  if (opt.text_printer.stamp.position != kNoStamp) {
     if (anyLineColumnOption() && opt.text_use_page_margins == 0)
       resetLineColumnOptions();
     // Top, bottom, right, left; the margin on the stamp's edge keeps the
@@ -145,7 +145,7 @@ void applyLayoutRules(RunMode mode) {
     // 15 from the bottom of the sheet).
     double minimum[4] = {0.23, 0.06, 0.03, 0.09};
     const double stampEdge = 0.35;
-    minimum[opt.text_stamp_position < 2 ? 0 : 1] = stampEdge;
+    minimum[opt.text_printer.stamp.position < 2 ? 0 : 1] = stampEdge;
     for (int k = 0; k < 4; ++k)
       if (opt.text_page_margins[k] < minimum[k])
         opt.text_page_margins[k] = minimum[k];

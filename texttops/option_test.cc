@@ -52,12 +52,12 @@ TEST_F(CommandLine, NamesPickTheMode) {
 TEST_F(CommandLine, EnvironmentOnlyForTexttops) {
   setenv("TEXTTOPSOPTION", "-D -Nc=4", 1);
   EXPECT_EQ(run({"texttops", "-Nc=2"}), "");
-  EXPECT_EQ(opt.text_duplex, 2);
-  EXPECT_EQ(opt.text_copies, 2u);  // the command line overrides
+  EXPECT_EQ(opt.text_printer.duplex, 2);
+  EXPECT_EQ(opt.text_printer.copies, 2u);  // the command line overrides
   SetUp();
   setenv("TEXTTOPSOPTION", "-D", 1);
   EXPECT_EQ(run({"zavposttxt"}), "");
-  EXPECT_EQ(opt.text_duplex, 0);
+  EXPECT_EQ(opt.text_printer.duplex, 0);
   setenv("TEXTTOPSOPTION", "-q", 1);
   EXPECT_EQ(run({"texttops"}), "Unknown option 'q'\n/255");
 }
@@ -83,7 +83,7 @@ TEST_F(CommandLine, StandaloneOptionsGoThroughTheGrammar) {
   EXPECT_EQ(opt.text_columns, 80u);
   EXPECT_EQ(opt.text_lines, 60u);
   EXPECT_EQ(opt.text_lines_explicit, 1);
-  EXPECT_EQ(opt.text_duplex, 2);
+  EXPECT_EQ(opt.text_printer.duplex, 2);
   EXPECT_EQ(first, 5);
   SetUp();
   EXPECT_EQ(run({"texttops", "-l60"}), "");
@@ -108,7 +108,7 @@ TEST_F(CommandLine, FilterModeTakesTheSpoolersArguments) {
   EXPECT_EQ(opt.text_columns, 80u);
   EXPECT_EQ(opt.text_lines, 60u);
   EXPECT_EQ(opt.text_columns_set, 0);
-  EXPECT_EQ(opt.text_duplex, 0);  // ignored under the spooler
+  EXPECT_EQ(opt.text_printer.duplex, 0);  // ignored under the spooler
   EXPECT_EQ(job.owner, "bob");
   EXPECT_EQ(job.host, "host");
   EXPECT_EQ(job.accounting_file, "acct");  // the trailing argument wins
@@ -122,8 +122,8 @@ TEST_F(CommandLine, FilterModeTakesTheSpoolersArguments) {
   EXPECT_EQ(run({"zavpsif", "-wx"}), "");
   EXPECT_EQ(opt.spool_width, 132u);
   EXPECT_EQ(run({"zavpsif", "-t", "-E"}), "");
-  EXPECT_EQ(opt.text_toner_saver, 0);      // ignored letter
-  EXPECT_EQ(opt.text_render_enhance, 1);   // any other letter: grammar
+  EXPECT_EQ(opt.text_printer.toner_saver, 0);      // ignored letter
+  EXPECT_EQ(opt.text_printer.render_enhance, 1);   // any other letter: grammar
 }
 
 TEST_F(CommandLine, FilterModeLastLayoutWins) {

@@ -381,8 +381,8 @@ std::string fontOperands() {
 
 void writeProlog(Writer& out) {
   out.write(kBlockA);
-  if (opt.text_stamp_position != kNoStamp)
-    writePageStamp(out, true, opt.text_stamp_pages == 1);
+  if (opt.text_printer.stamp.position != kNoStamp)
+    writePageStamp(out, true, opt.text_printer.stamp.pages == 1);
   out.write(opt.text_use_page_margins ? kBlockB : kBlockO);
   if (fitsText()) out.write(kFitText);
   out.write(blockP());

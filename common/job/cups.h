@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "jobcontext.h"
+#include "printeroptions.h"
 
 class Writer;
 
@@ -46,12 +47,9 @@ std::vector<CupsOption> parseCupsOptions(const std::string& text);
 /// What CUPS's options ask of a print set.
 struct CupsRequest {
   std::string options;  // option-language text for the filter's grammar
-  // Requests the option language has no words for: switching off what a
-  // defaults file switched on.
-  bool simplex = false;
-  bool noCollate = false;
-  bool noTonerSaver = false;
-  bool noEnhance = false;
+  // Requests the option language has no words for: the printer options
+  // whose field is cleared, switching off what a defaults file switched on.
+  std::vector<const PrinterOption*> off;
   bool newStamp = false;  // a stamp replaces the defaults' items, not adds to them
   std::string own;  // zavps-options, parsed last
   std::vector<std::string> warnings;  // values ignored, one line each

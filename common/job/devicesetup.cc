@@ -4,6 +4,7 @@
 
 #include "options.h"
 #include "paper.h"
+#include "printeroptions.h"
 #include "tray.h"
 #include "writer.h"
 
@@ -115,33 +116,42 @@ void setRenderEnhance(Writer& out, int on) {
       "} if }{pop}ifelse \n");
 }
 
-DeviceRequests textRequests() {
-  return {opt.text_input_tray,    opt.text_page_size_policy_set,
-          opt.text_page_size_policy, opt.text_output_tray,
-          opt.text_duplex,        opt.text_collate,
-          opt.text_copies,        opt.text_jog_set,
-          opt.text_jog,           opt.text_toner_saver,
-          opt.text_render_enhance};
+void setupInput(Writer& out, const PrinterSettings& set) {
+  if (set.input_tray != 0)
+    setInputSource(out, set.page_size_policy_set,
+                   static_cast<int>(set.page_size_policy));
 }
 
-DeviceRequests imageRequests() {
-  return {opt.image_input_tray,    opt.image_page_size_policy_set,
-          opt.image_page_size_policy, opt.image_output_tray,
-          opt.image_duplex,        opt.image_collate,
-          opt.image_copies,        opt.image_jog_set,
-          opt.image_jog,           opt.image_toner_saver,
-          opt.image_render_enhance};
+void setupOutput(Writer& out, const PrinterSettings& set) {
+  if (set.output_tray != 0) setOutputTray(out, set.output_tray);
 }
 
-void writeDeviceSetup(Writer& out, const DeviceRequests& r,
+void setupDuplex(Writer& out, const PrinterSettings& set) {
+  if (set.duplex != 0) setDuplex(out, set.duplex);
+}
+
+void setupCopies(Writer& out, const PrinterSettings& set) {
+  setCopies(out, set.collate, static_cast<int>(set.copies));
+  setJog(out, set.jog_set, static_cast<unsigned>(set.jog));
+}
+
+void setupTonerSaver(Writer& out, const PrinterSettings& set) {
+  setTonerSaver(out, set.toner_saver);
+}
+
+void setupEnhance(Writer& out, const PrinterSettings& set) {
+  setRenderEnhance(out, set.render_enhance);
+}
+
+const PrinterSettings& textRequests() { return opt.text_printer; }
+
+const PrinterSettings& imageRequests() { return opt.image_printer; }
+
+void writeDeviceSetup(Writer& out, const PrinterSettings& set,
                       bool enhanceFirst) {
-  if (r.inputTray != 0)
-    setInputSource(out, r.policySet, static_cast<int>(r.policy));
-  if (r.outputTray != 0) setOutputTray(out, r.outputTray);
-  if (r.duplex != 0) setDuplex(out, r.duplex);
-  setCopies(out, r.collate, static_cast<int>(r.copies));
-  setJog(out, r.jogSet, static_cast<unsigned>(r.jog));
-  if (enhanceFirst) setRenderEnhance(out, r.renderEnhance);
-  setTonerSaver(out, r.tonerSaver);
-  if (!enhanceFirst) setRenderEnhance(out, r.renderEnhance);
+  for (const PrinterOption* o = printerOptions; o->key; ++o) {
+    if (!o->setup || (enhanceFirst && o->setup == setupEnhance)) continue;
+    if (enhanceFirst && o->setup == setupTonerSaver) setupEnhance(out, set);
+    o->setup(out, set);
+  }
 }

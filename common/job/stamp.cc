@@ -24,17 +24,9 @@ std::string escapeString(const std::string& s) {
 
 }  // namespace
 
-StampSpec textStamp() {
-  return {opt.text_stamp_position, opt.text_stamp_user_slot,
-          opt.text_stamp_host_slot, opt.text_stamp_date_slot,
-          opt.text_stamp_font};
-}
+const StampSettings& textStamp() { return opt.text_printer.stamp; }
 
-StampSpec imageStamp() {
-  return {opt.image_stamp_position, opt.image_stamp_user_slot,
-          opt.image_stamp_host_slot, opt.image_stamp_date_slot,
-          opt.image_stamp_font};
-}
+const StampSettings& imageStamp() { return opt.image_printer.stamp; }
 
 void nameStamp(const JobContext& job) {
   bool given = !job.owner.empty() && !job.host.empty();
@@ -42,24 +34,24 @@ void nameStamp(const JobContext& job) {
   opt.stamp_user = given ? job.owner : loginName();
 }
 
-std::string makeStamp(const StampSpec& stamp) {
+std::string makeStamp(const StampSettings& stamp) {
   const std::string& user = opt.stamp_user;
   const std::string& host = opt.stamp_host;
   std::string date = currentDate();
   std::string text;
   for (int slot = 1; slot <= 3; ++slot) {
-    if (stamp.userSlot == slot)
+    if (stamp.user_slot == slot)
       text += "User:" + user + " ";
-    else if (stamp.hostSlot == slot)
+    else if (stamp.host_slot == slot)
       text += "Host:" + host + " ";
-    else if (stamp.dateSlot == slot)
+    else if (stamp.date_slot == slot)
       text += date + " ";
   }
   if (text.size() > kStampLimit) text.resize(kStampLimit);
   return escapeString(text);
 }
 
-void writeStampProcedures(Writer& out, const StampSpec& stamp,
+void writeStampProcedures(Writer& out, const StampSettings& stamp,
                           const std::string* textFonts, unsigned textSize,
                           bool landscape, bool measured) {
   if (stamp.position < 0 || stamp.position > 3) return;

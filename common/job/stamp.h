@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jobcontext.h"
+#include "options.h"
 
 class Writer;
 
@@ -12,22 +13,13 @@ class Writer;
 /// given, else the running user's login and this host's name.
 void nameStamp(const JobContext& job);
 
-/// The stamp items of one print set.
-struct StampSpec {
-  int position;  // 0..3; 999 none
-  int userSlot;
-  int hostSlot;
-  int dateSlot;
-  const std::string& font;
-};
-
-/// The stamp items of the text and of the image print set.
-StampSpec textStamp();
-StampSpec imageStamp();
+/// The stamps of the text and of the image print set.
+const StampSettings& textStamp();
+const StampSettings& imageStamp();
 
 /// The stamp text ("User:%s Host:%s ..."), at most 127 bytes, with "(",
 /// ")" and the backslash escaped for a PostScript string.
-std::string makeStamp(const StampSpec& stamp);
+std::string makeStamp(const StampSettings& stamp);
 
 /// Writes the placement procedure of the stamp's position and StartHF.
 /// `textFonts`: the text filter's StartHF ends by selecting the text fonts
@@ -36,7 +28,7 @@ std::string makeStamp(const StampSpec& stamp);
 /// a quarter turn (width and height exchanged). `measured`: the corners
 /// are found from the page size in force when the page ends, for
 /// documents that choose their own sheet.
-void writeStampProcedures(Writer& out, const StampSpec& stamp,
+void writeStampProcedures(Writer& out, const StampSettings& stamp,
                           const std::string* textFonts, unsigned textSize,
                           bool landscape = false, bool measured = false);
 

@@ -96,6 +96,35 @@ extern const EncodingKeyword encodingkeytab[];
 /// Placement procedure names indexed by stamp position.
 extern const char* const stampProcedureNames[4];
 
+/// The header/footer stamp of one print set.
+struct StampSettings {
+  int position = 0;  // 0..3 ul ur dl dr; kNoStamp none
+  int user_slot = 0;  // places of the items, 1..3; 0: not shown
+  int host_slot = 0;
+  int date_slot = 0;
+  int pages = 0;  // PostScript input: 1 first page, 2 every page
+  std::string font;
+  bool operator==(const StampSettings&) const = default;
+};
+
+/// The printer options of one print set: what its device setup requests
+/// and its stamp. Zero until the set is initialised.
+struct PrinterSettings {
+  int input_tray = 0;  // input keyword code; 0: no request
+  unsigned page_size_policy = 0;
+  int page_size_policy_set = 0;
+  int output_tray = 0;  // output keyword code; 0: no request
+  int duplex = 0;       // 2 long edge, 3 short edge
+  unsigned copies = 0;
+  int collate = 0;
+  int jog = 0;
+  int jog_set = 0;
+  int toner_saver = 0;
+  int render_enhance = 0;
+  StampSettings stamp;
+  bool operator==(const PrinterSettings&) const = default;
+};
+
 /// Every print option of a run. One process-wide instance, `opt`.
 struct OptionSettings {
   /// The text page the spooler passes (-w, -l): columns and lines.
@@ -117,13 +146,10 @@ struct OptionSettings {
   int scan_error = 0;
 
   // Text print set.
-  int text_input_tray = 0;
-  int text_output_tray = 0;
-  int text_duplex = 0;
+  PrinterSettings text_printer;
   double text_page_margins[4] = {0, 0, 0, 0};  // top, bottom, right, left
   int text_use_page_margins = 0;
   int text_page_margins_given = 0;
-  int text_toner_saver = 0;
   int text_two_line = 0;
   int text_landscape = 0;
   int text_ignore_formfeed = 0;
@@ -142,25 +168,10 @@ struct OptionSettings {
   std::string text_kana_font;   // half-width katakana
   std::string text_kanji_font;  // JIS X 0208
   int text_encoding = 0;        // TextEncoding
-  int text_render_enhance = 0;
-  unsigned text_page_size_policy = 0;
-  int text_page_size_policy_set = 0;
-  int text_collate = 0;
-  unsigned text_copies = 0;
-  int text_jog = 0;
-  int text_jog_set = 0;
   int text_force_postscript = 0;
-  int text_stamp_position = 0;
-  int text_stamp_user_slot = 0;
-  int text_stamp_host_slot = 0;
-  int text_stamp_date_slot = 0;
-  int text_stamp_pages = 0;
-  std::string text_stamp_font;
 
   // Image print set.
-  int image_input_tray = 0;
-  int image_output_tray = 0;
-  int image_duplex = 0;
+  PrinterSettings image_printer;
   double image_width_inch = 0;
   double image_height_inch = 0;
   int image_size_given = 0;
@@ -173,21 +184,7 @@ struct OptionSettings {
   int image_offset_given = 0;
   int image_rotate = 0;
   int image_no_showpage = 0;
-  int image_toner_saver = 0;
-  int image_render_enhance = 0;
   int image_g4 = 0;
-  unsigned image_page_size_policy = 0;
-  int image_page_size_policy_set = 0;
-  int image_collate = 0;
-  unsigned image_copies = 0;
-  int image_jog = 0;
-  int image_jog_set = 0;
-  int image_stamp_position = 0;
-  int image_stamp_user_slot = 0;
-  int image_stamp_host_slot = 0;
-  int image_stamp_date_slot = 0;
-  int image_stamp_pages = 0;
-  std::string image_stamp_font;
 };
 
 extern OptionSettings opt;

@@ -27,6 +27,21 @@ size_t readFloatPair(const std::string& s, size_t pos, double* first,
                      double* second);
 size_t readToken(const std::string& s, size_t pos, std::string* out);
 
+/// Whether `s` holds `prefix` at `pos`.
+bool startsWith(const std::string& s, size_t pos, const char* prefix);
+/// End of the word at `pos`: the first whitespace or the end of the text.
+size_t wordEnd(const std::string& s, size_t pos);
+/// A word error for the key at `key`: Unknown option with the word that
+/// begins one character before it (the '-' as options are usually written).
+[[noreturn]] void wordError(const std::string& s, size_t key);
+/// A number within `low`..`high` at `pos`, as readUnsigned reads it; a
+/// number out of range is a word error for the key at `key`.
+size_t readInRange(const std::string& s, size_t pos, size_t key, long low,
+                   long high, unsigned* out);
+/// A font name as the document writes it after a slash: one PostScript
+/// name, else Unknown option.
+const std::string& fontName(const std::string& word);
+
 /// Four margins "top:bottom:right:left"; 1 on success, 0 on failure.
 int readMargins(const std::string& text, double margins[4]);
 
