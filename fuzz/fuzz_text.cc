@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Writer out = Writer::memory();
   try {
     if (filter) copyJobHeader(in, out);
-    JobContext job = {.name = "fuzz", .title = "fuzz"};
+    JobContext job;
+    job.name = job.title = "fuzz";
     job.mode = filter ? RunMode::LpdFilter : RunMode::Standalone;
     dispatchInput(in, out, job);
   } catch (const FatalError&) {

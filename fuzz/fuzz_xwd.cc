@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   Writer out(devnull);
   try {
-    JobContext job = {.name = "fuzz", .title = "fuzz"};
+    JobContext job;
+    job.name = job.title = "fuzz";
     if (a >> 7 == 0) job.mode = RunMode::LpdFilter;
     convertWindowDump(job, in, out);
   } catch (const FatalError&) {

@@ -22,9 +22,11 @@ struct Convert : testing::Test {
   void SetUp() override {
     resetOptions();
     initTextSet();
+    context = JobContext();
+    context.name = "zavpsif";
   }
   // The run the documents are made for.
-  JobContext context = {.name = "zavpsif"};
+  JobContext context;
   // Options as the grammar reads them, then the document for `input`.
   std::string doc(const std::string& input, const char* options = "",
                   bool standalone = true) {

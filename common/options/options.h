@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "printeroptions.h"
+
 /// A fatal error in option handling: main prints `message` to standard
 /// error and exits with `status`.
 struct FatalError {
@@ -95,35 +97,6 @@ extern const EncodingKeyword encodingkeytab[];
 
 /// Placement procedure names indexed by stamp position.
 extern const char* const stampProcedureNames[4];
-
-/// The header/footer stamp of one print set.
-struct StampSettings {
-  int position = 0;  // 0..3 ul ur dl dr; kNoStamp none
-  int user_slot = 0;  // places of the items, 1..3; 0: not shown
-  int host_slot = 0;
-  int date_slot = 0;
-  int pages = 0;  // PostScript input: 1 first page, 2 every page
-  std::string font;
-  bool operator==(const StampSettings&) const = default;
-};
-
-/// The printer options of one print set: what its device setup requests
-/// and its stamp. Zero until the set is initialised.
-struct PrinterSettings {
-  int input_tray = 0;  // input keyword code; 0: no request
-  unsigned page_size_policy = 0;
-  int page_size_policy_set = 0;
-  int output_tray = 0;  // output keyword code; 0: no request
-  int duplex = 0;       // 2 long edge, 3 short edge
-  unsigned copies = 0;
-  int collate = 0;
-  int jog = 0;
-  int jog_set = 0;
-  int toner_saver = 0;
-  int render_enhance = 0;
-  StampSettings stamp;
-  bool operator==(const PrinterSettings&) const = default;
-};
 
 /// Every print option of a run. One process-wide instance, `opt`.
 struct OptionSettings {

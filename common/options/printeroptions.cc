@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "devicesetup.h"
+#include "options.h"
 #include "paper.h"
 #include "parse.h"
 #include "tray.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cups.h"
+#include "options.h"
 #include "parse.h"
 
 namespace {
