@@ -16,12 +16,11 @@ const size_t kFirstBlock = 4096;
 
 }  // namespace
 
-unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
-                       const std::string& title) {
+unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-")) {
-    passPdf(in, out, standalone, title);
+    passPdf(in, out, job);
     return 0;
   }
   bool binary = head.find('\0') != std::string_view::npos;
@@ -37,6 +36,6 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
     passPostScript(b1, b2, in, out);
     return 0;
   }
-  if (binary) refuseInput(standalone, title, "binary file, not printed");
-  return convertText(standalone, b1, b2, title, in, out);
+  if (binary) refuseInput(job, "binary file, not printed");
+  return convertText(job, b1, b2, in, out);
 }
