@@ -20,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   maxImagePixels = 1u << 20;
   resetOptions();
   initImageSet();
-  opt.login_name = "fuzz";
   uint8_t a = data[0];
   std::string options;
   if (a & 1) options += " -G4";
@@ -39,7 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   Writer out(devnull);
   try {
-    convertImage(a >> 7, in, out, "fuzz");
+    JobContext job;
+    job.name = job.title = "fuzz";
+    if (a >> 7 == 0) job.mode = RunMode::LpdFilter;
+    convertImage(job, in, out);
   } catch (const FatalError&) {
     // refused input
   }

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       initTextSet();
       parseTextOptions(text.c_str());
     }
-    checkPaperSize(opt.text_input_tray);
-    checkPaperSize(opt.image_input_tray);
+    checkPaperSize(opt.text_printer.input_tray);
+    checkPaperSize(opt.image_printer.input_tray);
   } catch (const FatalError&) {
   }
   return 0;

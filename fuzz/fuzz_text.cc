@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
   resetOptions();
   initTextSet();
-  opt.login_name = "fuzz";
   // The first two bytes choose the layout, the third the input encoding.
   uint8_t a = data[0], b = data[1];
   static const char* const encodings[4] = {" -Ke=auto", " -Ke=euc-jp",
@@ -32,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool filter = a & 128;
   try {
     parseTextOptions(options.c_str());
-    applyLayoutRules(!filter);
+    applyLayoutRules(filter ? RunMode::LpdFilter : RunMode::Standalone);
   } catch (const FatalError&) {
     return 0;
   }
@@ -40,7 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Writer out = Writer::memory();
   try {
     if (filter) copyJobHeader(in, out);
-    dispatchInput(in, out, !filter, "fuzz");
+    JobContext job;
+    job.name = job.title = "fuzz";
+    job.mode = filter ? RunMode::LpdFilter : RunMode::Standalone;
+    dispatchInput(in, out, job);
   } catch (const FatalError&) {
     // refused input: a PDF or binary file
   }

@@ -7,7 +7,9 @@
 #include "interrupt.h"
 #include "options.h"
 #include "runlength.h"
-#include "setiot.h"
+#include "devicesetup.h"
+#include "paper.h"
+#include "stamp.h"
 #include "writer.h"
 
 namespace {
@@ -37,12 +39,6 @@ const char* const kFixedProlog =
     "% thisfile /ASCII85Decode filter ImageProc\n"
     "ImageDict image\n"
     "} def\n";
-
-// The creator names of filter mode are historical, kept for compatibility.
-const char* creatorName(int jobKind, bool g4) {
-  if (jobKind == 1) return g4 ? "imgtog4" : "imgtops";
-  return g4 ? "qmpg4f" : "qmpvf";
-}
 
 /// The image dictionary: the size, the sample depth and the filters
 /// that undo the data's coding.
@@ -74,10 +70,10 @@ const double kStampTopInch = 0.35;
 void writeImageArea(Writer& out) {
   out.write("gsave mxTrans setmatrix newpath clippath pathbbox grestore\n"
             "/ury exch def pop pop pop\n");
-  int position = opt.image_stamp_position;
+  int position = opt.image_printer.stamp.position;
   if (position != 0 && position != 1) return;
-  int width = 595, height = 842;
-  getPageSize(&width, &height);
+  int width, height;
+  sheetSize(&width, &height);
   double top = height - kStampTopInch * 72;
   out.printf("ury %f gt {/ury %f def} if\n", top, top);
 }
@@ -152,9 +148,8 @@ void imageSize(const ImageReader& image, double* width, double* height) {
   }
 }
 
-void writeImageSetup(Writer& out, int jobKind, bool g4,
-                     const std::string& title) {
-  writeDscHeader(out, creatorName(jobKind, g4), title);
+void writeImageSetup(Writer& out, const JobContext& job) {
+  writeDscHeader(out, job, true, nullptr);
   writeDeviceSetup(out, imageRequests());
   out.write(kFixedProlog);
 }
@@ -176,7 +171,7 @@ void writePlacement(const ImageReader& image, Writer& out) {
 
 /// One page's placement, size and image dictionary; `page` counts from 1.
 void writePageSetup(const ImageReader& image, Writer& out, bool g4, int page) {
-  bool stamp = opt.image_stamp_position != kNoStamp;
+  bool stamp = opt.image_printer.stamp.position != kNoStamp;
   if (page == 1 && stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
   if (page > 1) out.printf("%%%%Page: %d %d\ngsave initmatrix\n", page, page);
   else if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
@@ -243,11 +238,11 @@ struct DataCoder {
 
 }  // namespace
 
-void writeImageDocument(ImageReader& image, Writer& out, int jobKind,
-                        const std::string& title) {
+void writeImageDocument(ImageReader& image, Writer& out,
+                        const JobContext& job) {
   bool g4 = opt.image_g4 != 0;
   std::optional<DataCoder> data(std::in_place, image, out, g4);
-  writeImageSetup(out, jobKind, g4, title);
+  writeImageSetup(out, job);
   int page = 1;
   for (;;) {
     writePageSetup(image, out, g4, page);

@@ -7,14 +7,13 @@
 #include <string>
 
 #include "imagereader.h"
+#include "jobcontext.h"
 
 class Writer;
 
-/// Writes the page of `image` as a document on `out`. `jobKind` is 1
-/// standalone, 0 filter mode; `title` is the file name ("" for standard
-/// input). Throws FatalError, before anything is written, when the data
+/// Writes the page of `image` as a document on `out` for `job`. Throws FatalError, before anything is written, when the data
 /// coder cannot be set up; JobInterrupted after SIGINT.
-void writeImageDocument(ImageReader& image, Writer& out, int jobKind,
-                        const std::string& title);
+void writeImageDocument(ImageReader& image, Writer& out,
+                        const JobContext& job);
 
 #endif  // IMGTOPS_IMAGEDOC_H_

@@ -31,6 +31,13 @@ struct FakeReader : ImageReader {
   uint32_t rows = 0;
 };
 
+// A standalone run on the file "fake".
+JobContext fakeJob() {
+  JobContext job;
+  job.title = "fake";
+  return job;
+}
+
 class ImageDocTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -55,7 +62,7 @@ TEST_F(ImageDocTest, EverySampleDepthAndCodingPrints) {
     opt.image_g4 = c.g4;
     FakeReader image(40, 30, c.bits);
     Writer out = Writer::memory();
-    writeImageDocument(image, out, 1, "fake");
+    writeImageDocument(image, out, fakeJob());
     std::string doc = out.str();
     EXPECT_EQ(30u, image.rows);
     EXPECT_NE(std::string::npos,
@@ -74,7 +81,7 @@ TEST_F(ImageDocTest, CoderThatCannotBeSetUpWritesNothing) {
   opt.image_g4 = 1;
   FakeReader image(0x80000000u, 1, 1);
   Writer out = Writer::memory();
-  EXPECT_THROW(writeImageDocument(image, out, 1, "fake"), FatalError);
+  EXPECT_THROW(writeImageDocument(image, out, fakeJob()), FatalError);
   EXPECT_EQ("", out.str());
   EXPECT_EQ(0u, image.rows);
 }

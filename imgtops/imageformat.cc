@@ -21,13 +21,12 @@ const ImageFormat kFormats[] = {
 
 }  // namespace
 
-const ImageFormat& sniffImageFormat(Reader& in, bool standalone,
-                                    const std::string& title) {
+const ImageFormat& sniffImageFormat(Reader& in, const JobContext& job) {
   std::string_view head = in.peek(kSniffBytes);
-  if (head.empty()) refuseInput(standalone, title, "empty input, not printed");
+  if (head.empty()) refuseInput(job, "empty input, not printed");
   for (const ImageFormat& format : kFormats)
     if (format.sniff(head)) return format;
   // Worded from when window dumps were the only format; kept for
   // compatibility.
-  refuseInput(standalone, title, "not a window dump, not printed");
+  refuseInput(job, "not a window dump, not printed");
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "imagereader.h"
+#include "jobcontext.h"
 
 class Reader;
 
@@ -18,9 +19,8 @@ struct ImageFormat {
   /// shorter), begins an image of this format.
   bool (*sniff)(std::string_view head);
   /// Reads the input up to its first row; refuses (refuseInput, naming
-  /// the input by `standalone` and `title`) what it cannot print.
-  std::unique_ptr<ImageReader> (*open)(Reader& in, bool standalone,
-                                       const std::string& title);
+  /// the input by `job`) what it cannot print.
+  std::unique_ptr<ImageReader> (*open)(Reader& in, const JobContext& job);
 };
 
 /// Bytes of the input the formats are told apart by.
@@ -28,7 +28,6 @@ const size_t kSniffBytes = 100;
 
 /// The format of the input by its first bytes, which stay unread.
 /// Refuses (refuseInput) empty input and one no format claims.
-const ImageFormat& sniffImageFormat(Reader& in, bool standalone,
-                                    const std::string& title);
+const ImageFormat& sniffImageFormat(Reader& in, const JobContext& job);
 
 #endif  // IMGTOPS_IMAGEFORMAT_H_

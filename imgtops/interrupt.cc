@@ -48,9 +48,9 @@ void checkInterrupt() {
   if (sigintSeen) throw JobInterrupted{};
 }
 
-int endJob(Writer& out, bool filterMode, int status) {
+int endJob(Writer& out, const JobContext& job, int status) {
   if (sigintSeen)
-    std::fprintf(stderr, "%s: interrupted, job ended\n", opt.filter_name.c_str());
-  if (filterMode) out.put('\x04');
-  return finishOutput(out, !filterMode, status);
+    std::fprintf(stderr, "%s: interrupted, job ended\n", job.name.c_str());
+  if (!job.standalone()) out.put('\x04');
+  return finishOutput(out, job, status);
 }

@@ -3,6 +3,8 @@
 #ifndef IMGTOPS_INTERRUPT_H_
 #define IMGTOPS_INTERRUPT_H_
 
+#include "jobcontext.h"
+
 class Writer;
 
 /// Thrown from the read and row loops once an interrupt has arrived.
@@ -20,9 +22,9 @@ bool interrupted();
 /// Throws JobInterrupted when an interrupt has arrived.
 void checkInterrupt();
 
-/// Ends the job: writes the end-of-transmission byte 0x04 in filter mode,
-/// flushes the output and returns `status` for main to exit with, or
-/// (with a message) the write error status of finishOutput.
-int endJob(Writer& out, bool filterMode, int status);
+/// Ends the job: writes the end-of-transmission byte 0x04 under the
+/// spooler, flushes the output and returns `status` for main to exit
+/// with, or (with a message) the write error status of finishOutput.
+int endJob(Writer& out, const JobContext& job, int status);
 
 #endif  // IMGTOPS_INTERRUPT_H_

@@ -8,6 +8,7 @@
 #include <jpeglib.h>
 
 #include "gray.h"
+#include "jobcontext.h"
 #include "rawinput.h"
 #include "reader.h"
 #include "status.h"
@@ -231,8 +232,7 @@ int exifOrientation(const uint8_t* data, size_t size) {
   return 1;
 }
 
-std::unique_ptr<ImageReader> openJpeg(Reader& in, bool standalone,
-                                      const std::string& title) {
+std::unique_ptr<ImageReader> openJpeg(Reader& in, const JobContext& job) {
   auto s = std::make_unique<JpegState>(in);
   s->info.err = jpeg_std_error(&s->errors);
   s->errors.error_exit = onError;
@@ -249,8 +249,8 @@ std::unique_ptr<ImageReader> openJpeg(Reader& in, bool standalone,
   s->info.src = &s->source;
   jpeg_save_markers(&s->info, JPEG_APP0 + 1, 0xFFFF);
   if (!startDecoding(s.get()))
-    refuseInput(standalone, title, std::string("damaged JPEG file (") + s->message + "), not printed");
-  refuseHugeImage(s->info.output_width, s->info.output_height, standalone, title);
+    refuseInput(job, std::string("damaged JPEG file (") + s->message + "), not printed");
+  refuseHugeImage(s->info.output_width, s->info.output_height, job);
   int orientation = 1;
   for (jpeg_saved_marker_ptr m = s->info.marker_list; m; m = m->next)
     if (m->marker == JPEG_APP0 + 1) orientation = exifOrientation(m->data, m->data_length);

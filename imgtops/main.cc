@@ -14,6 +14,7 @@
 #include "options.h"
 #include "reader.h"
 #include "spooler.h"
+#include "stamp.h"
 #include "status.h"
 #include "writer.h"
 
@@ -21,13 +22,13 @@ namespace {
 
 // Converts one input; the descriptor is watched so that SIGINT ends it.
 // A refused input is reported; returns its status, 0 when printed.
-int convert(int fd, bool standalone, Writer& out, const std::string& title) {
+int convert(int fd, const JobContext& job, Writer& out) {
   try {
-    refuseDirectory(fd, standalone, title);
+    refuseDirectory(fd, job);
     checkInterrupt();
     watchInput(fd);
     Reader in(fd);
-    convertImage(standalone ? 1 : 0, in, out, title);
+    convertImage(job, in, out);
   } catch (const FatalError& e) {
     out.flush();
     logMessage(e.message);
@@ -43,19 +44,25 @@ int convert(int fd, bool standalone, Writer& out, const std::string& title) {
 int runCups(int argc, char** argv, Writer& out) {
   try {
     CupsJob job = readCupsJob(argc, argv);
-    applyCupsJob(job, "zavpsvf", false);
+    JobContext run;
+    run.name = "zavpsvf";
+    run.mode = RunMode::CupsFilter;
+    run.title = job.title;
+    applyCupsJob(job, false, run);
+    run.creator = imageCreator(run.mode, opt.image_g4);
+    nameStamp(run);
     applyStampOffsetRule();
-    if (checkPaperSize(opt.image_input_tray) < 0)
+    if (checkPaperSize(opt.image_printer.input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
     if (in.peek(1).empty()) throw FatalError{"The input is empty, not printed\n", 1};
     // A refused input is named as CUPS shows it.
     try {
-      convertImage(0, in, out, job.title);
+      convertImage(run, in, out);
     } catch (const FatalError&) {
       throw FatalError{"The input is not a window dump this filter can print\n", 255};
     }
-    return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_copies);
+    return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_printer.copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
@@ -67,36 +74,38 @@ int runCups(int argc, char** argv, Writer& out) {
 int main(int argc, char** argv) {
   if (asksForHelp(argc, argv)) {
     std::fputs(kImageHelp, stdout);
-    std::fputs(kSharedHelp, stdout);
+    std::fputs(sharedHelp().c_str(), stdout);
     return 0;
   }
   // A reader that went away is a write error like any other.
   std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
   if (startedAs(kCupsImageName, argc, argv)) return runCups(argc, argv, out);
-  int mode = 0;
+  JobContext job;
   try {
-    int first = parseImageCommandLine(argc, argv, &mode);
-    bool standalone = mode < 2;
-    installInterruptHandler(!standalone);
+    int first = parseImageCommandLine(argc, argv, job);
+    nameStamp(job);
+    installInterruptHandler(!job.standalone());
     int status = 0;
     try {
-      if (!standalone || first >= argc) {
-        status = convert(0, standalone, out, "");
+      if (!job.standalone() || first >= argc) {
+        status = convert(0, job, out);
       } else {
         for (int i = first; i < argc; ++i) {
           int fd = openInput(argv[i]);
-          if (convert(fd, true, out, argv[i])) status = kStatusError;
+          JobContext file = job;
+          file.title = argv[i];
+          if (convert(fd, file, out)) status = kStatusError;
           close(fd);
         }
       }
     } catch (const JobInterrupted&) {
-      return endJob(out, !standalone, 2);
+      return endJob(out, job, 2);
     }
-    return endJob(out, !standalone, interrupted() ? 2 : status);
+    return endJob(out, job, interrupted() ? 2 : status);
   } catch (const FatalError& e) {
     out.flush();
     logMessage(e.message);
-    return finishOutput(out, mode < 2, failureStatus(mode < 2, e.status));
+    return finishOutput(out, job, failureStatus(job, e.status));
   }
 }

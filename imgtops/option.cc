@@ -20,36 +20,36 @@ const char* const kImageHelp =
 
 namespace {
 
-const char* const modeNames[4] = {"imgtops", "imgtog4", "zavpsvf", "zavpsg4f"};
-
 [[noreturn]] void fail(const std::string& message) {
   throw FatalError{message, 255};
 }
 
-// Under the spooler: -x and -y give the page size; these letters are
-// ignored (only this one argument).
-const SpoolerLetters kSpoolerLetters = {'x', 'y', "ACDFJNPQbdefklstw"};
+// Under the spooler: -x and -y give the page size; the ignored letters
+// take only their own argument.
+const SpoolerLetters kSpoolerLetters = spoolerLetters(false);
 
 // Lowest image offset that leaves room for a stamp below the image.
 const double kStampOffset = 0.3;
 
 }  // namespace
 
-int imageMode(const char* program) {
-  const char* name = baseName(program);
-  for (int m = 0; m < 4; ++m)
-    if (std::strcmp(name, modeNames[m]) == 0) return m;
-  return 2;
+const char* imageCreator(RunMode mode, int g4) {
+  if (mode == RunMode::Standalone) return g4 ? "imgtog4" : "imgtops";
+  return g4 ? "qmpg4f" : "qmpvf";
 }
 
-int parseImageCommandLine(int argc, char** argv, int* mode) {
+int parseImageCommandLine(int argc, char** argv, JobContext& job) {
   const char* program = argc > 0 ? argv[0] : "imgtops";
   resetOptions();
   initImageSet();
-  opt.filter_name = baseName(program);
-  *mode = imageMode(program);
-  bool standalone = *mode < 2;
-  if (*mode == 1 || *mode == 3) opt.image_g4 = 1;
+  job.name = baseName(program);
+  bool standalone = job.name == "imgtops" || job.name == "imgtog4";
+  job.mode = standalone ? RunMode::Standalone : RunMode::LpdFilter;
+  bool g4 = job.name == "imgtog4" || job.name == "zavpsg4f";
+  if (g4) opt.image_g4 = 1;
+  // The name -V prints.
+  const char* version = standalone ? (g4 ? "imgtog4" : "imgtops")
+                                   : (g4 ? "zavpsg4f" : "zavpsvf");
 
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
@@ -61,8 +61,7 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
     }
     char letter = arg[1];
     if (letter == 'V')
-      throw FatalError{std::string(modeNames[*mode]) + " version = " +
-                           kVersion + "\n",
+      throw FatalError{std::string(version) + " version = " + kVersion + "\n",
                        0};
     if (letter == 'c') continue;
     if (standalone) {
@@ -86,17 +85,18 @@ int parseImageCommandLine(int argc, char** argv, int* mode) {
       }
       continue;
     }
-    if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters))
+    if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters, job))
       parseImageOptions(arg);
   }
 
   if (!standalone) {
-    if (argc - i == 1) opt.accounting_file = argv[i];
-    readFilterDefaults(parseImageOptions);
-  } else if (checkPaperSize(opt.image_input_tray) < 0) {
+    if (argc - i == 1) job.accounting_file = argv[i];
+    readFilterDefaults(job, parseImageOptions);
+  } else if (checkPaperSize(opt.image_printer.input_tray) < 0) {
     fail("Illegal paper size\n");
   }
   applyStampOffsetRule();
+  job.creator = imageCreator(job.mode, opt.image_g4);
   return i;
 }
 
@@ -104,6 +104,6 @@ void applyStampOffsetRule() {
   // The offset that rises from the sheet's lower edge: x once the image
   // is turned a quarter.
   double& rise = opt.image_rotate ? opt.image_offset_x : opt.image_offset_y;
-  if (opt.image_stamp_position != kNoStamp && rise < kStampOffset)
+  if (opt.image_printer.stamp.position != kNoStamp && rise < kStampOffset)
     rise = kStampOffset;
 }

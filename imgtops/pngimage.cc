@@ -7,6 +7,7 @@
 
 #include "gray.h"
 #include "options.h"
+#include "jobcontext.h"
 #include "rawinput.h"
 #include "reader.h"
 #include "status.h"
@@ -145,8 +146,7 @@ bool looksLikePng(std::string_view head) {
          png_sig_cmp(reinterpret_cast<png_const_bytep>(head.data()), 0, 8) == 0;
 }
 
-std::unique_ptr<ImageReader> openPng(Reader& in, bool standalone,
-                                     const std::string& title) {
+std::unique_ptr<ImageReader> openPng(Reader& in, const JobContext& job) {
   auto s = std::make_unique<PngState>(in);
   s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, s.get(), onError, onWarning);
   if (!s->png || !(s->info = png_create_info_struct(s->png)))
@@ -156,10 +156,10 @@ std::unique_ptr<ImageReader> openPng(Reader& in, bool standalone,
   // helpful words.
   png_set_user_limits(s->png, 0x7fffffff, 0x7fffffff);
   if (!readHeader(s.get()))
-    refuseInput(standalone, title, std::string("damaged PNG file (") + s->error + "), not printed");
+    refuseInput(job, std::string("damaged PNG file (") + s->error + "), not printed");
   png_uint_32 w = png_get_image_width(s->png, s->info);
   png_uint_32 h = png_get_image_height(s->png, s->info);
-  refuseHugeImage(w, h, standalone, title);
+  refuseHugeImage(w, h, job);
   int type = png_get_color_type(s->png, s->info);
   int depth = png_get_bit_depth(s->png, s->info);
   bool transparent = png_get_valid(s->png, s->info, PNG_INFO_tRNS);
@@ -170,8 +170,8 @@ std::unique_ptr<ImageReader> openPng(Reader& in, bool standalone,
                         : depth * png_get_channels(s->png, s->info);
   int passes = setTransforms(s.get(), oneBit);
   if (passes == 0)
-    refuseInput(standalone, title, std::string("damaged PNG file (") + s->error + "), not printed");
-  if (passes > 1) refuseHugeImage(uint64_t{w} * 4, h, standalone, title);
+    refuseInput(job, std::string("damaged PNG file (") + s->error + "), not printed");
+  if (passes > 1) refuseHugeImage(uint64_t{w} * 4, h, job);
   double dpiX = 0, dpiY = 0;
   png_uint_32 px, py;
   int unit;

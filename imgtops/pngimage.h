@@ -10,6 +10,7 @@
 #include "imagereader.h"
 
 class Reader;
+struct JobContext;
 
 /// Whether the input begins with the PNG signature.
 bool looksLikePng(std::string_view head);
@@ -17,7 +18,6 @@ bool looksLikePng(std::string_view head);
 /// Reads up to the first row. A one-bit gray image without transparency
 /// stays one bit deep; every other becomes 8-bit gray. Refuses
 /// (refuseInput) what libpng cannot read and sizes beyond maxImagePixels.
-std::unique_ptr<ImageReader> openPng(Reader& in, bool standalone,
-                                     const std::string& title);
+std::unique_ptr<ImageReader> openPng(Reader& in, const JobContext& job);
 
 #endif  // IMGTOPS_PNGIMAGE_H_

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gray.h"
+#include "jobcontext.h"
 #include "rawinput.h"
 #include "reader.h"
 #include "status.h"
@@ -129,19 +130,18 @@ bool looksLikePnm(std::string_view head) {
          std::strchr(" \t\r\n#", head[2]);
 }
 
-std::unique_ptr<ImageReader> openPnm(Reader& in, bool standalone,
-                                     const std::string& title) {
+std::unique_ptr<ImageReader> openPnm(Reader& in, const JobContext& job) {
   PnmHeader h;
   in.get();
   h.kind = static_cast<char>(in.get());
   bool ok = readNumber(in, &h.width) && readNumber(in, &h.height) &&
             (h.bitmap() || readNumber(in, &h.maxval));
   if (!ok || h.width == 0 || h.height == 0 || h.maxval == 0 || h.maxval > 65535)
-    refuseInput(standalone, title, "damaged netpbm header, not printed");
-  refuseHugeImage(h.width, h.height, standalone, title);
+    refuseInput(job, "damaged netpbm header, not printed");
+  refuseHugeImage(h.width, h.height, job);
   // One white space byte ends the header of a raw file.
   int c = in.get();
   if (c == -1 || !std::strchr(" \t\r\n", c))
-    refuseInput(standalone, title, "damaged netpbm header, not printed");
+    refuseInput(job, "damaged netpbm header, not printed");
   return std::make_unique<PnmReader>(in, h);
 }

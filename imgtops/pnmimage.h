@@ -9,6 +9,7 @@
 #include "imagereader.h"
 
 class Reader;
+struct JobContext;
 
 /// Whether the input begins "P1" to "P6" and white space.
 bool looksLikePnm(std::string_view head);
@@ -16,7 +17,6 @@ bool looksLikePnm(std::string_view head);
 /// Reads the header; rows are read as the document asks for them. A PBM
 /// stays one bit deep; PGM and PPM become 8-bit gray. Refuses (refuseInput)
 /// a damaged header and a size beyond maxImagePixels.
-std::unique_ptr<ImageReader> openPnm(Reader& in, bool standalone,
-                                     const std::string& title);
+std::unique_ptr<ImageReader> openPnm(Reader& in, const JobContext& job);
 
 #endif  // IMGTOPS_PNMIMAGE_H_

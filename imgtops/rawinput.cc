@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "jobcontext.h"
 #include "options.h"
 #include "reader.h"
 #include "status.h"
@@ -21,21 +22,20 @@ size_t readFully(Reader& in, uint8_t* out, size_t n) {
   return done;
 }
 
-void refuseHugeImage(uint64_t width, uint64_t height, bool standalone,
-                     const std::string& title) {
+void refuseHugeImage(uint64_t width, uint64_t height, const JobContext& job) {
   if (width > kMaxImageSide || height > kMaxImageSide ||
       width * height > maxImagePixels)
-    refuseInput(standalone, title,
+    refuseInput(job,
                 "image of " + std::to_string(width) + " x " + std::to_string(height) +
                     " pixels is larger than this filter prints, not printed");
 }
 
-int copyToTemporaryFile(Reader& in) {
+int copyToTemporaryFile(Reader& in, const JobContext& job) {
   const char* dir = std::getenv("TMPDIR");
   std::string path = std::string(dir && *dir ? dir : "/tmp") + "/zavpsimg-XXXXXX";
   int fd = mkostemp(path.data(), O_CLOEXEC);
   if (fd < 0)
-    throw FatalError{opt.filter_name + ": cannot make a temporary file: " +
+    throw FatalError{job.name + ": cannot make a temporary file: " +
                          std::strerror(errno) + "\n", 255};
   unlink(path.c_str());
   char buf[65536];
@@ -47,7 +47,7 @@ int copyToTemporaryFile(Reader& in) {
       if (w <= 0) {
         int err = errno;
         close(fd);
-        throw FatalError{opt.filter_name + ": cannot copy the input: " +
+        throw FatalError{job.name + ": cannot copy the input: " +
                              std::strerror(err) + "\n", 255};
       }
       done += static_cast<size_t>(w);

@@ -8,6 +8,7 @@
 #include <string>
 
 class Reader;
+struct JobContext;
 
 /// The most pixels an image may have: a 600-dpi A3 scan has 70 million.
 /// Larger images, and sides beyond kMaxImageSide, are refused before any
@@ -20,12 +21,11 @@ const uint32_t kMaxImageSide = 1 << 17;
 size_t readFully(Reader& in, uint8_t* out, size_t n);
 
 /// Refuses (refuseInput) an image beyond the limits above.
-void refuseHugeImage(uint64_t width, uint64_t height, bool standalone,
-                     const std::string& title);
+void refuseHugeImage(uint64_t width, uint64_t height, const JobContext& job);
 
 /// The rest of `in` in an unnamed temporary file, at its start; the caller
 /// closes it. Throws FatalError when no file can be made or written.
-int copyToTemporaryFile(Reader& in);
+int copyToTemporaryFile(Reader& in, const JobContext& job);
 
 /// A resolution in pixels per inch when it is one a printer could mean
 /// (20 to 10000), else 0.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gray.h"
+#include "jobcontext.h"
 #include "rawinput.h"
 #include "reader.h"
 #include "status.h"
@@ -167,23 +168,22 @@ bool looksLikeTiff(std::string_view head) {
          head.starts_with(std::string_view("MM\0+", 4));
 }
 
-std::unique_ptr<ImageReader> openTiff(Reader& in, bool standalone,
-                                      const std::string& title) {
+std::unique_ptr<ImageReader> openTiff(Reader& in, const JobContext& job) {
   TIFFSetErrorHandler(onError);
   TIFFSetWarningHandler(onWarning);
   lastError[0] = '\0';
-  int fd = copyToTemporaryFile(in);
+  int fd = copyToTemporaryFile(in, job);
   TIFF* tif = TIFFFdOpen(fd, "input", "rm");
   if (!tif) {
     close(fd);
-    refuseInput(standalone, title, std::string("damaged TIFF file (") + lastError + "), not printed");
+    refuseInput(job, std::string("damaged TIFF file (") + lastError + "), not printed");
   }
   auto reader = std::make_unique<TiffReader>(tif, fd);
   uint32_t w = 0, h = 0;
   TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
   TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
-  refuseHugeImage(w, h, standalone, title);
+  refuseHugeImage(w, h, job);
   std::string why = reader->startPage();
-  if (!why.empty()) refuseInput(standalone, title, "TIFF of a kind not printed (" + why + ")");
+  if (!why.empty()) refuseInput(job, "TIFF of a kind not printed (" + why + ")");
   return reader;
 }

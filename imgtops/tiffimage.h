@@ -10,6 +10,7 @@
 #include "imagereader.h"
 
 class Reader;
+struct JobContext;
 
 /// Whether the input begins with a TIFF (or BigTIFF) header.
 bool looksLikeTiff(std::string_view head);
@@ -18,7 +19,6 @@ bool looksLikeTiff(std::string_view head);
 /// and reads the first directory. One-bit images stay one bit deep;
 /// others become 8-bit gray. Refuses (refuseInput) what libtiff cannot
 /// read and sizes beyond maxImagePixels.
-std::unique_ptr<ImageReader> openTiff(Reader& in, bool standalone,
-                                      const std::string& title);
+std::unique_ptr<ImageReader> openTiff(Reader& in, const JobContext& job);
 
 #endif  // IMGTOPS_TIFFIMAGE_H_

@@ -43,28 +43,27 @@ ColourTable readColormap(Reader& in, const DumpHeader& h) {
 }
 
 /// The header, refused when damaged or of a kind not printed.
-DumpHeader readCheckedHeader(Reader& in, bool standalone,
-                             const std::string& title) {
+DumpHeader readCheckedHeader(Reader& in, const JobContext& job) {
   uint8_t raw[kDumpHeaderSize];
   readFully(in, raw, sizeof raw);
   DumpHeader h;
   readDumpHeader(raw, &h);
   if (damagedDumpHeader(h))
-    refuseInput(standalone, title, "damaged window dump header, not printed");
+    refuseInput(job, "damaged window dump header, not printed");
   if (!checkDumpHeader(h))
-    refuseInput(standalone, title, "window dump of a kind not printed");
+    refuseInput(job, "window dump of a kind not printed");
   return h;
 }
 
 /// Refuses a dump with less than half its rows before the document is
 /// begun.
-void requireHalfTheRows(Reader& in, const DumpHeader& h, bool standalone,
-                        const std::string& title) {
+void requireHalfTheRows(Reader& in, const DumpHeader& h,
+                        const JobContext& job) {
   size_t half = size_t{h.bytes_per_line} * ((h.pixmap_height + 1) / 2);
   size_t there = in.available(half) / h.bytes_per_line;
   checkInterrupt();
   if (there < (h.pixmap_height + 1) / 2)
-    refuseInput(standalone, title,
+    refuseInput(job,
                 "window dump data ends after " + std::to_string(there) +
                     " of " + std::to_string(h.pixmap_height) +
                     " rows, not printed");
@@ -127,11 +126,10 @@ bool looksLikeXwd(std::string_view head) {
              kDumpVersion;
 }
 
-std::unique_ptr<ImageReader> openXwd(Reader& in, bool standalone,
-                                     const std::string& title) {
-  DumpHeader h = readCheckedHeader(in, standalone, title);
+std::unique_ptr<ImageReader> openXwd(Reader& in, const JobContext& job) {
+  DumpHeader h = readCheckedHeader(in, job);
   skipBytes(in, h.header_size - kDumpHeaderSize);
   ColourTable colours = readColormap(in, h);
-  requireHalfTheRows(in, h, standalone, title);
+  requireHalfTheRows(in, h, job);
   return std::make_unique<XwdReader>(in, h, colours);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "imagereader.h"
+#include "jobcontext.h"
 #include "xwdheader.h"
 
 class Reader;
@@ -17,10 +18,9 @@ class Reader;
 bool looksLikeXwd(std::string_view head);
 
 /// Reads a window dump up to its rows; they are read as the document asks
-/// for them. Refuses (refuseInput, naming the input by `standalone` and
-/// `title`) a damaged header, a dump of a kind it does not print and one
+/// for them. Refuses (refuseInput, naming the input by
+/// `job`) a damaged header, a dump of a kind it does not print and one
 /// with less than half its rows.
-std::unique_ptr<ImageReader> openXwd(Reader& in, bool standalone,
-                                     const std::string& title);
+std::unique_ptr<ImageReader> openXwd(Reader& in, const JobContext& job);
 
 #endif  // IMGTOPS_XWD_H_

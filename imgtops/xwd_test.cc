@@ -13,11 +13,18 @@
 
 namespace {
 
+// A standalone run on the file `title`.
+JobContext fileJob(const char* title) {
+  JobContext job;
+  job.title = title;
+  return job;
+}
+
 // The document a dump converts to, in standalone mode.
 std::string convert(const std::string& dump) {
   Reader in{std::string_view(dump)};
   Writer out = Writer::memory();
-  convertImage(1, in, out, "");
+  convertImage(fileJob(""), in, out);
   return out.str();
 }
 
@@ -57,7 +64,7 @@ TEST_F(XwdTest, RefusedInputsWriteNothing) {
     Reader in{std::string_view(c.input)};
     Writer out = Writer::memory();
     try {
-      convertImage(1, in, out, "f.xwd");
+      convertImage(fileJob("f.xwd"), in, out);
       ADD_FAILURE() << c.reason;
     } catch (const FatalError& e) {
       EXPECT_EQ(0u, e.message.find(std::string("f.xwd: ") + c.reason))
@@ -252,8 +259,8 @@ TEST_F(XwdTest, TwoDumpsInOneStreamMakeTwoDocuments) {
   std::string both = d.bytes() + d.bytes();
   Reader in{std::string_view(both)};
   Writer out = Writer::memory();
-  convertImage(1, in, out, "two.xwd");
-  convertImage(1, in, out, "two.xwd");
+  convertImage(fileJob("two.xwd"), in, out);
+  convertImage(fileJob("two.xwd"), in, out);
   std::string doc = out.str();
   EXPECT_NE(doc.find("%!PS-Adobe-2.1"), doc.rfind("%!PS-Adobe-2.1"));
   EXPECT_NE(std::string::npos, doc.find("%%Title: two.xwd\n"));

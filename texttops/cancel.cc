@@ -100,11 +100,11 @@ void watchForCancel(Writer& out, int fd) {
 
 bool jobCancelled() { return cancelled != 0; }
 
-int endCancelledJob() {
+int endCancelledJob(const JobContext& job) {
   dropAccounting();
   Writer end(1);
   end.write(tail.closing() + "\n\004");
   end.flush();
-  std::fprintf(stderr, "%s: interrupted, job ended\n", opt.filter_name.c_str());
+  std::fprintf(stderr, "%s: interrupted, job ended\n", job.name.c_str());
   return kStatusDiscard;
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "jobcontext.h"
+
 class Writer;
 
 /// Where the printer's reading stands at the end of what it was sent: in
@@ -30,8 +32,8 @@ void watchForCancel(Writer& out, int inputFd);
 bool jobCancelled();
 
 /// Ends a cancelled job: closes what the printer is reading, writes
-/// "\n\004", says so on standard error; no accounting record. Returns the
-/// status that discards the job.
-int endCancelledJob();
+/// "\n\004", says so on standard error under the name of `job`; no
+/// accounting record. Returns the status that discards the job.
+int endCancelledJob(const JobContext& job);
 
 #endif  // TEXTTOPS_CANCEL_H_

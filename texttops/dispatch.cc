@@ -16,30 +16,28 @@ const int kCtrlD = 0x04;
 const size_t kFirstBlock = 4096;
 
 /// UTF-16 text is made UTF-8 and printed as UTF-8.
-unsigned convertUtf16(Reader& in, Writer& out, bool standalone,
-                      const std::string& title) {
+unsigned convertUtf16(Reader& in, Writer& out, const JobContext& job) {
   std::string text = utf16ToUtf8(in);
   Reader converted(text);
   int encoding = opt.text_encoding;
   opt.text_encoding = ENCODING_Utf8;
   int b1 = converted.get(), b2 = converted.get();
-  unsigned pages = convertText(standalone, b1, b2, title, converted, out);
+  unsigned pages = convertText(job, b1, b2, converted, out);
   opt.text_encoding = encoding;
   return pages;
 }
 
 }  // namespace
 
-unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
-                       const std::string& title) {
+unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-")) {
-    passPdf(in, out, standalone, title);
+    passPdf(in, out, job);
     return 0;
   }
   if (opt.text_encoding == ENCODING_Auto && startsUtf16(head))
-    return convertUtf16(in, out, standalone, title);
+    return convertUtf16(in, out, job);
   bool binary = head.find('\0') != std::string_view::npos;
   int b1 = in.get(), b2 = in.get(), b3 = in.get();
   if (b1 == kCtrlD && b2 == '%' && b3 == '!') {
@@ -53,6 +51,6 @@ unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
     passPostScript(b1, b2, in, out);
     return 0;
   }
-  if (binary) refuseInput(standalone, title, "binary file, not printed");
-  return convertText(standalone, b1, b2, title, in, out);
+  if (binary) refuseInput(job, "binary file, not printed");
+  return convertText(job, b1, b2, in, out);
 }

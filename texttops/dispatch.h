@@ -2,7 +2,7 @@
 #ifndef TEXTTOPS_DISPATCH_H_
 #define TEXTTOPS_DISPATCH_H_
 
-#include <string>
+#include "jobcontext.h"
 
 class Reader;
 class Writer;
@@ -12,7 +12,6 @@ class Writer;
 /// of a converted text when they are counted, else 0. A PDF file is
 /// converted by Ghostscript and passed through. Throws FatalError
 /// (refuseInput) for binary data that would be converted as text.
-unsigned dispatchInput(Reader& in, Writer& out, bool standalone,
-                       const std::string& title);
+unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job);
 
 #endif  // TEXTTOPS_DISPATCH_H_

@@ -17,6 +17,7 @@
 #include "options.h"
 #include "reader.h"
 #include "spooler.h"
+#include "stamp.h"
 #include "status.h"
 #include "writer.h"
 
@@ -24,12 +25,12 @@ namespace {
 
 // Standalone: one file (or standard input) as one document. A refused
 // file is reported and the next one converted; returns the file's status.
-int convertFile(int fd, const std::string& title, Writer& out) {
+int convertFile(int fd, const JobContext& job, Writer& out) {
   try {
-    refuseDirectory(fd, true, title);
+    refuseDirectory(fd, job);
     Reader in(fd);
     in.endWithOutput(out);
-    dispatchInput(in, out, true, title);
+    dispatchInput(in, out, job);
   } catch (const FatalError& e) {
     if (e.status != kStatusError) throw;
     out.flush();
@@ -44,14 +45,19 @@ int convertFile(int fd, const std::string& title, Writer& out) {
 int runCups(int argc, char** argv, Writer& out) {
   try {
     CupsJob job = readCupsJob(argc, argv);
-    applyCupsJob(job, "zavpsif", true);
-    applyLayoutRules(false);
-    if (checkPaperSize(opt.text_input_tray) < 0)
+    JobContext run;
+    run.name = run.creator = "zavpsif";
+    run.mode = RunMode::CupsFilter;
+    run.title = job.title;
+    applyCupsJob(job, true, run);
+    nameStamp(run);
+    applyLayoutRules(run.mode);
+    if (checkPaperSize(opt.text_printer.input_tray) < 0)
       throw FatalError{"Illegal paper size\n", 255};
     Reader in(openCupsInput(job));
     in.endWithOutput(out);
-    unsigned pages = dispatchInput(in, out, false, job.title);
-    return cupsFinish(out, pages, opt.text_copies);
+    unsigned pages = dispatchInput(in, out, run);
+    return cupsFinish(out, pages, opt.text_printer.copies);
   } catch (const FatalError& e) {
     out.flush();
     return cupsFailure(e.message);
@@ -63,7 +69,7 @@ int runCups(int argc, char** argv, Writer& out) {
 int main(int argc, char** argv) {
   if (asksForHelp(argc, argv)) {
     std::fputs(kTextHelp, stdout);
-    std::fputs(kSharedHelp, stdout);
+    std::fputs(sharedHelp().c_str(), stdout);
     return 0;
   }
   std::setlocale(LC_ALL, "");
@@ -72,30 +78,33 @@ int main(int argc, char** argv) {
   Writer out(1);
   if (startedAs(kCupsTextName, argc, argv)) return runCups(argc, argv, out);
   int status = 0;
-  bool standalone = true;
+  JobContext job;
   try {
-    int first = parseTextCommandLine(argc, argv, &standalone);
-    if (!standalone) {
+    int first = parseTextCommandLine(argc, argv, job);
+    nameStamp(job);
+    if (!job.standalone()) {
       watchForCancel(out, 0);
-      refuseDirectory(0, false, "");
+      refuseDirectory(0, job);
       Reader in(0);
       in.endWithOutput(out);
       copyJobHeader(in, out);
-      dispatchInput(in, out, false, "");
+      dispatchInput(in, out, job);
     } else if (first >= argc) {
-      status = convertFile(0, "", out);
+      status = convertFile(0, job, out);
     } else {
       for (int i = first; i < argc; ++i) {
         int fd = openInput(argv[i]);
-        if (convertFile(fd, argv[i], out)) status = kStatusError;
+        JobContext file = job;
+        file.title = argv[i];
+        if (convertFile(fd, file, out)) status = kStatusError;
         close(fd);
       }
     }
   } catch (const FatalError& e) {
     out.flush();
     logMessage(e.message);
-    status = failureStatus(standalone, e.status);
+    status = failureStatus(job, e.status);
   }
-  if (jobCancelled()) return endCancelledJob();
-  return finishOutput(out, standalone, status);
+  if (jobCancelled()) return endCancelledJob(job);
+  return finishOutput(out, job, status);
 }

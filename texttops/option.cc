@@ -6,7 +6,7 @@
 
 #include "options.h"
 #include "parse.h"
-#include "setiot.h"
+#include "paper.h"
 #include "spooler.h"
 
 const char* const kTextHelp =
@@ -29,9 +29,9 @@ const char* const kTextHelp =
 
 namespace {
 
-// Under the spooler: -w and -l give the page size; these letters are
-// ignored, while standalone mode hands them to the grammar.
-const SpoolerLetters kSpoolerLetters = {'w', 'l', "ACDFJNPQbdefkstxy"};
+// Under the spooler: -w and -l give the page size; the ignored letters
+// standalone mode hands to the grammar.
+const SpoolerLetters kSpoolerLetters = spoolerLetters(true);
 
 bool anyLineColumnOption() {
   return opt.text_columns_set || opt.text_left_margin_given ||
@@ -56,48 +56,49 @@ void resetLineColumnOptions() {
 
 }  // namespace
 
-int parseTextCommandLine(int argc, char** argv, bool* standalone) {
+int parseTextCommandLine(int argc, char** argv, JobContext& job) {
   const char* program = argc > 0 ? argv[0] : "texttops";
   resetOptions();
-  opt.filter_name = baseName(program);
-  bool texttops = opt.filter_name == "texttops";
-  *standalone = texttops || opt.filter_name == "zavposttxt";
+  job.name = baseName(program);
+  bool texttops = job.name == "texttops";
+  bool standalone = texttops || job.name == "zavposttxt";
+  job.mode = standalone ? RunMode::Standalone : RunMode::LpdFilter;
+  // Also the name -V prints.
+  job.creator = standalone ? "texttops" : "zavpsif";
 
   initTextSet();
-  opt.filter_mode = !*standalone;
   opt.spool_width = kDefaultColumns;
   opt.spool_length = kDefaultLines;
-  if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"));
+  if (texttops) parseTextOptions(std::getenv("TEXTTOPSOPTION"), true);
 
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const char* arg = argv[i];
     if (arg[1] == '\0') throw usageError(program);
-    if (*standalone && std::string(arg) == "--") {  // file names follow
+    if (standalone && std::string(arg) == "--") {  // file names follow
       ++i;
       break;
     }
     char letter = arg[1];
     if (letter == 'V')
-      throw FatalError{std::string(*standalone ? "texttops" : "zavpsif") +
-                           " version = " + kVersion + "\n",
-                       0};
+      throw FatalError{job.creator + " version = " + kVersion + "\n", 0};
     if (letter == 'c') continue;
-    if (*standalone) {
+    if (standalone) {
       if (letter == 'a') unknownOption(std::string(1, letter));
       if (letter == 'h' || letter == 'i' || letter == 'n')
         fail(std::string("Illegal option -") + letter + "\n");
-      parseTextOptions(arg);
-    } else if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters)) {
+      parseTextOptions(arg, true);
+    } else if (!readSpoolerArgument(argc, argv, &i, kSpoolerLetters, job)) {
       parseTextOptions(arg);
     }
   }
 
-  if (!*standalone && argc - i == 1) opt.accounting_file = argv[i];
+  if (!standalone && argc - i == 1) job.accounting_file = argv[i];
   opt.text_lines = opt.spool_length;
   opt.text_columns = opt.spool_width;
-  if (!*standalone) readFilterDefaults(parseTextOptions);
-  applyLayoutRules(*standalone);
+  if (!standalone)
+    readFilterDefaults(job, [](const char* s) { parseTextOptions(s); });
+  applyLayoutRules(job.mode);
   return i;
 }
 
@@ -119,13 +120,13 @@ unsigned sheetColumns() {
 
 }  // namespace
 
-void applyLayoutRules(bool standalone) {
+void applyLayoutRules(RunMode mode) {
   if (opt.text_lines_set && !opt.text_columns_set) {
     opt.text_columns_set = 1;
     opt.text_columns = sheetColumns();
   }
-  if (standalone) {
-    if (checkPaperSize(opt.text_input_tray) < 0) fail("Illegal paper size\n");
+  if (mode == RunMode::Standalone) {
+    if (checkPaperSize(opt.text_printer.input_tray) < 0) fail("Illegal paper size\n");
     if (opt.text_page_margins_given && anyLineColumnOption())
       fail("Lines/Columns option and Margin option is not applicable\n");
   } else if (opt.text_page_margins_given && anyLineColumnOption()) {
@@ -136,7 +137,7 @@ void applyLayoutRules(bool standalone) {
       resetLineColumnOptions();
     }
   }
-  if (opt.text_stamp_position != kNoStamp) {
+  if (opt.text_printer.stamp.position != kNoStamp) {
     if (anyLineColumnOption() && opt.text_use_page_margins == 0)
       resetLineColumnOptions();
     // Top, bottom, right, left; the margin on the stamp's edge keeps the
@@ -144,7 +145,7 @@ void applyLayoutRules(bool standalone) {
     // 15 from the bottom of the sheet).
     double minimum[4] = {0.23, 0.06, 0.03, 0.09};
     const double stampEdge = 0.35;
-    minimum[opt.text_stamp_position < 2 ? 0 : 1] = stampEdge;
+    minimum[opt.text_printer.stamp.position < 2 ? 0 : 1] = stampEdge;
     for (int k = 0; k < 4; ++k)
       if (opt.text_page_margins[k] < minimum[k])
         opt.text_page_margins[k] = minimum[k];

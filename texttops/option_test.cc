@@ -22,41 +22,42 @@ struct CommandLine : testing::Test {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    job = JobContext();
     try {
       first = parseTextCommandLine(static_cast<int>(args.size()), argv.data(),
-                                   &standalone);
+                                   job);
     } catch (const FatalError& e) {
       return e.message + "/" + std::to_string(e.status);
     }
     return "";
   }
   int first = 0;
-  bool standalone = false;
+  JobContext job;
 };
 
 TEST_F(CommandLine, NamesPickTheMode) {
   EXPECT_EQ(run({"/usr/bin/texttops"}), "");
-  EXPECT_TRUE(standalone);
-  EXPECT_EQ(opt.filter_name, "texttops");
+  EXPECT_TRUE(job.standalone());
+  EXPECT_EQ(job.name, "texttops");
   EXPECT_EQ(run({"zavposttxt", "a", "b"}), "");
-  EXPECT_TRUE(standalone);
+  EXPECT_TRUE(job.standalone());
   EXPECT_EQ(first, 1);
   EXPECT_EQ(run({"/x/zavpsif"}), "");
-  EXPECT_FALSE(standalone);
-  EXPECT_EQ(opt.filter_name, "zavpsif");
+  EXPECT_FALSE(job.standalone());
+  EXPECT_EQ(job.name, "zavpsif");
   EXPECT_EQ(run({"myfilter"}), "");
-  EXPECT_FALSE(standalone);
+  EXPECT_FALSE(job.standalone());
 }
 
 TEST_F(CommandLine, EnvironmentOnlyForTexttops) {
   setenv("TEXTTOPSOPTION", "-D -Nc=4", 1);
   EXPECT_EQ(run({"texttops", "-Nc=2"}), "");
-  EXPECT_EQ(opt.text_duplex, 2);
-  EXPECT_EQ(opt.text_copies, 2u);  // the command line overrides
+  EXPECT_EQ(opt.text_printer.duplex, 2);
+  EXPECT_EQ(opt.text_printer.copies, 2u);  // the command line overrides
   SetUp();
   setenv("TEXTTOPSOPTION", "-D", 1);
   EXPECT_EQ(run({"zavposttxt"}), "");
-  EXPECT_EQ(opt.text_duplex, 0);
+  EXPECT_EQ(opt.text_printer.duplex, 0);
   setenv("TEXTTOPSOPTION", "-q", 1);
   EXPECT_EQ(run({"texttops"}), "Unknown option 'q'\n/255");
 }
@@ -82,7 +83,7 @@ TEST_F(CommandLine, StandaloneOptionsGoThroughTheGrammar) {
   EXPECT_EQ(opt.text_columns, 80u);
   EXPECT_EQ(opt.text_lines, 60u);
   EXPECT_EQ(opt.text_lines_explicit, 1);
-  EXPECT_EQ(opt.text_duplex, 2);
+  EXPECT_EQ(opt.text_printer.duplex, 2);
   EXPECT_EQ(first, 5);
   SetUp();
   EXPECT_EQ(run({"texttops", "-l60"}), "");
@@ -94,9 +95,9 @@ TEST_F(CommandLine, FilterModeTakesTheSpoolersArguments) {
   EXPECT_EQ(run({"zavpsif", "-w132", "-l66", "-i0", "-n", "ann", "-j",
                  "report.txt", "-h", "pc1", "/var/log/lp-acct"}),
             "");
-  EXPECT_EQ(opt.login_name, "ann");
-  EXPECT_EQ(opt.host_name, "pc1");
-  EXPECT_EQ(opt.accounting_file, "/var/log/lp-acct");
+  EXPECT_EQ(job.owner, "ann");
+  EXPECT_EQ(job.host, "pc1");
+  EXPECT_EQ(job.accounting_file, "/var/log/lp-acct");
   EXPECT_EQ(opt.text_lines_explicit, 0);  // -l only sets the spool length
   EXPECT_EQ(opt.text_columns, 132u);
 
@@ -107,22 +108,22 @@ TEST_F(CommandLine, FilterModeTakesTheSpoolersArguments) {
   EXPECT_EQ(opt.text_columns, 80u);
   EXPECT_EQ(opt.text_lines, 60u);
   EXPECT_EQ(opt.text_columns_set, 0);
-  EXPECT_EQ(opt.text_duplex, 0);  // ignored under the spooler
-  EXPECT_EQ(opt.login_name, "bob");
-  EXPECT_EQ(opt.host_name, "host");
-  EXPECT_EQ(opt.accounting_file, "acct");  // the trailing argument wins
+  EXPECT_EQ(opt.text_printer.duplex, 0);  // ignored under the spooler
+  EXPECT_EQ(job.owner, "bob");
+  EXPECT_EQ(job.host, "host");
+  EXPECT_EQ(job.accounting_file, "acct");  // the trailing argument wins
 
   SetUp();
   EXPECT_EQ(run({"zavpsif", "-afile", "x", "y"}), "");
-  EXPECT_EQ(opt.accounting_file, "file");  // more than one: ignored
+  EXPECT_EQ(job.accounting_file, "file");  // more than one: ignored
   SetUp();
   EXPECT_EQ(run({"zavpsif", "-n"}), "");  // no value: nothing
-  EXPECT_EQ(opt.login_name, "");
+  EXPECT_EQ(job.owner, "");
   EXPECT_EQ(run({"zavpsif", "-wx"}), "");
   EXPECT_EQ(opt.spool_width, 132u);
   EXPECT_EQ(run({"zavpsif", "-t", "-E"}), "");
-  EXPECT_EQ(opt.text_toner_saver, 0);      // ignored letter
-  EXPECT_EQ(opt.text_render_enhance, 1);   // any other letter: grammar
+  EXPECT_EQ(opt.text_printer.toner_saver, 0);      // ignored letter
+  EXPECT_EQ(opt.text_printer.render_enhance, 1);   // any other letter: grammar
 }
 
 TEST_F(CommandLine, FilterModeLastLayoutWins) {

@@ -5,7 +5,8 @@
 #include "options.h"
 #include "procset.h"
 #include "prolog.h"
-#include "setiot.h"
+#include "paper.h"
+#include "stamp.h"
 #include "writer.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "options.h"
 #include "pagestamp.h"
 #include "reader.h"
-#include "setiot.h"
+#include "devicesetup.h"
 #include "writer.h"
 
 namespace {
@@ -64,7 +64,7 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (first != kEnd) out.put(static_cast<char>(first));
   if (second != kEnd) out.put(static_cast<char>(second));
 
-  bool stamp = opt.text_stamp_position != kNoStamp;
+  bool stamp = opt.text_printer.stamp.position != kNoStamp;
   bool atLineStart = false;
   bool setupDone = false;
   int last = second != kEnd ? second : first;
@@ -74,7 +74,7 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
       // Enhancement comes before toner saving here.
       writeDeviceSetup(out, textRequests(), true);
       setupDone = true;
-      if (stamp) writePageStamp(out, false, opt.text_stamp_pages != 2);
+      if (stamp) writePageStamp(out, false, opt.text_printer.stamp.pages != 2);
     }
     out.put(static_cast<char>(c));
     atLineStart = c == '\n';

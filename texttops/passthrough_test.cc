@@ -16,8 +16,8 @@ struct PassThrough : testing::Test {
   void SetUp() override {
     resetOptions();
     initTextSet();
-    opt.login_name = "ann";
-    opt.host_name = "pc1";
+    opt.stamp_user = "ann";
+    opt.stamp_host = "pc1";
   }
   std::string pass(const std::string& input, const char* options = "",
                    bool filter = false) {
@@ -25,7 +25,10 @@ struct PassThrough : testing::Test {
     Reader in(input);
     Writer out = Writer::memory();
     if (filter) copyJobHeader(in, out);
-    dispatchInput(in, out, !filter, "");
+    JobContext job;
+    job.name = "zavpsif";
+    job.mode = filter ? RunMode::LpdFilter : RunMode::Standalone;
+    dispatchInput(in, out, job);
     return out.str();
   }
 };
@@ -83,7 +86,7 @@ TEST_F(PassThrough, StampWhereTheSetupGoes) {
 }
 
 TEST_F(PassThrough, StampTextIsEscaped) {
-  opt.login_name = "a)b\\";
+  opt.stamp_user = "a)b\\";
   std::string d = pass("%!\nx\n", "-Hd=dl");
   EXPECT_NE(d.find("(User:a\\)b\\\\ Host:pc1 ) "), std::string::npos);
 }
@@ -128,7 +131,6 @@ TEST_F(PassThrough, RefusesPdfAndBinaryText) {
   };
   for (const auto& c : cases) {
     SetUp();
-    opt.filter_name = "zavpsif";
     try {
       pass(c.input, c.options, true);
       EXPECT_STREQ("", c.message) << c.input;

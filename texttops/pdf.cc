@@ -24,9 +24,12 @@ extern char** environ;
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) {
-  throw FatalError{opt.filter_name + ": " + what + "\n", 255};
-}
+/// A step of the conversion that failed; passPdf names the filter.
+struct PdfFailure {
+  std::string what;
+};
+
+[[noreturn]] void fail(const std::string& what) { throw PdfFailure{what}; }
 
 /// A file of our own in the temporary directory, removed when done.
 struct TempFile {
@@ -146,22 +149,35 @@ unsigned pdfTimeLimit(uint64_t bytes) {
   return static_cast<unsigned>(std::min<uint64_t>(60 + bytes / 65536, 1800));
 }
 
-void passPdf(Reader& in, Writer& out, bool standalone, const std::string& title) {
+namespace {
+
+// The conversion and the pass; a failed step throws PdfFailure.
+void convertPdf(Reader& in, Writer& out, const JobContext& job) {
   TempFile pdf("pdf"), ps("ps"), log("log");
   uint64_t size = saveInput(in, pdf.fd);
   pid_t pid = startGhostscript(pdf.path, ps.path, log.fd);
-  if (pid < 0) refuseInput(standalone, title, "PDF needs Ghostscript (gs), not printed");
+  if (pid < 0) refuseInput(job, "PDF needs Ghostscript (gs), not printed");
   unsigned limit = pdfTimeLimit(size);
   int status = waitAtMost(pid, limit);
   if (status == -1)
-    refuseInput(standalone, title,
+    refuseInput(job,
                 "PDF took Ghostscript more than " + std::to_string(limit) +
                     " s, not printed");
   struct stat st;
   bool made = fstat(ps.fd, &st) == 0 && st.st_size > 0;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !made || noPages(log.fd))
-    refuseInput(standalone, title, "PDF not printed: " + firstError(log.fd));
+    refuseInput(job, "PDF not printed: " + firstError(log.fd));
   Reader converted(ps.fd);
   int b1 = converted.get(), b2 = converted.get();
   passPostScript(b1, b2, converted, out);
+}
+
+}  // namespace
+
+void passPdf(Reader& in, Writer& out, const JobContext& job) {
+  try {
+    convertPdf(in, out, job);
+  } catch (const PdfFailure& f) {
+    throw FatalError{job.name + ": " + f.what + "\n", 255};
+  }
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "jobcontext.h"
+
 class Reader;
 class Writer;
 
@@ -16,6 +18,6 @@ unsigned pdfTimeLimit(uint64_t bytes);
 /// Converts the PDF in `in` with Ghostscript's ps2write and passes the
 /// result through with the printer setup. Refuses the job (refuseInput)
 /// when Ghostscript is not installed, fails on the file or takes too long.
-void passPdf(Reader& in, Writer& out, bool standalone, const std::string& title);
+void passPdf(Reader& in, Writer& out, const JobContext& job);
 
 #endif  // TEXTTOPS_PDF_H_

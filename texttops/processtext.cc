@@ -11,7 +11,7 @@
 #include "procset.h"
 #include "prolog.h"
 #include "reader.h"
-#include "setiot.h"
+#include "devicesetup.h"
 #include "status.h"
 #include "writer.h"
 
@@ -407,22 +407,22 @@ const char* encodingKeyword(int encoding) {
 
 // Under the spooler, a line in the log when the input encoding was a
 // close call.
-void noteCloseCall(bool standalone, const std::string& title,
-                   const Decoder& dec) {
-  if (standalone || dec.runnerUp() == ENCODING_Invalid) return;
+void noteCloseCall(const JobContext& job, const Decoder& dec) {
+  if (job.standalone() || dec.runnerUp() == ENCODING_Invalid) return;
   std::fprintf(stderr, "%s%s: input read as %s, nearly as well as %s\n",
-               opt.warning_prefix.c_str(), inputName(false, title).c_str(),
+               job.mode == RunMode::CupsFilter ? "WARNING: " : "",
+               inputName(job).c_str(),
                encodingKeyword(dec.encoding()),
                encodingKeyword(dec.runnerUp()));
 }
 
 }  // namespace
 
-unsigned convertText(bool standalone, int first, int second,
-                 const std::string& title, Reader& in, Writer& out) {
+unsigned convertText(const JobContext& job, int first, int second, Reader& in,
+                     Writer& out) {
   if (second != kEnd) in.unget(second);
   if (first != kEnd) in.unget(first);
-  writeDscHeader(out, standalone ? "texttops" : "zavpsif", title);
+  writeDscHeader(out, job, opt.text_lines_explicit, &opt.text_font);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
   writeDocumentSetup(out);
@@ -431,21 +431,21 @@ unsigned convertText(bool standalone, int first, int second,
   if (opt.text_lines_explicit) {
     LineLayout body(in, out);
     body.run();
-    noteCloseCall(standalone, title, body.dec);
+    noteCloseCall(job, body.dec);
     pages = body.pageCount;
     out.write(procset::kTrailer);
     out.printf("%%%%Pages: %u\n", pages);
   } else {
     StreamLayout body(in, out);
     body.run();
-    noteCloseCall(standalone, title, body.dec);
+    noteCloseCall(job, body.dec);
     out.write("Flush\n");
     out.write(procset::kTrailer);
   }
-  if (!standalone) {
+  if (!job.standalone()) {
     char record[64];
     // Sheets of paper used: every copy is billed.
-    unsigned sheets = pages * std::max(1u, opt.text_copies);
+    unsigned sheets = pages * std::max(1u, opt.text_printer.copies);
     std::snprintf(record, sizeof record, "%7.2f\t\t", static_cast<double>(sheets));
     keepAccounting(record);
   }

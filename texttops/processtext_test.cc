@@ -22,14 +22,20 @@ struct Convert : testing::Test {
   void SetUp() override {
     resetOptions();
     initTextSet();
+    context = JobContext();
+    context.name = "zavpsif";
   }
+  // The run the documents are made for.
+  JobContext context;
   // Options as the grammar reads them, then the document for `input`.
   std::string doc(const std::string& input, const char* options = "",
                   bool standalone = true) {
     parseTextOptions(options);
     Reader in(input);
     Writer out = Writer::memory();
-    dispatchInput(in, out, standalone, "");
+    context.mode = standalone ? RunMode::Standalone : RunMode::LpdFilter;
+    context.creator = standalone ? "texttops" : "zavpsif";
+    dispatchInput(in, out, context);
     return out.str();
   }
   // The body: what stands between the document setup and the trailer,
@@ -258,7 +264,7 @@ TEST_F(Convert, SameOptionsGiveTheSameDocumentEveryRun) {
     for (int run = 0; run < 2; ++run) {
       SetUp();
       parseTextOptions(options);
-      applyLayoutRules(true);
+      applyLayoutRules(RunMode::Standalone);
       std::string b = body(line);
       if (run == 0) first = b;
       EXPECT_EQ(b, first) << options;
@@ -266,7 +272,7 @@ TEST_F(Convert, SameOptionsGiveTheSameDocumentEveryRun) {
   }
   SetUp();
   parseTextOptions("-w10 -o2");
-  applyLayoutRules(true);
+  applyLayoutRules(RunMode::Standalone);
   EXPECT_EQ(body(line), "(xxxxxxxx\\377\\000\\012) FW\n(xxxx\\012) LW\n");
 }
 
@@ -375,8 +381,8 @@ TEST_F(Convert, RequestedLinesAndColumnsAreFitted) {
 }
 
 TEST_F(Convert, StampInThePrologAndPages) {
-  opt.login_name = "ann";
-  opt.host_name = "pc1";
+  opt.stamp_user = "ann";
+  opt.stamp_host = "pc1";
   std::string d = doc("x\n", "-Hd=ur:uh:f -ILT");
   EXPECT_NE(d.find("/rsu\n{dup stringwidth pop\n/XX exch def\n"),
             std::string::npos);
@@ -413,9 +419,9 @@ struct Accounting : Convert {
     char templ[] = "/tmp/zavps-acct-XXXXXX";
     dir = mkdtemp(templ);
     file = dir + "/acct";
-    opt.login_name = "ann";
-    opt.host_name = "pc1";
-    opt.accounting_file = file;
+    context.owner = "ann";
+    context.host = "pc1";
+    context.accounting_file = file;
   }
   void TearDown() override {
     unlink(file.c_str());
@@ -430,7 +436,7 @@ struct Accounting : Convert {
            int status = 0) {
     doc(input, options, standalone);
     Writer out = Writer::memory();
-    finishOutput(out, standalone, status);
+    finishOutput(out, context, status);
   }
   std::string dir, file;
 };
@@ -447,9 +453,9 @@ TEST_F(Accounting, RecordsAfterEachPrintedJob) {
   job("%!PS\nshowpage\n", "", true);
   EXPECT_EQ(read(), "   3.00\t\tpc1:ann\n   0.00\t\tpc1:ann\n"
                     "PostScript\tpc1:ann\n");
-  opt.host_name = "";
+  context.host = "";
   job("x\n", "", false);
-  opt.login_name = "";
+  context.owner = "";
   job("x\n", "", false);
   EXPECT_EQ(read().substr(read().size() - 14), "   0.00\t\t:ann\n");
 }
@@ -462,7 +468,7 @@ TEST_F(Accounting, NoRecordForAJobThatDidNotPrint) {
   doc("x\n", "", false);
   Writer full(open("/dev/full", O_WRONLY | O_CLOEXEC));
   full.write("output");
-  EXPECT_EQ(finishOutput(full, false, 0), kStatusRetry);
+  EXPECT_EQ(finishOutput(full, context, 0), kStatusRetry);
   job("y\n", "", false);
   EXPECT_EQ(read(), "   0.00\t\tpc1:ann\n");  // once, nothing kept from before
 }

@@ -88,8 +88,8 @@ std::string fontOperands() {
 void writeProlog(Writer& out) {
   out.write(procset::kBase);
   out.write(procset::kFonts);
-  if (opt.text_stamp_position != kNoStamp)
-    writePageStamp(out, true, opt.text_stamp_pages == 1);
+  if (opt.text_printer.stamp.position != kNoStamp)
+    writePageStamp(out, true, opt.text_printer.stamp.pages == 1);
   out.write(opt.text_use_page_margins ? procset::kPageMargins
                                       : procset::kPageOffsets);
   if (fitsText()) out.write(procset::kFitText);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 
 #include "defaults.h"
 #include "options.h"
 #include "parse.h"
+#include "printeroptions.h"
 #include "tooltest.h"
 
 namespace {
@@ -172,38 +174,41 @@ TEST(Compose, FiltersReadWhatIsWritten) {
                "-Hftimes", "-ps", "-G4"});
   resetOptions();
   initTextSet();
-  ASSERT_TRUE(parseTextOptions(lineOf(file, "zavpsif")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsif"));
+  parseTextOptions(lineOf(file, "zavpsif")->c_str());
   EXPECT_EQ(opt.text_font_size, 12u);
   EXPECT_EQ(opt.text_font, "Courier-Bold");
-  EXPECT_EQ(opt.text_input_tray, 5);
-  EXPECT_EQ(opt.text_output_tray, 3);
-  EXPECT_EQ(opt.text_duplex, 2);
-  EXPECT_EQ(opt.text_toner_saver, 0);
-  EXPECT_EQ(opt.text_render_enhance, 1);
-  EXPECT_EQ(opt.text_page_size_policy, 3u);
-  EXPECT_EQ(opt.text_copies, 2u);
-  EXPECT_EQ(opt.text_collate, 1);
-  EXPECT_EQ(opt.text_stamp_position, 1);
-  EXPECT_EQ(opt.text_stamp_font, "times");
+  EXPECT_EQ(opt.text_printer.input_tray, 5);
+  EXPECT_EQ(opt.text_printer.output_tray, 3);
+  EXPECT_EQ(opt.text_printer.duplex, 2);
+  EXPECT_EQ(opt.text_printer.toner_saver, 0);
+  EXPECT_EQ(opt.text_printer.render_enhance, 1);
+  EXPECT_EQ(opt.text_printer.page_size_policy, 3u);
+  EXPECT_EQ(opt.text_printer.copies, 2u);
+  EXPECT_EQ(opt.text_printer.collate, 1);
+  EXPECT_EQ(opt.text_printer.stamp.position, 1);
+  EXPECT_EQ(opt.text_printer.stamp.font, "times");
   EXPECT_EQ(opt.text_force_postscript, 1);
 
   resetOptions();
   initImageSet();
-  ASSERT_TRUE(parseImageOptions(lineOf(file, "zavpsvf")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsvf"));
+  parseImageOptions(lineOf(file, "zavpsvf")->c_str());
   EXPECT_EQ(opt.image_g4, 1);
-  EXPECT_EQ(opt.image_input_tray, 5);
-  EXPECT_EQ(opt.image_copies, 2u);
+  EXPECT_EQ(opt.image_printer.input_tray, 5);
+  EXPECT_EQ(opt.image_printer.copies, 2u);
   resetOptions();
   initImageSet();
-  ASSERT_TRUE(parseImageOptions(lineOf(file, "zavpsg4f")->c_str()));
+  ASSERT_TRUE(lineOf(file, "zavpsg4f"));
+  parseImageOptions(lineOf(file, "zavpsg4f")->c_str());
   EXPECT_EQ(opt.image_g4, 0);
-  EXPECT_EQ(opt.image_duplex, 2);
+  EXPECT_EQ(opt.image_printer.duplex, 2);
 
   file = compose(kNewFile, {"-I8.5x11in"});
   resetOptions();
   initTextSet();
   parseTextOptions(lineOf(file, "zavpsif")->c_str());
-  EXPECT_EQ(opt.text_input_tray, 18);
+  EXPECT_EQ(opt.text_printer.input_tray, 18);
   EXPECT_EQ(opt.custom_width_points, 612);
   EXPECT_EQ(opt.custom_height_points, 792);
 
@@ -212,7 +217,31 @@ TEST(Compose, FiltersReadWhatIsWritten) {
   resetOptions();
   initTextSet();
   parseTextOptions(lineOf(file, "zavpsif")->c_str());
-  EXPECT_EQ(opt.text_jog, 3);
+  EXPECT_EQ(opt.text_printer.jog, 3);
+}
+
+// The tool's argument, after the row's letter, for each printer option.
+const std::map<std::string, std::string> kToolArguments = {
+    {"I", "B5"}, {"C", "3"},    {"O", "of"},    {"D", ""},      {"N", "c=4"},
+    {"Cl", "l"}, {"J", "2"},    {"Hd=", "d=dl"}, {"Hf", "fTimes"}, {"t", ""},
+    {"E", ""},
+};
+
+// Every printer option the tool has a letter for comes out of the
+// composer as that option's key, which the filters' grammar reads.
+TEST(Compose, EveryToolLetterReachesTheFilters) {
+  for (const PrinterOption* o = printerOptions; o->key; ++o) {
+    if (!o->letter) continue;
+    std::string arg = std::string("-") + o->letter + kToolArguments.at(o->key);
+    std::string file = compose("zavpsif\n", {arg});
+    ASSERT_EQ(file.compare(0, 9, "zavpsif -"), 0) << arg;
+    EXPECT_EQ(printerOptionAt(file, 9), o) << arg << " " << file;
+    resetOptions();
+    initTextSet();
+    const PrinterSettings initial = opt.text_printer;
+    parseTextOptions(lineOf(file, "zavpsif")->c_str());
+    EXPECT_FALSE(opt.text_printer == initial) << arg;
+  }
 }
 
 }  // namespace

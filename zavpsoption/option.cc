@@ -139,7 +139,7 @@ void optionJ(ToolSettings& s, const char* arg) {
 
 /// One filter's grammar: the set it fills and how it starts.
 struct Grammar {
-  int (*parse)(const char*);
+  void (*parse)(const char*);
   void (*init)();
 };
 
@@ -147,7 +147,7 @@ struct Grammar {
 Grammar grammarOf(const std::string& name) {
   if (name == "zavpsvf" || name == "zavpsg4f")
     return {parseImageOptions, initImageSet};
-  return {parseTextOptions, initTextSet};
+  return {[](const char* s) { parseTextOptions(s, true); }, initTextSet};
 }
 
 /// What the tool's own letters set in one print set.
@@ -162,19 +162,19 @@ struct LetterFields {
 // Only one print set changes in a parse, so the sums over both sets show
 // every change.
 LetterFields letterFields() {
-  return {opt.text_input_tray + opt.image_input_tray,
-          opt.text_output_tray + opt.image_output_tray,
-          opt.text_duplex + opt.image_duplex,
-          opt.text_toner_saver + opt.image_toner_saver,
-          opt.text_render_enhance + opt.image_render_enhance,
-          opt.text_page_size_policy_set + opt.image_page_size_policy_set,
-          opt.text_collate + opt.image_collate,
-          opt.text_jog_set + opt.image_jog_set,
+  return {opt.text_printer.input_tray + opt.image_printer.input_tray,
+          opt.text_printer.output_tray + opt.image_printer.output_tray,
+          opt.text_printer.duplex + opt.image_printer.duplex,
+          opt.text_printer.toner_saver + opt.image_printer.toner_saver,
+          opt.text_printer.render_enhance + opt.image_printer.render_enhance,
+          opt.text_printer.page_size_policy_set + opt.image_printer.page_size_policy_set,
+          opt.text_printer.collate + opt.image_printer.collate,
+          opt.text_printer.jog_set + opt.image_printer.jog_set,
           opt.text_force_postscript,
           opt.image_g4,
-          opt.text_stamp_position + opt.image_stamp_position,
-          opt.text_copies + opt.image_copies,
-          opt.text_stamp_font + opt.image_stamp_font};
+          opt.text_printer.stamp.position + opt.image_printer.stamp.position,
+          opt.text_printer.copies + opt.image_printer.copies,
+          opt.text_printer.stamp.font + opt.image_printer.stamp.font};
 }
 
 // Parses `text` as filter `name` would, on a copy of the option record

@@ -6,8 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include "options.h"
+#include <optional>
 
 namespace {
 
@@ -19,29 +18,28 @@ std::string oneLine(const std::string& text) {
   return s;
 }
 
-// The record of the job being printed; empty when there is none.
-std::string pending;
+// The head of the record of the job being printed, if it was printed.
+std::optional<std::string> pending;
 
 }  // namespace
 
-void keepAccounting(const std::string& head) {
-  if (opt.login_name.empty() || opt.accounting_file.empty()) return;
-  pending = head + oneLine(opt.host_name) + ":" + oneLine(opt.login_name) + "\n";
-}
+void keepAccounting(const std::string& head) { pending = head; }
 
-void dropAccounting() { pending.clear(); }
+void dropAccounting() { pending.reset(); }
 
-void writeAccounting() {
-  std::string record;
-  record.swap(pending);
-  if (record.empty()) return;
-  const char* path = opt.accounting_file.c_str();
+void writeAccounting(const JobContext& job) {
+  std::optional<std::string> head;
+  head.swap(pending);
+  if (!head || job.owner.empty() || job.accounting_file.empty()) return;
+  std::string record =
+      *head + oneLine(job.host) + ":" + oneLine(job.owner) + "\n";
+  const char* path = job.accounting_file.c_str();
   // No O_CREAT: the file must exist. A record that cannot be written is
   // said in the log, so that a queue that bills nobody is noticed.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) {
     std::fprintf(stderr, "%s: accounting file %s not written: %s\n",
-                 opt.filter_name.c_str(), oneLine(path).c_str(), std::strerror(errno));
+                 job.name.c_str(), oneLine(path).c_str(), std::strerror(errno));
     return;
   }
   ssize_t n = ::write(fd, record.data(), record.size());

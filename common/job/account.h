@@ -4,16 +4,19 @@
 
 #include <string>
 
-/// Keeps the job's record, `head` followed by "host:login" and a newline,
-/// for writeAccounting: a job is accounted once it has been printed, not
-/// when the spooler will run it again.
+#include "jobcontext.h"
+
+/// Keeps the head of the job's record (what was printed, or the pages) for
+/// writeAccounting: a job is accounted once it has been printed, not when
+/// the spooler will run it again.
 void keepAccounting(const std::string& head);
 
-/// Appends the kept record, if any, when a login and an accounting file
-/// were given and the file exists and is writable, then forgets it.
-/// Control characters in host and login become '?', so the record stays
-/// one line. Never creates the file; failures are silent.
-void writeAccounting();
+/// Appends the kept record, its head followed by "host:owner" of `job` and
+/// a newline, when the job names an owner and an accounting file that
+/// exists; then forgets it. Control characters in host and owner become
+/// '?', so the record stays one line. Never creates the file; a record that
+/// cannot be written is named in a line on standard error.
+void writeAccounting(const JobContext& job);
 
 /// Forgets the kept record.
 void dropAccounting();

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "jobcontext.h"
+#include "printeroptions.h"
+
 class Writer;
 
 /// Invocation names of the CUPS entries.
@@ -44,12 +47,9 @@ std::vector<CupsOption> parseCupsOptions(const std::string& text);
 /// What CUPS's options ask of a print set.
 struct CupsRequest {
   std::string options;  // option-language text for the filter's grammar
-  // Requests the option language has no words for: switching off what a
-  // defaults file switched on.
-  bool simplex = false;
-  bool noCollate = false;
-  bool noTonerSaver = false;
-  bool noEnhance = false;
+  // Requests the option language has no words for: the printer options
+  // whose field is cleared, switching off what a defaults file switched on.
+  std::vector<const PrinterOption*> off;
   bool newStamp = false;  // a stamp replaces the defaults' items, not adds to them
   std::string own;  // zavps-options, parsed last
   std::vector<std::string> warnings;  // values ignored, one line each
@@ -61,11 +61,11 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
                            unsigned copies, bool text);
 
 /// Fills the option record for a CUPS job: the filter's print set, the
-/// owner's line `line` of the defaults file (read as in filter mode), then
-/// the CUPS options, which win. The owner and the job's originating host
-/// become the login and host the stamp shows. Warnings go to standard error. Throws
+/// owner's line of the defaults file (that of filter `run.name`, read as
+/// in filter mode), then the CUPS options, which win. The job's owner and
+/// originating host go to `run`. Warnings go to standard error. Throws
 /// FatalError on an option the grammar refuses.
-void applyCupsJob(const CupsJob& job, const char* line, bool text);
+void applyCupsJob(const CupsJob& job, bool text, JobContext& run);
 
 /// Writes an error as CUPS reads it ("ERROR: " and one line) to standard
 /// error; returns the status of a failed job, 1.

@@ -56,13 +56,13 @@ struct Mapped {
   unsigned copies;
   bool text;
   const char* words;
-  const char* flags;  // s simplex, c no collate, t no toner saver, e no enhance, w a warning
+  const char* flags;  // the keys of the options switched off; w a warning
 };
 
 std::string flags(const CupsRequest& r) {
-  return std::string(r.simplex ? "s" : "") + (r.noCollate ? "c" : "") +
-         (r.noTonerSaver ? "t" : "") + (r.noEnhance ? "e" : "") +
-         (r.warnings.empty() ? "" : "w");
+  std::string f;
+  for (const PrinterOption* o : r.off) f += o->key;
+  return f + (r.warnings.empty() ? "" : "w");
 }
 
 TEST(Cups, OptionsMapToTheOptionLanguage) {
@@ -78,7 +78,7 @@ TEST(Cups, OptionsMapToTheOptionLanguage) {
       {"InputSlot=Tray3 PageSize=A5", 1, true, "-IA5 -I3", ""},
       {"media=iso_a3_297x420mm", 1, true, "-I297x420mm", ""},
       {"OutputBin=OCT Duplex=DuplexTumble", 1, false, "-Oof -d", ""},
-      {"sides=one-sided noCollate", 1, true, "", "sc"},
+      {"sides=one-sided noCollate", 1, true, "", "DCl"},
       {"sides=one-sided Duplex=DuplexNoTumble", 1, true, "-D", ""},
       {"orientation-requested=4", 1, false, "-r", ""},
       {"landscape", 1, true, "-r", ""},
@@ -88,7 +88,7 @@ TEST(Cups, OptionsMapToTheOptionLanguage) {
       {"zavps-jog=set zavps-enhance=true zavps-stamp=ur:uht zavps-toner-saver",
        1, true, "-Hd=ur:uht -t -E -Jset", ""},
       {"zavps-stamp='ur -D'", 1, true, "", "w"},
-      {"nozavps-toner-saver zavps-enhance=no", 1, true, "", "te"},
+      {"nozavps-toner-saver zavps-enhance=no", 1, true, "", "tE"},
       {"foo=bar media=Tabloid", 1, true, "", "w"},
       {"multiple-document-handling=separate-documents-collated-copies", 3,
        false, "-Nc=3 -Cl", ""},

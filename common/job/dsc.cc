@@ -7,7 +7,6 @@
 #include <ctime>
 #include <locale.h>
 
-#include "options.h"
 #include "writer.h"
 
 namespace {
@@ -17,10 +16,6 @@ std::string oneLine(std::string s) {
   for (char& c : s)
     if (c == '\n' || c == '\r') c = '?';
   return s;
-}
-
-bool isTextCreator(const std::string& creator) {
-  return creator == "texttops" || creator == "zavpsif";
 }
 
 }  // namespace
@@ -51,17 +46,16 @@ std::string currentDate() {
   return buf;
 }
 
-void writeDscHeader(Writer& out, const std::string& creator,
-                    const std::string& title) {
+void writeDscHeader(Writer& out, const JobContext& job, bool pagesAtEnd,
+                    const std::string* fonts) {
+  const std::string& title = job.title;
   out.write("%!PS-Adobe-2.1\n");
   out.printf("%%%%Title: %s\n", title.empty() ? "stdin" : oneLine(title).c_str());
-  out.printf("%%%%Creator: %s\n", creator.c_str());
+  out.printf("%%%%Creator: %s\n", job.creator.c_str());
   out.printf("%%%%CreationDate: %s\n", currentDate().c_str());
   out.printf("%%%%For: %s:%s\n", oneLine(systemHostName()).c_str(),
              oneLine(loginName()).c_str());
-  if (!isTextCreator(creator) || opt.text_lines_explicit)
-    out.write("%%Pages: (atend)\n");
-  if (isTextCreator(creator))
-    out.printf("%%%%DocumentFonts: %s\n", opt.text_font.c_str());
+  if (pagesAtEnd) out.write("%%Pages: (atend)\n");
+  if (fonts) out.printf("%%%%DocumentFonts: %s\n", fonts->c_str());
   out.write("%%EndComments\n");
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "jobcontext.h"
+
 class Writer;
 
 /// The login of the process: getlogin, else LOGNAME, else the user
@@ -15,9 +17,11 @@ std::string systemHostName();
 /// Current local time as "%x %X %Z" in the program's locale.
 std::string currentDate();
 
-/// Writes the header comments from "%!PS-Adobe-2.1" to "%%EndComments".
-/// `title` empty means standard input.
-void writeDscHeader(Writer& out, const std::string& creator,
-                    const std::string& title);
+/// Writes the header comments from "%!PS-Adobe-2.1" to "%%EndComments"
+/// for the job's title (standard input when empty) and creator.
+/// `pagesAtEnd`: the trailer counts the pages; `fonts`: the document's
+/// fonts, nullptr when it names none.
+void writeDscHeader(Writer& out, const JobContext& job, bool pagesAtEnd,
+                    const std::string* fonts);
 
 #endif  // COMMON_JOB_DSC_H_

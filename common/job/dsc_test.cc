@@ -16,9 +16,13 @@ std::vector<std::string> lines(const std::string& s) {
   return v;
 }
 
-std::string header(const std::string& creator, const std::string& title) {
+std::string header(const std::string& creator, const std::string& title,
+                   bool pagesAtEnd = true, const std::string* fonts = nullptr) {
+  JobContext job;
+  job.creator = creator;
+  job.title = title;
   Writer out = Writer::memory();
-  writeDscHeader(out, creator, title);
+  writeDscHeader(out, job, pagesAtEnd, fonts);
   return out.str();
 }
 
@@ -37,15 +41,13 @@ TEST(DscHeader, ImageDocumentsAnnouncePagesAndNoFonts) {
 }
 
 TEST(DscHeader, TextDocumentsNameTheirFont) {
-  resetOptions();
-  initTextSet();
-  auto l = lines(header("texttops", "report.txt"));
+  std::string font = "Courier";
+  auto l = lines(header("texttops", "report.txt", false, &font));
   ASSERT_EQ(l.size(), 7u);
   EXPECT_EQ(l[1], "%%Title: report.txt");
   EXPECT_EQ(l[5], "%%DocumentFonts: Courier");
-  opt.text_lines_explicit = 1;
-  opt.text_font = "Times-Roman";
-  l = lines(header("zavpsif", "a\nb"));
+  font = "Times-Roman";
+  l = lines(header("zavpsif", "a\nb", true, &font));
   ASSERT_EQ(l.size(), 8u);
   EXPECT_EQ(l[1], "%%Title: a?b");  // a comment stays one line
   EXPECT_EQ(l[5], "%%Pages: (atend)");

@@ -1,5 +1,7 @@
 #include "paper.h"
 
+#include "options.h"
+
 const Paper papertab[] = {
     {1, 595, 842, "A4", "A4"},
     {2, 420, 595, "A5", "A5"},
@@ -21,4 +23,26 @@ const Paper* getPaper(int id) {
   const Paper* p = papertab;
   while (p->id != id && p->id != PAPER_Invalid) ++p;
   return p;
+}
+
+bool selectedSheetSize(int* width, int* height) {
+  const InputSelection& sel = *opt.input_selection;
+  if (sel.kind == INPUT_Paper) {
+    const Paper* paper = getPaper(sel.paper_id);
+    *width = paper->width;
+    *height = paper->height;
+    return true;
+  }
+  if (sel.kind == INPUT_Custom) {
+    *width = opt.custom_width_points;
+    *height = opt.custom_height_points;
+    return true;
+  }
+  return false;
+}
+
+void sheetSize(int* width, int* height) {
+  *width = 595;
+  *height = 842;
+  selectedSheetSize(width, height);
 }

@@ -10,9 +10,9 @@
 #include "options.h"
 #include "writer.h"
 
-std::string inputName(bool standalone, const std::string& title) {
-  if (!standalone) return opt.filter_name;
-  return title.empty() ? "stdin" : title;
+std::string inputName(const JobContext& job) {
+  if (!job.standalone()) return job.name;
+  return job.title.empty() ? "stdin" : job.title;
 }
 
 int openInput(const char* path) {
@@ -21,10 +21,9 @@ int openInput(const char* path) {
   return fd;
 }
 
-void refuseInput(bool standalone, const std::string& title,
-                 const std::string& reason) {
-  throw FatalError{inputName(standalone, title) + ": " + reason + "\n",
-                   standalone ? kStatusError : kStatusDiscard};
+void refuseInput(const JobContext& job, const std::string& reason) {
+  throw FatalError{inputName(job) + ": " + reason + "\n",
+                   job.standalone() ? kStatusError : kStatusDiscard};
 }
 
 bool isDirectory(int fd) {
@@ -32,27 +31,27 @@ bool isDirectory(int fd) {
   return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void refuseDirectory(int fd, bool standalone, const std::string& title) {
-  if (isDirectory(fd)) refuseInput(standalone, title, "is a directory, not printed");
+void refuseDirectory(int fd, const JobContext& job) {
+  if (isDirectory(fd)) refuseInput(job, "is a directory, not printed");
 }
 
-int failureStatus(bool standalone, int status) {
-  if (standalone || status == 0) return status;
+int failureStatus(const JobContext& job, int status) {
+  if (job.standalone() || status == 0) return status;
   return kStatusDiscard;
 }
 
-int finishOutput(Writer& out, bool standalone, int status) {
+int finishOutput(Writer& out, const JobContext& job, int status) {
   out.flush();
   if (!out.failed()) {
-    if (status == 0) writeAccounting();
+    if (status == 0) writeAccounting(job);
     dropAccounting();
     return status;
   }
   dropAccounting();
-  std::fprintf(stderr, "%s: cannot write output: %s\n",
-               opt.filter_name.c_str(), std::strerror(out.error()));
+  std::fprintf(stderr, "%s: cannot write output: %s\n", job.name.c_str(),
+               std::strerror(out.error()));
   // A job that failed already keeps its status: a refused one is not
   // tried again.
   if (status != 0) return status;
-  return standalone ? kStatusError : kStatusRetry;
+  return job.standalone() ? kStatusError : kStatusRetry;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "jobcontext.h"
+
 class Writer;
 
 /// Exit statuses the spooler reads: retry the job, or discard it.
@@ -13,15 +15,13 @@ const int kStatusDiscard = 2;
 /// Standalone runs end with the error status after refused input.
 const int kStatusError = 255;
 
-/// The input as messages name it: the file (`title`, "stdin" when empty)
-/// standalone, the filter's name under the spooler.
-std::string inputName(bool standalone, const std::string& title);
+/// The input as messages name it: the file (the job's title, "stdin" when
+/// empty) standalone, the filter's name under a spooler.
+std::string inputName(const JobContext& job);
 
-/// Throws FatalError "<name>: <reason>\n", where the name is the file
-/// (`title`, "stdin" when empty) standalone, the filter's name under the
-/// spooler; the status is kStatusError or kStatusDiscard.
-[[noreturn]] void refuseInput(bool standalone, const std::string& title,
-                              const std::string& reason);
+/// Throws FatalError "<input name>: <reason>\n"; the status is
+/// kStatusError standalone, kStatusDiscard under a spooler.
+[[noreturn]] void refuseInput(const JobContext& job, const std::string& reason);
 
 /// Opens `path` for reading, or throws FatalError "<path> cannot open"
 /// with the error status.
@@ -31,18 +31,18 @@ int openInput(const char* path);
 bool isDirectory(int fd);
 
 /// Refuses `fd` when it is a directory.
-void refuseDirectory(int fd, bool standalone, const std::string& title);
+void refuseDirectory(int fd, const JobContext& job);
 
 /// The status a run that ended in FatalError exits with: under the
 /// spooler every failure discards the job (an option error, say, would
 /// fail again on a retry); standalone runs keep `status`.
-int failureStatus(bool standalone, int status);
+int failureStatus(const JobContext& job, int status);
 
 /// Flushes `out` and returns `status`; the job's accounting record is
 /// written when the job printed (status 0, output written). When the
 /// output could not be written, says so in one line on standard error
 /// and, unless `status` already tells a failure, returns kStatusRetry
 /// under the spooler, kStatusError standalone.
-int finishOutput(Writer& out, bool standalone, int status);
+int finishOutput(Writer& out, const JobContext& job, int status);
 
 #endif  // COMMON_JOB_STATUS_H_

@@ -15,19 +15,8 @@ const Tray outputtraytab[] = {
     {invalid_output, -1, "Invalid Output", ""},
 };
 
-namespace {
-
-const Tray* findTray(const Tray* table, int id, int terminator) {
-  while (table->id != id && table->id != terminator) ++table;
-  return table;
-}
-
-}  // namespace
-
 const Tray* getInputTray(int id) {
-  return findTray(inputtraytab, id, invalid_input);
-}
-
-const Tray* getOutputTray(int id) {
-  return findTray(outputtraytab, id, invalid_output);
+  const Tray* t = inputtraytab;
+  while (t->id != id && t->id != invalid_input) ++t;
+  return t;
 }

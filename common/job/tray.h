@@ -19,8 +19,7 @@ struct Tray {
 extern const Tray inputtraytab[];
 extern const Tray outputtraytab[];
 
-/// The row with `id`, or the terminator row.
+/// The input tray row with `id`, or the terminator row.
 const Tray* getInputTray(int id);
-const Tray* getOutputTray(int id);
 
 #endif  // COMMON_JOB_TRAY_H_

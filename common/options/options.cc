@@ -66,14 +66,24 @@ void unknownOption(const std::string& word) {
 
 void resetOptions() { opt = OptionSettings(); }
 
+namespace {
+
+// A print set's printer options as the filters start with them.
+PrinterSettings initialPrinterSettings() {
+  PrinterSettings p;
+  p.copies = 1;
+  p.stamp.position = kNoStamp;
+  p.stamp.font = "Helvetica";
+  return p;
+}
+
+}  // namespace
+
 void initTextSet() {
-  opt.text_input_tray = 0;
-  opt.text_output_tray = 0;
-  opt.text_duplex = 0;
+  opt.text_printer = initialPrinterSettings();
   for (double& m : opt.text_page_margins) m = 0.0;
   opt.text_use_page_margins = 0;
   opt.text_page_margins_given = 0;
-  opt.text_toner_saver = 0;
   opt.text_two_line = 0;
   opt.text_landscape = 0;
   opt.text_ignore_formfeed = 0;
@@ -92,22 +102,11 @@ void initTextSet() {
   opt.text_kana_font = "Ryumin-Light-Hankaku";
   opt.text_kanji_font = "Ryumin-Light-H";
   opt.text_encoding = ENCODING_Auto;
-  opt.text_render_enhance = 0;
-  opt.text_page_size_policy = 0;
-  opt.text_page_size_policy_set = 0;
-  opt.text_collate = 0;
-  opt.text_copies = 1;
-  opt.text_jog = 0;
-  opt.text_jog_set = 0;
   opt.text_force_postscript = 0;
-  opt.text_stamp_position = kNoStamp;
-  opt.text_stamp_font = "Helvetica";
 }
 
 void initImageSet() {
-  opt.image_input_tray = 0;
-  opt.image_output_tray = 0;
-  opt.image_duplex = 0;
+  opt.image_printer = initialPrinterSettings();
   opt.image_width_inch = 1.0;
   opt.image_height_inch = 1.0;
   opt.image_size_given = 0;
@@ -120,17 +119,7 @@ void initImageSet() {
   opt.image_offset_given = 1;
   opt.image_rotate = 0;
   opt.image_no_showpage = 0;
-  opt.image_toner_saver = 0;
-  opt.image_render_enhance = 0;
   opt.image_g4 = 0;
-  opt.image_page_size_policy = 0;
-  opt.image_page_size_policy_set = 0;
-  opt.image_collate = 0;
-  opt.image_copies = 1;
-  opt.image_jog = 0;
-  opt.image_jog_set = 0;
-  opt.image_stamp_position = kNoStamp;
-  opt.image_stamp_font = "Helvetica";
 }
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "printeroptions.h"
+
 /// A fatal error in option handling: main prints `message` to standard
 /// error and exits with `status`.
 struct FatalError {
@@ -98,18 +100,12 @@ extern const char* const stampProcedureNames[4];
 
 /// Every print option of a run. One process-wide instance, `opt`.
 struct OptionSettings {
-  // Identity values the spooler passes; empty means not given.
-  std::string login_name;
-  std::string host_name;
-  std::string accounting_file;
-  unsigned indent = 0;
+  /// The text page the spooler passes (-w, -l): columns and lines.
   unsigned spool_width = 0;
   unsigned spool_length = 0;
-  std::string filter_name;
-  /// Run by the spooler: the include directive is ignored.
-  int filter_mode = 0;
-  /// Put before a warning line: "WARNING: " under CUPS.
-  std::string warning_prefix;
+  /// The names a stamp shows (see nameStamp).
+  std::string stamp_user;
+  std::string stamp_host;
 
   // Input selection and the last custom size read.
   const InputSelection* input_selection = &defaultInputSelection;
@@ -123,13 +119,10 @@ struct OptionSettings {
   int scan_error = 0;
 
   // Text print set.
-  int text_input_tray = 0;
-  int text_output_tray = 0;
-  int text_duplex = 0;
+  PrinterSettings text_printer;
   double text_page_margins[4] = {0, 0, 0, 0};  // top, bottom, right, left
   int text_use_page_margins = 0;
   int text_page_margins_given = 0;
-  int text_toner_saver = 0;
   int text_two_line = 0;
   int text_landscape = 0;
   int text_ignore_formfeed = 0;
@@ -148,25 +141,10 @@ struct OptionSettings {
   std::string text_kana_font;   // half-width katakana
   std::string text_kanji_font;  // JIS X 0208
   int text_encoding = 0;        // TextEncoding
-  int text_render_enhance = 0;
-  unsigned text_page_size_policy = 0;
-  int text_page_size_policy_set = 0;
-  int text_collate = 0;
-  unsigned text_copies = 0;
-  int text_jog = 0;
-  int text_jog_set = 0;
   int text_force_postscript = 0;
-  int text_stamp_position = 0;
-  int text_stamp_user_slot = 0;
-  int text_stamp_host_slot = 0;
-  int text_stamp_date_slot = 0;
-  int text_stamp_pages = 0;
-  std::string text_stamp_font;
 
   // Image print set.
-  int image_input_tray = 0;
-  int image_output_tray = 0;
-  int image_duplex = 0;
+  PrinterSettings image_printer;
   double image_width_inch = 0;
   double image_height_inch = 0;
   int image_size_given = 0;
@@ -179,21 +157,7 @@ struct OptionSettings {
   int image_offset_given = 0;
   int image_rotate = 0;
   int image_no_showpage = 0;
-  int image_toner_saver = 0;
-  int image_render_enhance = 0;
   int image_g4 = 0;
-  unsigned image_page_size_policy = 0;
-  int image_page_size_policy_set = 0;
-  int image_collate = 0;
-  unsigned image_copies = 0;
-  int image_jog = 0;
-  int image_jog_set = 0;
-  int image_stamp_position = 0;
-  int image_stamp_user_slot = 0;
-  int image_stamp_host_slot = 0;
-  int image_stamp_date_slot = 0;
-  int image_stamp_pages = 0;
-  std::string image_stamp_font;
 };
 
 extern OptionSettings opt;

@@ -32,19 +32,19 @@ TEST_F(Options, DefaultsOfBothSets) {
   EXPECT_EQ(opt.text_columns, 132u);
   EXPECT_EQ(opt.text_tab_width, 8u);
   EXPECT_EQ(opt.text_font_size, 10u);
-  EXPECT_EQ(opt.text_copies, 1u);
+  EXPECT_EQ(opt.text_printer.copies, 1u);
   EXPECT_EQ(opt.text_font, "Courier");
-  EXPECT_EQ(opt.text_stamp_font, "Helvetica");
-  EXPECT_EQ(opt.text_stamp_position, 999);
-  EXPECT_EQ(opt.image_copies, 0u);  // the other set stays zero
+  EXPECT_EQ(opt.text_printer.stamp.font, "Helvetica");
+  EXPECT_EQ(opt.text_printer.stamp.position, 999);
+  EXPECT_EQ(opt.image_printer.copies, 0u);  // the other set stays zero
   initImageSet();
   EXPECT_EQ(opt.image_width_inch, 1.0);
   EXPECT_EQ(opt.image_height_inch, 1.0);
   EXPECT_EQ(opt.image_offset_x, 0.25);
   EXPECT_EQ(opt.image_offset_y, 0.25);
   EXPECT_EQ(opt.image_offset_given, 1);
-  EXPECT_EQ(opt.image_copies, 1u);
-  EXPECT_EQ(opt.image_stamp_position, 999);
+  EXPECT_EQ(opt.image_printer.copies, 1u);
+  EXPECT_EQ(opt.image_printer.stamp.position, 999);
 }
 
 TEST_F(Options, InputKeywords) {

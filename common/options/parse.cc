@@ -14,6 +14,7 @@
 #include "logline.h"
 #include "options.h"
 #include "ownedfile.h"
+#include "printeroptions.h"
 
 #ifndef ZAVPS_SYSTEM_DIR
 #define ZAVPS_SYSTEM_DIR "/usr/local/zavpsbin/"
@@ -33,9 +34,7 @@ std::string systemDefaultsFile() {
   return ZAVPS_SYSTEM_DIR ".zavpsdefault";
 }
 
-namespace {
-
-bool at(const std::string& s, size_t pos, const char* prefix) {
+bool startsWith(const std::string& s, size_t pos, const char* prefix) {
   return s.compare(pos, std::strlen(prefix), prefix) == 0;
 }
 
@@ -45,18 +44,18 @@ size_t wordEnd(const std::string& s, size_t pos) {
   return pos;
 }
 
-std::string wordAt(const std::string& s, size_t pos) {
+static std::string wordAt(const std::string& s, size_t pos) {
   return s.substr(pos, wordEnd(s, pos) - pos);
 }
 
 // A word error for the key at `key`: quotes the word that begins one
 // character before it (the '-' as options are usually written).
-[[noreturn]] void wordError(const std::string& s, size_t key) {
+void wordError(const std::string& s, size_t key) {
   unknownOption(key == 0 ? std::string() : wordAt(s, key - 1));
 }
 
 // After a converted number: the rest of the word is ignored.
-size_t afterNumber(const std::string& s, size_t pos) {
+static size_t afterNumber(const std::string& s, size_t pos) {
   if (pos < s.size() && isWhite(s[pos])) return pos;
   return wordEnd(s, pos);
 }
@@ -91,203 +90,29 @@ const std::string& fontName(const std::string& word) {
   return word;
 }
 
-// The stamp fields of one print set.
-struct StampFields {
-  int* position;
-  int* user;
-  int* host;
-  int* date;
-  int* pages;
-};
+namespace {
 
-// "Hd=" word: position, item list, page mode.
-size_t readStampSpec(const std::string& s, size_t pos, StampFields f) {
-  std::string word;
-  size_t next = readToken(s, pos, &word);
-  if (!word.empty()) {
-    static const char* const positions[] = {"ul", "ur", "dl", "dr", nullptr};
-    int p = 0;
-    while (positions[p] && word.compare(0, 2, positions[p]) != 0) ++p;
-    if (!positions[p]) unknownOption(word);
-    *f.position = p;
+// A key of a printer option, its value read into `set`. A letter that
+// begins a printer option's key but whose rest fits none does nothing.
+// Returns false if the key is none of theirs.
+bool printerKey(std::string& s, size_t keyPos, size_t* pos,
+                PrinterSettings& set) {
+  const PrinterOption* o = printerOptionAt(s, keyPos);
+  if (o) {
+    *pos = o->read(s, keyPos, keyPos + std::strlen(o->key), set);
+    return true;
   }
-  int place = 0;
-  size_t pagesFrom = 4;
-  if (word.size() > 3 && word[3] != ':') {
-    size_t i = 3;
-    for (; i < word.size() && word[i] != ':'; ++i) {
-      switch (word[i]) {
-        case 'u': *f.user = ++place; break;
-        case 'h': *f.host = ++place; break;
-        case 't': *f.date = ++place; break;
-        default: break;
-      }
-    }
-    pagesFrom = i < word.size() ? i + 1 : word.size();
-  }
-  if (place == 0) {
-    *f.user = 1;
-    *f.host = 2;
-    *f.date = 0;
-  }
-  *f.pages = kNoStamp;
-  for (size_t i = pagesFrom; i < word.size(); ++i) {
-    if (word[i] == 'f') *f.pages = 1;
-    if (word[i] == 'a') *f.pages = 2;
-  }
-  return next;
+  for (o = printerOptions; o->key; ++o)
+    if (o->key[0] == s[keyPos]) return true;
+  return false;
 }
 
-// The keys both grammars share, writing the given set's fields.
-struct CommonFields {
-  unsigned* policy;
-  int* policy_set;
-  int* collate;
-  int* duplex;
-  int* enhance;
-  std::string* stamp_font;
-  StampFields stamp;
-  int* input;
-  int* jog;
-  int* jog_set;
-  unsigned* copies;
-  int* output;
-  int* toner;
-};
-
-// The jog key at `keyPos`, its word at `p`. Besides the words "no",
-// "job" and "set" it takes what the option tool writes: a number (only
-// the values the printer knows make a request), "N" (no jog) and "U=" with
-// a user name, which names no jog of this printer and sets nothing.
-size_t readJog(const std::string& s, size_t keyPos, size_t p,
-               const CommonFields& f) {
-  static const struct {
-    const char* word;
-    int jog;
-  } jogwords[] = {{"no", 0}, {"job", 1}, {"set", 3}, {nullptr, 0}};
-  for (int i = 0; jogwords[i].word; ++i) {
-    if (!at(s, p, jogwords[i].word)) continue;
-    *f.jog = jogwords[i].jog;
-    *f.jog_set = 1;
-    return p + std::strlen(jogwords[i].word);
-  }
-  size_t end = wordEnd(s, p);
-  if (at(s, p, "U=")) return end;
-  if (end == p + 1 && s[p] == 'N') {
-    *f.jog = 0;
-    *f.jog_set = 1;
-    return end;
-  }
-  if (end == p) wordError(s, keyPos);
-  unsigned jog = 0;
-  for (size_t i = p; i < end; ++i) {
-    if (s[i] < '0' || s[i] > '9') wordError(s, keyPos);
-    jog = std::min(jog * 10 + static_cast<unsigned>(s[i] - '0'), 1000u);
-  }
-  *f.jog = static_cast<int>(jog);
-  *f.jog_set = 1;
-  return end;
-}
-
-// Handles a key both grammars know. Returns false if `key` is not one.
+// The keys both grammars share besides the printer options: blanks after
+// a dash do nothing.
 bool commonKey(std::string& s, size_t keyPos, size_t* pos,
-               const CommonFields& f) {
-  size_t p = *pos;
-  switch (s[keyPos]) {
-    case ' ':
-    case '\t':
-      break;
-    case 'C':
-      if (at(s, p, "l")) {
-        *f.collate = 1;
-        p = wordEnd(s, p);
-      } else {
-        p = readUnsigned(s, p, f.policy);
-        if (!opt.scan_error) *f.policy_set = 1;
-      }
-      break;
-    case 'D':
-      *f.duplex = 2;
-      break;
-    case 'd':
-      *f.duplex = 3;
-      break;
-    case 'E':
-      *f.enhance = 1;
-      break;
-    case 'H':
-      if (at(s, p, "f")) {
-        std::string font;
-        p = readToken(s, p + 1, &font);
-        if (!font.empty()) *f.stamp_font = fontName(font);
-      } else if (at(s, p, "d=")) {
-        p = readStampSpec(s, p + 2, f.stamp);
-      }
-      break;
-    case 'I':
-      p += readInputKeyword(s, p, f.input);
-      break;
-    case 'J':
-      p = readJog(s, keyPos, p, f);
-      break;
-    case 'N':
-      if (!at(s, p, "c=")) wordError(s, keyPos);
-      readInRange(s, p + 2, keyPos, 0, kMaxCopies, f.copies);
-      p = wordEnd(s, p);
-      break;
-    case 'O':
-      p += readOutputKeyword(s, p, f.output);
-      break;
-    case 't':
-      *f.toner = 1;
-      break;
-    default:
-      return false;
-  }
-  *pos = p;
-  return true;
-}
-
-const CommonFields& textFields() {
-  static const CommonFields f = {
-      &opt.text_page_size_policy,
-      &opt.text_page_size_policy_set,
-      &opt.text_collate,
-      &opt.text_duplex,
-      &opt.text_render_enhance,
-      &opt.text_stamp_font,
-      {&opt.text_stamp_position, &opt.text_stamp_user_slot,
-       &opt.text_stamp_host_slot, &opt.text_stamp_date_slot,
-       &opt.text_stamp_pages},
-      &opt.text_input_tray,
-      &opt.text_jog,
-      &opt.text_jog_set,
-      &opt.text_copies,
-      &opt.text_output_tray,
-      &opt.text_toner_saver,
-  };
-  return f;
-}
-
-const CommonFields& imageFields() {
-  static const CommonFields f = {
-      &opt.image_page_size_policy,
-      &opt.image_page_size_policy_set,
-      &opt.image_collate,
-      &opt.image_duplex,
-      &opt.image_render_enhance,
-      &opt.image_stamp_font,
-      {&opt.image_stamp_position, &opt.image_stamp_user_slot,
-       &opt.image_stamp_host_slot, &opt.image_stamp_date_slot,
-       &opt.image_stamp_pages},
-      &opt.image_input_tray,
-      &opt.image_jog,
-      &opt.image_jog_set,
-      &opt.image_copies,
-      &opt.image_output_tray,
-      &opt.image_toner_saver,
-  };
-  return f;
+               PrinterSettings& set) {
+  if (s[keyPos] == ' ' || s[keyPos] == '\t') return true;
+  return printerKey(s, keyPos, pos, set);
 }
 
 // Set while an included line is parsed: a nested include is ignored, so a
@@ -296,31 +121,30 @@ bool including = false;
 
 // A defaults file's content; a file that exists but cannot be used is
 // named in one line on standard error.
-std::optional<std::string> loadDefaults(const std::string& path,
+// Under CUPS the line is a warning as CUPS reads it.
+std::optional<std::string> loadDefaults(const std::string& path, RunMode mode,
                                         const uid_t* owner = nullptr) {
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem, owner);
   if (!problem.empty())
-    logMessage(opt.warning_prefix + path + ": defaults file not read: " +
-               problem + "\n");
+    logMessage(std::string(mode == RunMode::CupsFilter ? "WARNING: " : "") +
+               path + ": defaults file not read: " + problem + "\n");
   return content;
 }
 
 // "<zavpsif>": the text filter's line of the running user's own file.
-// Under the spooler that user is the spooler's, not the job's owner, so
-// the directive is ignored there.
 void includeDefaults() {
-  if (including || opt.filter_mode) return;
+  if (including) return;
   const char* home = std::getenv("HOME");
   if (!home) return;
   std::optional<std::string> content =
-      loadDefaults(std::string(home) + "/.zavpsdefault");
+      loadDefaults(std::string(home) + "/.zavpsdefault", RunMode::Standalone);
   if (!content) return;
   std::optional<std::string> line = findFilterLine("zavpsif", *content);
   if (!line) return;
   including = true;
   try {
-    parseTextOptions(line->c_str());
+    parseTextOptions(line->c_str(), true);
   } catch (...) {
     including = false;
     throw;
@@ -333,12 +157,12 @@ void includeDefaults() {
 size_t readJapaneseKey(std::string& s, size_t keyPos) {
   size_t p = keyPos + 1;
   std::string word;
-  if (at(s, p, "g")) {
+  if (startsWith(s, p, "g")) {
     opt.text_kanji_font = "GothicBBB-Medium-H";
     opt.text_kana_font = "GothicBBB-Medium-Hankaku";
     return wordEnd(s, p);
   }
-  if (!at(s, p, "k=") && !at(s, p, "h=") && !at(s, p, "e="))
+  if (!startsWith(s, p, "k=") && !startsWith(s, p, "h=") && !startsWith(s, p, "e="))
     wordError(s, keyPos);
   size_t next = readToken(s, p + 2, &word);
   if (s[p] == 'e') {
@@ -353,9 +177,9 @@ size_t readJapaneseKey(std::string& s, size_t keyPos) {
 
 // Handles one key of the text grammar at `keyPos`; returns the position
 // after it.
-size_t textKey(std::string& s, size_t keyPos) {
+size_t textKey(std::string& s, size_t keyPos, bool readInclude) {
   size_t p = keyPos + 1;
-  if (commonKey(s, keyPos, &p, textFields())) return p;
+  if (commonKey(s, keyPos, &p, opt.text_printer)) return p;
   unsigned n = 0;
   switch (s[keyPos]) {
     case '2':
@@ -364,7 +188,7 @@ size_t textKey(std::string& s, size_t keyPos) {
     case '<':
       if (wordAt(s, keyPos) != "<zavpsif>") unknownOption(wordAt(s, keyPos));
       p = wordEnd(s, keyPos);
-      includeDefaults();
+      if (readInclude) includeDefaults();
       break;
     case 'F':
       opt.text_ignore_formfeed = 1;
@@ -397,7 +221,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       }
       break;
     case 'm': {
-      if (!at(s, p, "g=")) wordError(s, keyPos);
+      if (!startsWith(s, p, "g=")) wordError(s, keyPos);
       std::string word;
       p = readToken(s, p + 2, &word);
       if (word.empty()) break;
@@ -412,7 +236,7 @@ size_t textKey(std::string& s, size_t keyPos) {
       opt.text_use_page_margins = 0;
       break;
     case 'p':
-      if (!at(s, p, "s")) unknownOption(wordAt(s, keyPos));
+      if (!startsWith(s, p, "s")) unknownOption(wordAt(s, keyPos));
       opt.text_force_postscript = 1;
       p = wordEnd(s, p);
       break;
@@ -452,24 +276,24 @@ bool imageOffset(double inch) {
 }
 
 // Handles one key of the image grammar at `keyPos`.
-size_t imageKey(std::string& s, size_t keyPos) {
+size_t imageKey(std::string& s, size_t keyPos, bool) {
   size_t p = keyPos + 1;
-  if (commonKey(s, keyPos, &p, imageFields())) return p;
+  if (commonKey(s, keyPos, &p, opt.image_printer)) return p;
   switch (s[keyPos]) {
     case 'G':
-      if (!at(s, p, "4")) wordError(s, keyPos);
+      if (!startsWith(s, p, "4")) wordError(s, keyPos);
       opt.image_g4 = 1;
       p = wordEnd(s, p);
       break;
     case 'S':
-      if (!at(s, p, "=")) wordError(s, keyPos);
+      if (!startsWith(s, p, "=")) wordError(s, keyPos);
       p = readFloat(s, p + 1, &opt.image_fit_width_inch);
       if (opt.scan_error) break;
       if (!imageLength(opt.image_fit_width_inch)) wordError(s, keyPos);
       opt.image_fit_width_given = 1;
       break;
     case 'l':
-      if (!at(s, p, "=")) wordError(s, keyPos);
+      if (!startsWith(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_offset_x, &opt.image_offset_y);
       if (opt.scan_error) break;
       if (!imageOffset(opt.image_offset_x) || !imageOffset(opt.image_offset_y))
@@ -489,7 +313,7 @@ size_t imageKey(std::string& s, size_t keyPos) {
       opt.image_rotate = 1;
       break;
     case 's':
-      if (!at(s, p, "=")) wordError(s, keyPos);
+      if (!startsWith(s, p, "=")) wordError(s, keyPos);
       p = readFloatPair(s, p + 1, &opt.image_width_inch,
                         &opt.image_height_inch);
       if (opt.scan_error) break;
@@ -506,8 +330,9 @@ size_t imageKey(std::string& s, size_t keyPos) {
 }
 
 // The tokeniser both grammars share.
-int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
-  if (!text) return 0;
+void parseOptions(const char* text,
+                  size_t (*key)(std::string&, size_t, bool), bool readInclude) {
+  if (!text) return;
   std::string s(text);
   size_t pos = 0;
   for (;;) {
@@ -518,17 +343,18 @@ int parseOptions(const char* text, size_t (*key)(std::string&, size_t)) {
     if (s[pos] == '-' && (pos + 1 >= s.size() || s[pos + 1] == '\n'))
       unknownOption("-");
     if (s[pos] == '-') ++pos;
-    pos = key(s, pos);
+    pos = key(s, pos, readInclude);
   }
-  return 1;
 }
 
 }  // namespace
 
-int parseTextOptions(const char* text) { return parseOptions(text, textKey); }
+void parseTextOptions(const char* text, bool readInclude) {
+  parseOptions(text, textKey, readInclude);
+}
 
-int parseImageOptions(const char* text) {
-  return parseOptions(text, imageKey);
+void parseImageOptions(const char* text) {
+  parseOptions(text, imageKey, false);
 }
 
 size_t skipBlanks(const std::string& s, size_t pos) {
@@ -673,10 +499,10 @@ namespace {
 // Parses the filter's line of the file at `path`; false when the file
 // is missing or unusable or has no such line.
 bool parseDefaultsFile(const std::string& path, uid_t owner,
-                       int (*parse)(const char*)) {
-  std::optional<std::string> content = loadDefaults(path, &owner);
+                       const JobContext& job, void (*parse)(const char*)) {
+  std::optional<std::string> content = loadDefaults(path, job.mode, &owner);
   if (!content) return false;
-  std::optional<std::string> line = findFilterLine(opt.filter_name, *content);
+  std::optional<std::string> line = findFilterLine(job.name, *content);
   if (!line) return false;
   parse(line->c_str());
   return true;
@@ -684,14 +510,14 @@ bool parseDefaultsFile(const std::string& path, uid_t owner,
 
 }  // namespace
 
-void readFilterDefaults(int (*parse)(const char*)) {
-  if (!opt.login_name.empty()) {
-    struct passwd* pw = getpwnam(opt.login_name.c_str());
+void readFilterDefaults(const JobContext& job, void (*parse)(const char*)) {
+  if (!job.owner.empty()) {
+    struct passwd* pw = getpwnam(job.owner.c_str());
     if (pw && pw->pw_dir) {
       std::string path = std::string(pw->pw_dir) + "/.zavpsdefault";
-      if (parseDefaultsFile(path, pw->pw_uid, parse)) return;
+      if (parseDefaultsFile(path, pw->pw_uid, job, parse)) return;
     }
   }
   // Installed, the system file is root's; in a build tree the developer's.
-  parseDefaultsFile(systemDefaultsFile(), geteuid(), parse);
+  parseDefaultsFile(systemDefaultsFile(), geteuid(), job, parse);
 }

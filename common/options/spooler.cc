@@ -4,6 +4,7 @@
 #include <string>
 
 #include "parse.h"
+#include "printeroptions.h"
 
 const char* baseName(const char* path) {
   const char* slash = std::strrchr(path, '/');
@@ -23,21 +24,19 @@ bool asksForHelp(int argc, char** argv) {
   return false;
 }
 
-const char* const kSharedHelp =
-    "  -IA4 -ILT ...  paper (A4 A5 A6 B5 LT FL LG EX MO COM10 DL C5), from\n"
-    "                 the automatic source; -I1 .. -I4 a tray; -I210x297mm\n"
-    "                 a custom size (mm, in or pt)\n"
-    "  -Ore -Oce -Oof output tray\n"
-    "  -D  -d         duplex, long edge / short edge\n"
-    "  -Nc=N          N copies;  -Cl collated\n"
-    "  -Hd=POS[:ITEMS[:PAGES]]\n"
-    "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
-    "                 from u user, h host, t date (default uh); PAGES f\n"
-    "                 first page or a every page of PostScript input\n"
-    "  -t             toner saver;  -E  rendering enhancement\n"
-    "  -V             version;  -   the short usage line\n"
-    "Options may also stand in ~/.zavpsdefault (see zavpsoption(1));\n"
-    "the manual pages list every option.\n";
+std::string sharedHelp() {
+  return printerOptionsHelp() +
+         "  -V             version;  -   the short usage line\n"
+         "Options may also stand in ~/.zavpsdefault (see zavpsoption(1));\n"
+         "the manual pages list every option.\n";
+}
+
+SpoolerLetters spoolerLetters(bool text) {
+  // Letters of the spooler's own that filter mode ignores.
+  const std::string both = "ACDFJNPQbdefkst";
+  return text ? SpoolerLetters{'w', 'l', both + "xy"}
+              : SpoolerLetters{'x', 'y', both + "lw"};
+}
 
 namespace {
 
@@ -49,7 +48,7 @@ void readSpoolNumber(const char* value, unsigned* field) {
 }  // namespace
 
 bool readSpoolerArgument(int argc, char** argv, int* i,
-                         const SpoolerLetters& letters) {
+                         const SpoolerLetters& letters, JobContext& job) {
   const char* arg = argv[*i];
   char letter = arg[1];
   // The option's value: attached, or else the next argument.
@@ -61,18 +60,18 @@ bool readSpoolerArgument(int argc, char** argv, int* i,
   const char* v = nullptr;
   switch (letter) {
     case 'a':
-      if ((v = value())) opt.accounting_file = v;
+      if ((v = value())) job.accounting_file = v;
       return true;
     case 'h':
     case 'H':
-      if ((v = value())) opt.host_name = v;
+      if ((v = value())) job.host = v;
       return true;
     case 'n':
     case 'L':
-      if ((v = value())) opt.login_name = v;
+      if ((v = value())) job.owner = v;
       return true;
     case 'i':
-      readSpoolNumber(value(), &opt.indent);
+      value();  // the indent: not used
       return true;
     case 'j':
       // The spooler passes the job name as a separate argument.
@@ -89,5 +88,5 @@ bool readSpoolerArgument(int argc, char** argv, int* i,
     readSpoolNumber(value(), &opt.spool_length);
     return true;
   }
-  return letter && std::strchr(letters.ignored, letter) != nullptr;
+  return letter && letters.ignored.find(letter) != std::string::npos;
 }

@@ -3,6 +3,9 @@
 #ifndef COMMON_OPTIONS_SPOOLER_H_
 #define COMMON_OPTIONS_SPOOLER_H_
 
+#include <string>
+
+#include "jobcontext.h"
 #include "options.h"
 
 /// The last component of a program name.
@@ -14,21 +17,28 @@ FatalError usageError(const char* program);
 /// Whether one of the leading option arguments is "--help".
 bool asksForHelp(int argc, char** argv);
 
-/// The options both filters share, for their --help texts.
-extern const char* const kSharedHelp;
+/// The options both filters share, for their --help texts: the printer
+/// options' lines, then -V and -.
+std::string sharedHelp();
 
 /// The letters a filter's spooler passes for its page size, and those
 /// filter mode ignores.
 struct SpoolerLetters {
   char width;           // 'w' (text) or 'x' (image)
   char length;          // 'l' (text) or 'y' (image)
-  const char* ignored;  // ignored letters: only this one argument
+  std::string ignored;  // ignored letters: only this one argument
 };
 
+/// The text filter's letters (`text`) or the image filter's: each ignores
+/// the other's page size letters besides those both ignore.
+SpoolerLetters spoolerLetters(bool text);
+
 /// Filter mode: takes the spooler argument argv[*i], with its value when it
-/// has one (attached, or else the next argument, which advances *i).
-/// Returns false for an argument the option grammar reads instead.
+/// has one (attached, or else the next argument, which advances *i): the
+/// owner, host and accounting file go to `job`, the page size to the
+/// option record. Returns false for an argument the option grammar reads
+/// instead.
 bool readSpoolerArgument(int argc, char** argv, int* i,
-                         const SpoolerLetters& letters);
+                         const SpoolerLetters& letters, JobContext& job);
 
 #endif  // COMMON_OPTIONS_SPOOLER_H_

@@ -1,4 +1,6 @@
-#include "setiot.h"
+#include "devicesetup.h"
+#include "paper.h"
+#include "stamp.h"
 
 #include <gtest/gtest.h>
 
@@ -102,37 +104,44 @@ TEST_F(Setup, TonerSaverAndEnhancementTexts) {
 
 TEST_F(Setup, PageSizeOfTheSelection) {
   int w = -1, h = -1;
-  EXPECT_EQ(getPageSize(&w, &h), 0);
+  EXPECT_TRUE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, 595);
   EXPECT_EQ(h, 842);
   select("8.5x11in");
-  EXPECT_EQ(getPageSize(&w, &h), 0);
+  EXPECT_TRUE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, 612);
   select("3");
   w = h = -1;
-  EXPECT_EQ(getPageSize(&w, &h), 1);
+  EXPECT_FALSE(selectedSheetSize(&w, &h));
   EXPECT_EQ(w, -1);
+  sheetSize(&w, &h);  // a tray: A4
+  EXPECT_EQ(h, 842);
 }
 
 TEST_F(Setup, StampTextsAndProcedures) {
-  opt.login_name = "ann";
-  opt.host_name = "pc1";
+  opt.stamp_user = "ann";
+  opt.stamp_host = "pc1";
   std::string font = "Helvetica";
-  EXPECT_EQ(makeStamp({0, 1, 2, 0, font}), "User:ann Host:pc1 ");
-  std::string dated = makeStamp({0, 2, 0, 1, font});
+  EXPECT_EQ(makeStamp({0, 1, 2, 0, 0, font}), "User:ann Host:pc1 ");
+  std::string dated = makeStamp({0, 2, 0, 1, 0, font});
   EXPECT_EQ(dated.substr(dated.size() - 10), " User:ann ");
-  opt.login_name = std::string(300, 'u');
-  EXPECT_EQ(makeStamp({0, 1, 2, 0, font}).size(), 127u);
-  opt.login_name = "(x\\";
-  EXPECT_EQ(makeStamp({0, 1, 0, 0, font}), "User:\\(x\\\\ ");
-  opt.host_name = "";  // a login alone is ignored: both from the system
-  EXPECT_EQ(makeStamp({0, 1, 0, 0, font}).find("(x"), std::string::npos);
+  opt.stamp_user = std::string(300, 'u');
+  EXPECT_EQ(makeStamp({0, 1, 2, 0, 0, font}).size(), 127u);
+  opt.stamp_user = "(x\\";
+  EXPECT_EQ(makeStamp({0, 1, 0, 0, 0, font}), "User:\\(x\\\\ ");
+  JobContext job;
+  job.owner = "(x";
+  nameStamp(job);  // an owner alone is ignored: both from the system
+  EXPECT_EQ(makeStamp({0, 1, 0, 0, 0, font}).find("(x"), std::string::npos);
+  job.host = "pc1";
+  nameStamp(job);
+  EXPECT_EQ(makeStamp({0, 1, 2, 0, 0, font}), "User:\\(x Host:pc1 ");
 
-  opt.login_name = "ann";
-  opt.host_name = "pc1";
+  opt.stamp_user = "ann";
+  opt.stamp_host = "pc1";
   select("LT");
   EXPECT_EQ(text([&](Writer& o) {
-              writeStampProcedures(o, {1, 1, 2, 0, font}, nullptr, 0);
+              writeStampProcedures(o, {1, 1, 2, 0, 0, font}, nullptr, 0);
             }),
             "/rsu\n{dup stringwidth pop\n/XX exch def\n792 22 sub /YY exch "
             "def\n597 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
@@ -140,14 +149,14 @@ TEST_F(Setup, StampTextsAndProcedures) {
             "(User:ann Host:pc1 ) rsu\n}def\n");
   std::string courier = "/Courier /Courier /Courier";
   EXPECT_EQ(text([&](Writer& o) {
-              writeStampProcedures(o, {2, 1, 2, 0, font}, &courier, 10);
+              writeStampProcedures(o, {2, 1, 2, 0, 0, font}, &courier, 10);
             }),
             "/lsd\n{12 15 moveto\nshow} def\n/StartHF\n{\n/Helvetica "
             "findfont\n8 scalefont\nsetfont\n(User:ann Host:pc1 ) lsd\n"
             "10/Courier /Courier /Courier\nSetUpFonts\n}def\n");
   // Turned to landscape, the upper right corner is that of the long side.
   std::string turned = text([&](Writer& o) {
-    writeStampProcedures(o, {1, 1, 2, 0, font}, nullptr, 0, true);
+    writeStampProcedures(o, {1, 1, 2, 0, 0, font}, nullptr, 0, true);
   });
   EXPECT_NE(turned.find("612 22 sub /YY exch def\n777 XX sub"),
             std::string::npos);
