@@ -127,7 +127,8 @@ JisMemo& sjisMemo() {
   return memo;
 }
 
-// What `text` prints read in `encoding`, three bytes a character.
+}  // namespace
+
 std::string printedAs(std::string_view text, int encoding) {
   Reader in(text);
   Decoder d(in, encoding);
@@ -137,8 +138,6 @@ std::string printedAs(std::string_view text, int encoding) {
           static_cast<char>(c.second)};
   return s;
 }
-
-}  // namespace
 
 char32_t jisCodePoint(int first, int second) {
   static const JisCells cells;

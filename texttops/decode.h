@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "options.h"
@@ -31,6 +32,10 @@ const int kLatinYDieresis = 0x80;
 /// The code point of the JIS X 0208 character at EUC code (first, second),
 /// or 0 where the set has none.
 char32_t jisCodePoint(int first, int second);
+
+/// What `text` prints read in `encoding`: class, byte and second byte of
+/// each character the decoder gives, three bytes a character.
+std::string printedAs(std::string_view text, int encoding);
 
 /// JIS X 0208 codes from the C library's converter, remembered per
 /// 16-bit source code (a code point, or a Shift_JIS byte pair).

@@ -33,17 +33,6 @@ std::string convert(const std::string& text, const char* to, const char* from) {
   return out;
 }
 
-// What the decoder prints for `text` read in `encoding`.
-std::string printed(const std::string& text, int encoding) {
-  Reader in(text);
-  Decoder d(in, encoding);
-  std::string s;
-  for (Char c; d.next(&c);)
-    s += {static_cast<char>(c.cls), static_cast<char>(c.byte),
-          static_cast<char>(c.second)};
-  return s;
-}
-
 // A text and the encoding it is written in.
 struct Sample {
   std::string text;
@@ -58,8 +47,8 @@ double shareRight(const std::vector<Sample>& samples, Guess guess) {
     int g = guess(i);
     right += g == samples[i].encoding ||
              (g != ENCODING_Invalid &&
-              printed(samples[i].text, g) ==
-                  printed(samples[i].text, samples[i].encoding));
+              printedAs(samples[i].text, g) ==
+                  printedAs(samples[i].text, samples[i].encoding));
   }
   return static_cast<double>(right) / static_cast<double>(samples.size());
 }
@@ -219,7 +208,7 @@ TEST(GuessEncoding, StrayBytesAndShortLines) {
   };
   for (const auto& c : cases) {
     std::string text = convert(c.text, c.to, "UTF-8") + c.append;
-    EXPECT_EQ(printed(text, ENCODING_Auto), printed(text, c.encoding))
+    EXPECT_EQ(printedAs(text, ENCODING_Auto), printedAs(text, c.encoding))
         << c.text.substr(0, 40);
   }
 }
