@@ -173,7 +173,13 @@ std::unique_ptr<ImageReader> openTiff(Reader& in, const JobContext& job) {
   TIFFSetWarningHandler(onWarning);
   lastError[0] = '\0';
   int fd = copyToTemporaryFile(in, job);
-  TIFF* tif = TIFFFdOpen(fd, "input", "rm");
+  // A damaged file can claim strips or tiles far larger than its image:
+  // no single buffer may exceed what the largest printable image needs.
+  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+  TIFFOpenOptionsSetMaxSingleMemAlloc(
+      options, static_cast<tmsize_t>(maxImagePixels * 8));
+  TIFF* tif = TIFFFdOpenExt(fd, "input", "rm", options);
+  TIFFOpenOptionsFree(options);
   if (!tif) {
     close(fd);
     refuseInput(job, std::string("damaged TIFF file (") + lastError + "), not printed");
