@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "options.h"
+#include "printeroptions.h"
 
 const char* const filterNames[5] = {"zavpsif", "zavpsof", "zavpsvf",
                                     "zavpsg4f", nullptr};
@@ -16,7 +17,7 @@ bool isBlank(char c) { return c != '\n' && isWhite(c); }
 struct TokenRule {
   const char* prefix;
   const char* other;  // a second spelling, or nullptr
-  ManagedOption option;
+  int option;       // a ManagedOption, or M_Count + a generated rule's index
   bool with_value;  // the option's value goes with it
   bool keep;        // a present flag is kept as it is, not rewritten
 };
@@ -39,7 +40,6 @@ const TokenRule tokentab[] = {
     {"-ps", nullptr, M_PostScript, false, true},
     {"-G4", nullptr, M_G4, false, true},
     {"-Hd=", nullptr, M_StampPosition, true, false},
-    {"-Hf", nullptr, M_StampFont, true, false},
     {nullptr, nullptr, M_Count, false, false},
 };
 
@@ -47,10 +47,41 @@ bool startsWith(const std::string& s, size_t pos, const char* prefix) {
   return prefix && s.compare(pos, std::strlen(prefix), prefix) == 0;
 }
 
-const TokenRule* ruleAt(const std::string& line, size_t pos) {
+const TokenRule* fixedRuleAt(const std::string& line, size_t pos) {
   for (const TokenRule* r = tokentab; r->prefix; ++r)
     if (startsWith(line, pos, r->prefix) || startsWith(line, pos, r->other))
       return r;
+  return nullptr;
+}
+
+/// A rule for each printer option the table above does not know, made
+/// from the option table; appended after the fixed ones.
+struct TableRules {
+  std::vector<std::string> prefixes;
+  std::vector<TokenRule> rules;
+  std::vector<const char*> keys;  // each rule's option key
+};
+
+const TableRules& tableRules() {
+  static const TableRules all = [] {
+    TableRules t;
+    for (const PrinterOption* o = printerOptions; o->key; ++o)
+      if (o->letter && !fixedRuleAt(std::string("-") + o->key, 0)) {
+        t.prefixes.push_back(std::string("-") + o->key);
+        t.keys.push_back(o->key);
+      }
+    for (size_t i = 0; i < t.keys.size(); ++i)
+      t.rules.push_back({t.prefixes[i].c_str(), nullptr, static_cast<int>(M_Count + i),
+                         printerOption(t.keys[i])->letter_value, false});
+    return t;
+  }();
+  return all;
+}
+
+const TokenRule* ruleAt(const std::string& line, size_t pos) {
+  if (const TokenRule* r = fixedRuleAt(line, pos)) return r;
+  for (const TokenRule& r : tableRules().rules)
+    if (startsWith(line, pos, r.prefix)) return &r;
   return nullptr;
 }
 
@@ -97,7 +128,7 @@ void removeAt(std::string& line, size_t pos, size_t span) {
 // with one blank after the name and one between the options it changes.
 void editLine(std::string& line, size_t pos, const FilterSettings& settings) {
   size_t start = pos;
-  bool seen[M_Count] = {};
+  std::vector<bool> seen(settings.text.size());
   for (;;) {
     while (pos < line.size() && isBlank(line[pos])) ++pos;
     if (pos >= line.size() || line[pos] == '\n') break;
@@ -127,7 +158,7 @@ void editLine(std::string& line, size_t pos, const FilterSettings& settings) {
   while (pos > start && isBlank(line[pos - 1])) --pos;
   line.erase(pos, line.size() - 1 - pos);
   std::string tail;
-  for (int m = 0; m < M_Count; ++m)
+  for (size_t m = 0; m < settings.text.size(); ++m)
     if (!seen[m] && settings.text[m]) tail += " " + *settings.text[m];
   if (settings.others && !settings.others->empty())
     tail += " " + *settings.others;
@@ -146,6 +177,7 @@ bool isManagedOption(const std::string& word) {
 FilterSettings filterSettings(const ToolSettings& tool,
                               const std::string& name) {
   FilterSettings f;
+  f.text.resize(M_Count + tableRules().rules.size());
   auto others = tool.other_options.find(name);
   if (others != tool.other_options.end()) f.others = others->second;
   if (tool.input_code == kCustomInputCode) {
@@ -178,7 +210,11 @@ FilterSettings filterSettings(const ToolSettings& tool,
   if (tool.jog_none) f.text[M_JogNone] = "-JN";
   if (tool.jog_user_given) f.text[M_JogUser] = "-JU=" + tool.jog_user;
   if (tool.stamp_spec) f.text[M_StampPosition] = "-Hd=" + *tool.stamp_spec;
-  if (tool.stamp_font_given) f.text[M_StampFont] = "-Hf" + tool.stamp_font;
+  const TableRules& table = tableRules();
+  for (size_t i = 0; i < table.keys.size(); ++i) {
+    auto given = tool.table_options.find(table.keys[i]);
+    if (given != tool.table_options.end()) f.text[M_Count + i] = given->second;
+  }
   return f;
 }
 

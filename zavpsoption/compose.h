@@ -27,14 +27,14 @@ enum ManagedOption {
   M_JogNone,        // -JN
   M_JogUser,        // -JU=
   M_StampPosition,  // -Hd=
-  M_StampFont,      // -Hf
   M_Count,
 };
 
 /// The managed options one filter line receives: the text of each option
-/// that is present, none for one that is not.
+/// that is present, none for one that is not; after the fixed ones, the
+/// printer options the tool knows only from the option table.
 struct FilterSettings {
-  std::optional<std::string> text[M_Count];
+  std::vector<std::optional<std::string>> text;
   /// "-I" is present but has no value of its own here: an existing "-I"
   /// keeps its value.
   bool keep_input_value = false;

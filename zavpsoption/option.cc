@@ -10,6 +10,7 @@
 #include "compose.h"
 #include "options.h"
 #include "parse.h"
+#include "printeroptions.h"
 
 namespace {
 
@@ -150,31 +151,16 @@ Grammar grammarOf(const std::string& name) {
   return {[](const char* s) { parseTextOptions(s, true); }, initTextSet};
 }
 
-/// What the tool's own letters set in one print set.
+/// What the printer options and the tool's filter switches are in both
+/// print sets.
 struct LetterFields {
-  int input, output, duplex, toner, enhance, policy, collate, jog, ps, g4,
-      stamp;
-  unsigned copies;
-  std::string font;
+  PrinterSettings text, image;
+  int ps, g4;
   bool operator==(const LetterFields&) const = default;
 };
 
-// Only one print set changes in a parse, so the sums over both sets show
-// every change.
 LetterFields letterFields() {
-  return {opt.text_printer.input_tray + opt.image_printer.input_tray,
-          opt.text_printer.output_tray + opt.image_printer.output_tray,
-          opt.text_printer.duplex + opt.image_printer.duplex,
-          opt.text_printer.toner_saver + opt.image_printer.toner_saver,
-          opt.text_printer.render_enhance + opt.image_printer.render_enhance,
-          opt.text_printer.page_size_policy_set + opt.image_printer.page_size_policy_set,
-          opt.text_printer.collate + opt.image_printer.collate,
-          opt.text_printer.jog_set + opt.image_printer.jog_set,
-          opt.text_force_postscript,
-          opt.image_g4,
-          opt.text_printer.stamp.position + opt.image_printer.stamp.position,
-          opt.text_printer.copies + opt.image_printer.copies,
-          opt.text_printer.stamp.font + opt.image_printer.stamp.font};
+  return {opt.text_printer, opt.image_printer, opt.text_force_postscript, opt.image_g4};
 }
 
 // Parses `text` as filter `name` would, on a copy of the option record
@@ -194,19 +180,13 @@ bool parseAsFilter(const std::string& name, const std::string& text) {
   return !(letterFields() == before);
 }
 
+void optionFromTable(ToolSettings& s, const PrinterOption& row, const char* arg);
+
 void optionH(ToolSettings& s, const char* arg) {
   const char* d = std::strncmp(arg, "d=", 2) == 0 ? arg : nullptr;
   const char* f = d ? nullptr : std::strchr(arg, 'f');
   if (f) {
-    s.stamp_font = valueWord(f + 1, kMaxValueText);
-    // A bare -Hf in the file would take the next word as the font.
-    if (s.stamp_font.empty()) toolError(kErrOption);
-    try {
-      parseAsFilter("zavpsif", "-Hf" + s.stamp_font);
-    } catch (const FatalError&) {
-      toolError(kErrOption);
-    }
-    s.stamp_font_given = 1;
+    optionFromTable(s, *printerOption("Hf"), f + 1);
     return;
   }
   if (!d) d = std::strstr(arg, "d=");
@@ -262,6 +242,74 @@ void optionX(ToolSettings& s, const char* arg) {
   s.other_options[name] = words;
 }
 
+void optionD(ToolSettings& s, int letter) {
+  if (s.duplex) toolError(kErrDuplex);
+  s.duplex = letter == 'D' ? 2 : 3;
+}
+
+/// A printer option's letter whose value the tool checks itself, with
+/// error codes of its own.
+struct LetterRule {
+  char letter;
+  void (*apply)(ToolSettings& s, int letter, const char* arg);
+};
+
+const LetterRule lettertab[] = {
+    {'I', [](ToolSettings& s, int, const char* a) { optionI(s, a); }},
+    {'O', [](ToolSettings& s, int, const char* a) { optionO(s, a); }},
+    {'D', [](ToolSettings& s, int l, const char*) { optionD(s, l); }},
+    {'d', [](ToolSettings& s, int l, const char*) { optionD(s, l); }},
+    {'t', [](ToolSettings& s, int, const char*) { s.toner_saver = 1; }},
+    {'E', [](ToolSettings& s, int, const char*) { s.render_enhance = 1; }},
+    {'C', [](ToolSettings& s, int, const char* a) { optionC(s, a); }},
+    {'N', [](ToolSettings& s, int, const char* a) { optionN(s, a); }},
+    {'J', [](ToolSettings& s, int, const char* a) { optionJ(s, a); }},
+    {'H', [](ToolSettings& s, int, const char* a) { optionH(s, a); }},
+    {0, nullptr},
+};
+
+const LetterRule* letterRule(int letter) {
+  for (const LetterRule* r = lettertab; r->letter; ++r)
+    if (r->letter == letter) return r;
+  return nullptr;
+}
+
+// The row of the option table whose tool letter is `letter`.
+const PrinterOption* rowOfLetter(int letter) {
+  for (const PrinterOption* o = printerOptions; o->key; ++o)
+    if (o->letter == letter) return o;
+  return nullptr;
+}
+
+// A printer option the tool has no checks of its own for: it is recorded
+// as the filters read it, once both grammars accept it. A value may not be
+// empty: in the file, the option would take the next word for its value.
+void optionFromTable(ToolSettings& s, const PrinterOption& row, const char* arg) {
+  std::string value = arg ? valueWord(arg, kMaxValueText) : std::string();
+  if (row.letter_value && value.empty()) toolError(kErrOption);
+  std::string text = std::string("-") + row.key + value;
+  try {
+    parseAsFilter("zavpsif", text);
+    parseAsFilter("zavpsvf", text);
+  } catch (const FatalError&) {
+    toolError(kErrOption);
+  }
+  s.table_options[row.key] = text;
+}
+
+// The scanner's letters: the tool's own, then each printer option's.
+std::string scannerLetters() {
+  std::string letters = "+P:p:G:X:Vh";
+  for (const PrinterOption* o = printerOptions; o->key; ++o) {
+    if (!o->letter || letters.find(o->letter) != std::string::npos) continue;
+    letters += o->letter;
+    if (o->letter_value) letters += ':';
+  }
+  // The duplex's second letter.
+  if (letters.find('d') == std::string::npos) letters += 'd';
+  return letters;
+}
+
 const char kUsage[] =
     "usage: zavpsoption [-P printer] [-I input] [-O output] [-D | -d] [-t] "
     "[-E]\n"
@@ -276,29 +324,23 @@ const option longOptions[] = {{"help", no_argument, nullptr, 'h'},
 }  // namespace
 
 const char* helpText() {
-  return "usage: zavpsoption [option]...\n"
-         "Records your print defaults in ~/.zavpsdefault, a line for each of "
-         "zavpsif,\nzavpsof, zavpsvf and zavpsg4f; options of the tool not "
-         "given are removed.\n"
-         "  -P printer              printer name (recorded nowhere)\n"
-         "  -I input                tray 1-4, paper such as A4, or a size "
-         "such as 210x297mm\n"
-         "  -O output               output tray ce, re or of\n"
-         "  -D, -d                  duplex on the long or the short edge\n"
-         "  -t                      toner saving\n"
-         "  -E                      print enhancement\n"
-         "  -C policy, -Cl          page size policy 0 to 6; collate copies\n"
-         "  -Nc=copies              number of copies\n"
-         "  -ps                     text jobs are PostScript (zavpsif line)\n"
-         "  -G4                     Group 4 image data (zavpsvf line)\n"
-         "  -J jog, -JN, -JU=user   jog 0, 2 or 3; no jog; a user's jog\n"
-         "  -Hd=pos[:items[:pages]] stamp at ul ur dl dr, items of u h t, "
-         "pages f or a\n"
-         "  -Hf font                stamp font\n"
-         "  -X filter=options       a filter line's other options: "
-         "-X zavpsif='-2 -r -s9'\n"
-         "  -V                      print the version\n"
-         "  -h, --help              print this help\n";
+  static const std::string text = [] {
+    std::string t =
+        "usage: zavpsoption [option]...\n"
+        "Records your print defaults in ~/.zavpsdefault, a line for each of "
+        "zavpsif,\nzavpsof, zavpsvf and zavpsg4f; options of the tool not "
+        "given are removed.\n"
+        "  -P printer              printer name (recorded nowhere)\n";
+    for (const PrinterOption* o = printerOptions; o->key; ++o) t += o->tool_help;
+    return t +
+           "  -ps                     text jobs are PostScript (zavpsif line)\n"
+           "  -G4                     Group 4 image data (zavpsvf line)\n"
+           "  -X filter=options       a filter line's other options: "
+           "-X zavpsif='-2 -r -s9'\n"
+           "  -V                      print the version\n"
+           "  -h, --help              print this help\n";
+  }();
+  return text.c_str();
 }
 
 const char* toolErrorText(int code) {
@@ -330,22 +372,11 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
   opterr = 1;
   int letter;
   // '+': scanning stops at the first operand.
-  while ((letter = getopt_long(count, args.data(),
-                               "+P:I:O:N:C:p:G:J:H:X:DdtEVh", longOptions,
+  static const std::string letters = scannerLetters();
+  while ((letter = getopt_long(count, args.data(), letters.c_str(), longOptions,
                                nullptr)) != -1) {
     switch (letter) {
       case 'P': s.printer_name = optarg; break;
-      case 'I': optionI(s, optarg); break;
-      case 'O': optionO(s, optarg); break;
-      case 'D':
-      case 'd':
-        if (s.duplex) toolError(kErrDuplex);
-        s.duplex = letter == 'D' ? 2 : 3;
-        break;
-      case 't': s.toner_saver = 1; break;
-      case 'E': s.render_enhance = 1; break;
-      case 'C': optionC(s, optarg); break;
-      case 'N': optionN(s, optarg); break;
       case 'p':
         if (optarg[0] != 's') toolError(kErrOption);
         s.force_postscript = 1;
@@ -354,16 +385,21 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
         if (optarg[0] != '4') toolError(kErrOption);
         s.g4 = 1;
         break;
-      case 'J': optionJ(s, optarg); break;
-      case 'H': optionH(s, optarg); break;
       case 'V':
         throw FatalError{std::string("zavpsoption version = ") + kVersion +
                              "\n",
                          0};
       case 'X': optionX(s, optarg); break;
       case 'h': throw ToolHelp{};
-      default:  // the scanner has said what was wrong
+      case '?':  // the scanner has said what was wrong
         throw FatalError{kUsage, 1};
+      default:
+        if (const LetterRule* rule = letterRule(letter))
+          rule->apply(s, letter, optarg);
+        else if (const PrinterOption* row = rowOfLetter(letter))
+          optionFromTable(s, *row, optarg);
+        else
+          throw FatalError{kUsage, 1};
     }
   }
   if (optind < count) toolError(kErrOption);

@@ -56,8 +56,9 @@ struct ToolSettings {
   int force_postscript = 0;
   int g4 = 0;
   std::optional<std::string> stamp_spec;  // the text after "-Hd="
-  int stamp_font_given = 0;
-  std::string stamp_font;
+  /// Printer options the tool has no checks of its own for, as the
+  /// filters read them, by their key in the option table.
+  std::map<std::string, std::string> table_options;
   /// Options without a letter of their own (-X), by filter name: they
   /// replace the other options of that filter's lines.
   std::map<std::string, std::string> other_options;

@@ -147,10 +147,9 @@ TEST(ToolOption, Stamp) {
   // A bare -Hf in the file would take the next word for the font.
   for (const char* bad : {"-Hd=xx", "-Hd=", "-Hd=u", "-Hx", "-Hf", "-Hf x", "-Hf/Times"})
     EXPECT_EQ(errorOf({bad}), kErrOption) << bad;
-  ToolSettings s = toolFor({"-Hftimes"});
-  EXPECT_EQ(s.stamp_font, "times");
-  EXPECT_EQ(s.stamp_font_given, 1);
-  EXPECT_EQ(toolFor({"-H", "fTimes\tRoman"}).stamp_font, "Times");
+  // The font is a printer option the tool knows from the option table.
+  EXPECT_EQ(toolFor({"-Hftimes"}).table_options["Hf"], "-Hftimes");
+  EXPECT_EQ(toolFor({"-H", "fTimes\tRoman"}).table_options["Hf"], "-HfTimes");
   EXPECT_EQ(errorOf({"-Hf" + std::string(127, 'F')}), 0);
   EXPECT_EQ(errorOf({"-Hf" + std::string(128, 'F')}), kErrOption);
 }

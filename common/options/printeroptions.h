@@ -77,6 +77,8 @@ struct PrinterOption {
   char letter;       // the option tool's letter for it, 0 for none
   const char* help;  // its lines of the filters' --help, "" for none
   SetupWriter setup;  // its device request; nullptr: written with another's
+  bool letter_value;  // the tool's letter takes a value ("-I A4")
+  const char* tool_help;  // its lines of the option tool's --help
 };
 
 /// The rows, in the order the device setup writes their requests and
