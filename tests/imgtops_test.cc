@@ -214,24 +214,35 @@ TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
     EXPECT_EQ(255, r.status);
     EXPECT_EQ(std::string("Unknown option '") + letter + "'\n", r.err);
   }
-  for (const char* letter : {"h", "i", "x", "y"}) {
+  for (const char* letter : {"i", "x", "y"}) {
     r = imgtops("imgtog4", {std::string("-") + letter + "1"});
     EXPECT_EQ(255, r.status);
     EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
     EXPECT_EQ("", r.out);
   }
-  // --help: the image filter's own options, not the text filter's.
-  for (const char* name : {"imgtops", "zavpsg4f"}) {
-    r = imgtops(name, {"--help"});
-    EXPECT_EQ(0, r.status) << name;
-    EXPECT_EQ("", r.err) << name;
-    EXPECT_NE(std::string::npos, r.out.find("-G4")) << name;
-    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << name;
+  // -h, --help: the image filter's own options, not the text filter's
+  // nor those only PostScript input uses; the spooler's names answer
+  // with the version on standard error.
+  for (const char* help : {"-h", "--help"}) {
+    r = imgtops("imgtog4", {help});
+    EXPECT_EQ(0, r.status) << help;
+    EXPECT_EQ("", r.err) << help;
+    EXPECT_NE(std::string::npos, r.out.find("-G4")) << help;
+    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << help;
+    EXPECT_EQ(std::string::npos, r.out.find("PAGES")) << help;
   }
+  r = imgtops("imgtog4", {"--version"});
+  EXPECT_EQ("imgtog4 version = " ZAVPS_VERSION "\n", r.out);
+  r = imgtops("zavpsg4f", {"--help"});
+  EXPECT_EQ("zavpsg4f version = " ZAVPS_VERSION "\n", r.err);
+  EXPECT_EQ("", r.out);
   for (const char* name : {"imgtops", "zavpsvf"}) {
     r = imgtops(name, {"-Z"}, readFile(fixture("text.xwd")));
     EXPECT_EQ(std::string(name) == "imgtops" ? 255 : 2, r.status);  // discard
-    EXPECT_EQ("Unknown option 'Z'\n", r.err);
+    EXPECT_EQ(std::string(name) == "imgtops"
+                  ? "Unknown option 'Z'\n"
+                  : "zavpsvf: job of ?@?: Unknown option 'Z'\n",
+              r.err);
     EXPECT_EQ("", r.out);
   }
   r = imgtops("imgtops", {"-I50x100mm"});
@@ -285,7 +296,7 @@ TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
 
   r = imgtops("imgtops", {fixture("text.xwd"), "/nonexistent/b.xwd"});
   EXPECT_EQ(255, r.status);
-  EXPECT_EQ("/nonexistent/b.xwd cannot open\n", r.err);
+  EXPECT_EQ("imgtops: /nonexistent/b.xwd: No such file or directory\n", r.err);
   EXPECT_EQ("xpsav restore\n", r.out.substr(r.out.size() - 14));
   EXPECT_TRUE(printsCleanly(r.out));
 }
@@ -304,20 +315,20 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
     std::string err;
     bool document;
   } cases[] = {
-      {"imgtops", {}, "", 255, "stdin: empty input, not printed\n", false},
-      {"zavpsvf", {}, "", 2, "zavpsvf: empty input, not printed\n", false},
-      {"zavpsvf", {}, "GIF89a" + std::string(300, 'x'), 2,
-       "zavpsvf: not a window dump, not printed\n", false},
+      {"imgtops", {}, "", 255, "imgtops: stdin: empty input, not printed\n", false},
+      {"zavpsvf", {}, "", 2, "zavpsvf: job of ?@?: empty input, not printed\n", false},
+      {"zavpsvf", {"-n", "ann", "-h", "pc1"}, "GIF89a" + std::string(300, 'x'), 2,
+       "zavpsvf: job of ann@pc1: not an image this filter prints, not printed\n", false},
       {"zavpsg4f", {}, gray.bytes(), 2,
-       "zavpsg4f: window dump of a kind not printed\n", false},
+       "zavpsg4f: job of ?@?: window dump of a kind not printed\n", false},
       {"zavpsvf", {}, dump.substr(0, 100), 2,
-       "zavpsvf: window dump data ends after 0 of 24 rows, not printed\n",
+       "zavpsvf: job of ?@?: window dump data ends after 0 of 24 rows, not printed\n",
        false},
       {"zavpsvf", {}, dump.substr(0, dump.size() * 3 / 4), 0,
-       "zavpsvf: window dump data ends after 17 of 24 rows, white below\n",
+       "zavpsvf: job of ?@?: window dump data ends after 17 of 24 rows, white below\n",
        true},
       {"imgtops", {dir.path, fixture("text.xwd")}, "", 255,
-       dir.path + ": is a directory, not printed\n", true},
+       "imgtops: " + dir.path + ": is a directory, not printed\n", true},
   };
   for (const auto& c : cases) {
     RunResult r = imgtops(c.name, c.args, c.input);
@@ -336,15 +347,18 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
     RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin(name)},
                       {dump, {}, ""});
     EXPECT_EQ(std::string(name) == "zavpsvf" ? 1 : 255, r.status);  // retry
-    EXPECT_EQ(std::string(name) + ": cannot write output: No space left on "
-              "device\n", r.err);
+    EXPECT_EQ(std::string(name) == "zavpsvf"
+                  ? "zavpsvf: job of ?@?: cannot write output: No space left on device\n"
+                  : "imgtops: cannot write output: No space left on device\n",
+              r.err);
   }
   // A refused job is not retried because its end byte was not written.
   RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin("zavpsvf")},
                     {"not a dump", {}, ""});
   EXPECT_EQ(2, r.status);
-  EXPECT_EQ("zavpsvf: not a window dump, not printed\n"
-            "zavpsvf: cannot write output: No space left on device\n", r.err);
+  EXPECT_EQ("zavpsvf: job of ?@?: not an image this filter prints, not printed\n"
+            "zavpsvf: job of ?@?: cannot write output: No space left on device\n",
+            r.err);
 }
 
 // A pipe that brings a huge dump's first rows and breaks off before half
@@ -356,7 +370,7 @@ TEST(ImgtopsCommandLine, ShortDumpOnAPipeEndsTheImage) {
   std::string dump = d.bytes();
   RunResult r = imgtops("imgtops", {}, dump);
   EXPECT_EQ(0, r.status);
-  EXPECT_EQ("stdin: window dump data ends after 4400 of 16000 rows, image ended there\n",
+  EXPECT_EQ("imgtops: stdin: window dump data ends after 4400 of 16000 rows, image ended there\n",
             r.err);
   EXPECT_LT(r.out.size(), 2 * dump.size());  // was 4.5 times, white below
   EXPECT_EQ(1, pagesPrinted(r.out));
@@ -758,7 +772,9 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(c.document, got.find("%!PS-Adobe-2.1\n") == 0) << c.name;
     EXPECT_EQ(c.document, got.find("doit\n") != std::string::npos) << c.name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << c.name;
-    EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
+    EXPECT_EQ(readFile(log), std::string(c.name) +
+                                 (filter ? ": job of ?@?" : "") +
+                                 ": interrupted, job ended\n");
   }
 }
 
@@ -860,7 +876,7 @@ TEST(ImgtopsFormats, BadFilesAreRefusedInOneLine) {
     RunResult r = imgtops("imgtops", {}, input);
     EXPECT_EQ(255, r.status) << r.err;
     EXPECT_EQ(1, std::count(r.err.begin(), r.err.end(), '\n')) << r.err;
-    EXPECT_EQ(0u, r.err.rfind("stdin: ", 0)) << r.err;
+    EXPECT_EQ(0u, r.err.rfind("imgtops: stdin: ", 0)) << r.err;
     if (input == bomb) EXPECT_NE(std::string::npos, r.err.find("larger than")) << r.err;
     EXPECT_EQ("", r.out) << r.err;
     r = imgtops("zavpsvf", {}, input);

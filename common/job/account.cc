@@ -8,6 +8,8 @@
 #include <cstring>
 #include <optional>
 
+#include "logline.h"
+
 namespace {
 
 // `text` with every control character replaced by '?'.
@@ -38,8 +40,8 @@ void writeAccounting(const JobContext& job) {
   // said in the log, so that a queue that bills nobody is noticed.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) {
-    std::fprintf(stderr, "%s: accounting file %s not written: %s\n",
-                 job.name.c_str(), oneLine(path).c_str(), std::strerror(errno));
+    logLine(job, nameHead(job) + "accounting file " + path +
+                     " not written: " + std::strerror(errno) + "\n");
     return;
   }
   ssize_t n = ::write(fd, record.data(), record.size());

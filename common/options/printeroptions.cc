@@ -313,11 +313,15 @@ const PrinterOption printerOptions[] = {
      'C', "", nullptr},
     {"Hd=", nullptr, readStamp, nullptr,
      {{"zavps-stamp", nullptr, nullptr, stamp}}, 'H',
+     "  -Hd=POS[:ITEMS]\n"
+     "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
+     "                 from u user, h host, t date (default uh)\n",
+     nullptr,
      "  -Hd=POS[:ITEMS[:PAGES]]\n"
      "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
      "                 from u user, h host, t date (default uh); PAGES f\n"
-     "                 first page or a every page of PostScript input\n",
-     nullptr},
+     "                 first page, a every page (default: every page of a\n"
+     "                 text, the first page of PostScript input)\n"},
     {"Hf", nullptr, readStampFont, nullptr, {}, 'H', "", nullptr},
     {"t", nullptr, setFlag<&PrinterSettings::toner_saver, 1>,
      &PrinterSettings::toner_saver,
@@ -353,8 +357,9 @@ const PrinterOption* printerOption(const char* key) {
   return nullptr;
 }
 
-std::string printerOptionsHelp() {
+std::string printerOptionsHelp(bool text) {
   std::string help;
-  for (const PrinterOption* o = printerOptions; o->key; ++o) help += o->help;
+  for (const PrinterOption* o = printerOptions; o->key; ++o)
+    help += text && o->text_help ? o->text_help : o->help;
   return help;
 }
