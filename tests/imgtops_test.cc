@@ -854,6 +854,63 @@ TEST(ImgtopsFormats, PagesResolutionAndTheSpooler) {
   EXPECT_EQ("PNG\tpc1:ann\n", readFile(acct));
 }
 
+// lpd sends every file through the input filter: an image prints as the
+// raster filter prints it, with the zavpsvf line of the defaults file, and
+// is accounted as an image; plain netpbm only when it reads as one.
+TEST(ImgtopsFormats, TheInputFilterPrintsImagesAsTheRasterFilter) {
+  TempDir dir;
+  for (const char* copy : {"texttops:zavpsif", "imgtops:zavpsvf"}) {
+    std::string names = copy;
+    std::string from = names.substr(0, names.find(':'));
+    std::string to = dir.path + "/" + names.substr(names.find(':') + 1);
+    ASSERT_EQ(0, run({"cp", bin(from), to}).status);
+  }
+  dir.write(".zavpsdefault", "zavpsif -Nc=3\nzavpsvf -G4 -Nc=2\n");
+  std::string acct = dir.write("acct", "");
+  const std::vector<std::string> spooler = {"-w132", "-l66", "-i0", "-n", "ann",
+                                            "-h", "pc1", acct};
+  const std::string text = fixture("text.pbm"), ramp = fixture("ramp.pgm");
+  const struct {
+    std::string make;   // the input, on standard output
+    std::string truth;  // what it prints as, PNM; empty: as text
+    bool g4;
+  } cases[] = {
+      {"pnmtopng " + ramp, "cat " + ramp, false},
+      {"pnmtotiff -g4 " + text, "cat " + text, true},
+      {"pnmtopnm -plain " + ramp, "cat " + ramp, false},
+      {"printf 'P2 3 4 apples\\n'", "", false},
+  };
+  for (const auto& c : cases) {
+    std::string input = made(c.make);
+    std::vector<std::string> argv = {dir.path + "/zavpsif"};
+    argv.insert(argv.end(), spooler.begin(), spooler.end());
+    RunResult r = run(argv, {input, {}, ""});
+    EXPECT_EQ(0, r.status) << c.make << ": " << r.err;
+    EXPECT_EQ("", r.err) << c.make;
+    if (c.truth.empty()) {
+      EXPECT_NE(std::string::npos, r.out.find("%%Creator: zavpsif\n")) << c.make;
+      continue;
+    }
+    // The same document as the raster filter's, but for its date.
+    argv[0] = dir.path + "/zavpsvf";
+    RunResult vf = run(argv, {input, {}, ""});
+    auto undated = [](std::string doc) {
+      size_t at = doc.find("%%CreationDate:");
+      return at == std::string::npos ? doc : doc.erase(at, doc.find('\n', at) - at);
+    };
+    EXPECT_EQ(undated(vf.out), undated(r.out)) << c.make;
+    ASSERT_EQ('\x04', lastByte(r.out)) << c.make;
+    std::string doc = r.out.substr(0, r.out.size() - 1);
+    EXPECT_NE(std::string::npos, doc.find("<</NumCopies 2>>")) << c.make;
+    EXPECT_EQ(c.g4, doc.find("/CCITTFaxDecode") != std::string::npos) << c.make;
+    EXPECT_EQ(0, differences(render(doc), readPnm(made(c.truth)), 1)) << c.make;
+  }
+  // Each image twice (zavpsif, then zavpsvf), the text once.
+  EXPECT_EQ("PNG\tpc1:ann\nPNG\tpc1:ann\nTIFF\tpc1:ann\nTIFF\tpc1:ann\n"
+            "PNM\tpc1:ann\nPNM\tpc1:ann\n   0.00\t\tpc1:ann\n",
+            readFile(acct));
+}
+
 // Damaged, cut and hostile files: one line, the error status, no output.
 TEST(ImgtopsFormats, BadFilesAreRefusedInOneLine) {
   std::string png = made("pnmtopng " + fixture("pattern.ppm"));
