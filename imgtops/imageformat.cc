@@ -21,12 +21,15 @@ const ImageFormat kFormats[] = {
 
 }  // namespace
 
+const ImageFormat* imageFormatOf(std::string_view head) {
+  for (const ImageFormat& format : kFormats)
+    if (format.sniff(head)) return &format;
+  return nullptr;
+}
+
 const ImageFormat& sniffImageFormat(Reader& in, const JobContext& job) {
   std::string_view head = in.peek(kSniffBytes);
   if (head.empty()) refuseInput(job, "empty input, not printed");
-  for (const ImageFormat& format : kFormats)
-    if (format.sniff(head)) return format;
-  // Worded from when window dumps were the only format; kept for
-  // compatibility.
-  refuseInput(job, "not a window dump, not printed");
+  if (const ImageFormat* format = imageFormatOf(head)) return *format;
+  refuseInput(job, "not an image this filter prints, not printed");
 }

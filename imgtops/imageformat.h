@@ -26,6 +26,10 @@ struct ImageFormat {
 /// Bytes of the input the formats are told apart by.
 const size_t kSniffBytes = 100;
 
+/// The format whose images begin with `head` (the first kSniffBytes of
+/// the input), or nullptr.
+const ImageFormat* imageFormatOf(std::string_view head);
+
 /// The format of the input by its first bytes, which stay unread.
 /// Refuses (refuseInput) empty input and one no format claims.
 const ImageFormat& sniffImageFormat(Reader& in, const JobContext& job);

@@ -1,11 +1,14 @@
 #include "imagejob.h"
 
-#include <cstdio>
-
 #include "account.h"
 #include "imagedoc.h"
 #include "imageformat.h"
+#include "logline.h"
+#include "option.h"
+#include "options.h"
+#include "parse.h"
 #include "status.h"
+#include "writer.h"
 
 void convertImage(const JobContext& job, Reader& in, Writer& out) {
   const ImageFormat& format = sniffImageFormat(in, job);
@@ -13,7 +16,18 @@ void convertImage(const JobContext& job, Reader& in, Writer& out) {
   writeImageDocument(*image, out, job);
   std::string lacking = image->warning();
   if (!lacking.empty())
-    std::fprintf(stderr, "%s: %s\n", inputName(job).c_str(),
-                 lacking.c_str());
+    logLine(job, inputHead(job) + lacking + "\n");
   if (!job.standalone()) keepAccounting(std::string(format.name) + "\t");
+}
+
+void printAsRasterJob(const JobContext& job, Reader& in, Writer& out) {
+  initImageSet();
+  JobContext raster = job;
+  raster.name = "zavpsvf";  // whose line of the defaults file is read
+  readFilterDefaults(raster, parseImageOptions);
+  applyStampOffsetRule();
+  JobContext image = job;
+  image.creator = imageCreator(job.mode, opt.image_g4);
+  convertImage(image, in, out);
+  out.put('\x04');
 }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "logline.h"
 #include "options.h"
 #include "status.h"
 #include "writer.h"
@@ -50,7 +51,7 @@ void checkInterrupt() {
 
 int endJob(Writer& out, const JobContext& job, int status) {
   if (sigintSeen)
-    std::fprintf(stderr, "%s: interrupted, job ended\n", job.name.c_str());
+    logLine(job, nameHead(job) + "interrupted, job ended\n");
   if (!job.standalone()) out.put('\x04');
   return finishOutput(out, job, status);
 }

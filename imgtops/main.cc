@@ -1,5 +1,6 @@
-// imgtops, imgtog4, zavpsvf, zavpsg4f, zavpscups-image: X window dumps to PostScript gray
-// images, run-length or Group 4 coded.
+// imgtops, imgtog4, zavpsvf, zavpsg4f, zavpscups-image: PNG, JPEG, TIFF,
+// netpbm and X window dump images to PostScript gray images, run-length or
+// Group 4 coded.
 #include <unistd.h>
 
 #include <csignal>
@@ -31,7 +32,7 @@ int convert(int fd, const JobContext& job, Writer& out) {
     convertImage(job, in, out);
   } catch (const FatalError& e) {
     out.flush();
-    logMessage(e.message);
+    logLine(job, e.message);
     watchInput(-1);
     return e.status;
   }
@@ -60,7 +61,7 @@ int runCups(int argc, char** argv, Writer& out) {
     try {
       convertImage(run, in, out);
     } catch (const FatalError&) {
-      throw FatalError{"The input is not a window dump this filter can print\n", 255};
+      throw FatalError{"The input is not an image this filter can print\n", 255};
     }
     return cupsFinish(out, opt.image_no_showpage ? 0 : 1, opt.image_printer.copies);
   } catch (const FatalError& e) {
@@ -72,11 +73,6 @@ int runCups(int argc, char** argv, Writer& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (asksForHelp(argc, argv)) {
-    std::fputs(kImageHelp, stdout);
-    std::fputs(sharedHelp().c_str(), stdout);
-    return 0;
-  }
   // A reader that went away is a write error like any other.
   std::signal(SIGPIPE, SIG_IGN);
   Writer out(1);
@@ -92,7 +88,7 @@ int main(int argc, char** argv) {
         status = convert(0, job, out);
       } else {
         for (int i = first; i < argc; ++i) {
-          int fd = openInput(argv[i]);
+          int fd = openInput(argv[i], job.name + ": ");
           JobContext file = job;
           file.title = argv[i];
           if (convert(fd, file, out)) status = kStatusError;
@@ -103,9 +99,11 @@ int main(int argc, char** argv) {
       return endJob(out, job, 2);
     }
     return endJob(out, job, interrupted() ? 2 : status);
+  } catch (const Answer& a) {
+    return answer(a, out);
   } catch (const FatalError& e) {
     out.flush();
-    logMessage(e.message);
+    logLine(job, e.message);
     return finishOutput(out, job, failureStatus(job, e.status));
   }
 }

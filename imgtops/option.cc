@@ -9,12 +9,16 @@
 
 const char* const kImageHelp =
     "Usage: imgtops [options] [file ...]\n"
-    "X window dumps (xwd) to PostScript gray images on standard output;\n"
-    "imgtog4 codes one-bit images with CCITT Group 4 (as -G4 does).\n"
-    "  -s=W,H         image size in inches (default 1,1)\n"
-    "  -S=W           fit to W inches wide, height to scale\n"
-    "  -pN            image N points wide\n"
-    "  -l=X,Y         offset from the lower left in inches (0.25,0.25)\n"
+    "PNG, JPEG, TIFF, netpbm (PBM, PGM, PPM) and X window dump images to\n"
+    "PostScript gray images on standard output; imgtog4 codes one-bit images\n"
+    "with CCITT Group 4 (as -G4 does).\n"
+    "Without a size option an image prints at the resolution its file gives,\n"
+    "else at one pixel a printer dot; any size is made smaller where the\n"
+    "image would run off the sheet.\n"
+    "  -s=W,H         image size in inches\n"
+    "  -S=W           W inches wide, height to scale\n"
+    "  -pN            N points wide, height to scale\n"
+    "  -l=X,Y         offset from the lower left in inches (default 0.25,0.25)\n"
     "  -r             rotate to landscape;  -n  no showpage\n"
     "  -G4            Group 4 coding for one-bit images\n";
 
@@ -50,6 +54,8 @@ int parseImageCommandLine(int argc, char** argv, JobContext& job) {
   // The name -V prints.
   const char* version = standalone ? (g4 ? "imgtog4" : "imgtops")
                                    : (g4 ? "zavpsg4f" : "zavpsvf");
+  if (standalone)
+    answerQuestions(argc, argv, kImageHelp + sharedHelp(false), version);
 
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
@@ -60,9 +66,11 @@ int parseImageCommandLine(int argc, char** argv, JobContext& job) {
       break;
     }
     char letter = arg[1];
-    if (letter == 'V')
-      throw FatalError{std::string(version) + " version = " + kVersion + "\n",
-                       0};
+    // Under the spooler's names nothing but the documents goes to
+    // standard output: --help and --version answer as -V does.
+    if (letter == 'V' || std::string(arg) == "--help" ||
+        std::string(arg) == "--version")
+      throw Answer{versionLine(version), true};
     if (letter == 'c') continue;
     if (standalone) {
       switch (letter) {

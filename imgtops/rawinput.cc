@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "jobcontext.h"
+#include "logline.h"
 #include "options.h"
 #include "reader.h"
 #include "status.h"
@@ -35,7 +36,7 @@ int copyToTemporaryFile(Reader& in, const JobContext& job) {
   std::string path = std::string(dir && *dir ? dir : "/tmp") + "/zavpsimg-XXXXXX";
   int fd = mkostemp(path.data(), O_CLOEXEC);
   if (fd < 0)
-    throw FatalError{job.name + ": cannot make a temporary file: " +
+    throw FatalError{nameHead(job) + "cannot make a temporary file: " +
                          std::strerror(errno) + "\n", 255};
   unlink(path.c_str());
   char buf[65536];
@@ -47,7 +48,7 @@ int copyToTemporaryFile(Reader& in, const JobContext& job) {
       if (w <= 0) {
         int err = errno;
         close(fd);
-        throw FatalError{job.name + ": cannot copy the input: " +
+        throw FatalError{nameHead(job) + "cannot copy the input: " +
                              std::strerror(err) + "\n", 255};
       }
       done += static_cast<size_t>(w);

@@ -16,6 +16,7 @@ namespace {
 // A standalone run on the file `title`.
 JobContext fileJob(const char* title) {
   JobContext job;
+  job.name = "imgtops";
   job.title = title;
   return job;
 }
@@ -53,8 +54,8 @@ TEST_F(XwdTest, RefusedInputsWriteNothing) {
     const char* reason;
   } cases[] = {
       {"", "empty input"},
-      {std::string(99, 'x'), "not a window dump"},
-      {"GIF89a" + std::string(200, '\0'), "not a window dump"},
+      {std::string(99, 'x'), "not an image this filter prints"},
+      {"GIF89a" + std::string(200, '\0'), "not an image this filter prints"},
       {TestDump(16, 4, 4, PseudoColor).bytes(), "window dump of a kind"},
       {TestDump(8, 4, 4, GrayScale).bytes(), "window dump of a kind"},
       {hostile.bytes(), "window dump data ends after 0 of 2 rows"},
@@ -67,7 +68,7 @@ TEST_F(XwdTest, RefusedInputsWriteNothing) {
       convertImage(fileJob("f.xwd"), in, out);
       ADD_FAILURE() << c.reason;
     } catch (const FatalError& e) {
-      EXPECT_EQ(0u, e.message.find(std::string("f.xwd: ") + c.reason))
+      EXPECT_EQ(0u, e.message.find(std::string("imgtops: f.xwd: ") + c.reason))
           << e.message;
       EXPECT_EQ(255, e.status);
     }

@@ -171,7 +171,7 @@ prints "$work/job-$ps.ps"
 bad=$(print -o document-format=image/x-xwindowdump "$work/bad.xwd") ||
   fail "lp of a refused dump"
 lpstat -W completed -o zavps | grep -q "^zavps-$bad " && fail "a refused dump completed"
-grep -q "^E .*\[Job $bad\] The input is not a window dump this filter can print" \
+grep -q "^E .*\[Job $bad\] The input is not an image this filter can print" \
   "$work/log/error_log" || fail "no ERROR line for the refused dump"
 grep -q "\[Job $bad\] Job stopped" "$work/log/error_log" || fail "the refused job is not stopped"
 

@@ -214,24 +214,35 @@ TEST(ImgtopsCommandLine, UsageAndStandaloneErrors) {
     EXPECT_EQ(255, r.status);
     EXPECT_EQ(std::string("Unknown option '") + letter + "'\n", r.err);
   }
-  for (const char* letter : {"h", "i", "x", "y"}) {
+  for (const char* letter : {"i", "x", "y"}) {
     r = imgtops("imgtog4", {std::string("-") + letter + "1"});
     EXPECT_EQ(255, r.status);
     EXPECT_EQ(std::string("Illegal option -") + letter + "\n", r.err);
     EXPECT_EQ("", r.out);
   }
-  // --help: the image filter's own options, not the text filter's.
-  for (const char* name : {"imgtops", "zavpsg4f"}) {
-    r = imgtops(name, {"--help"});
-    EXPECT_EQ(0, r.status) << name;
-    EXPECT_EQ("", r.err) << name;
-    EXPECT_NE(std::string::npos, r.out.find("-G4")) << name;
-    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << name;
+  // -h, --help: the image filter's own options, not the text filter's
+  // nor those only PostScript input uses; the spooler's names answer
+  // with the version on standard error.
+  for (const char* help : {"-h", "--help"}) {
+    r = imgtops("imgtog4", {help});
+    EXPECT_EQ(0, r.status) << help;
+    EXPECT_EQ("", r.err) << help;
+    EXPECT_NE(std::string::npos, r.out.find("-G4")) << help;
+    EXPECT_EQ(std::string::npos, r.out.find("-mg=")) << help;
+    EXPECT_EQ(std::string::npos, r.out.find("PAGES")) << help;
   }
+  r = imgtops("imgtog4", {"--version"});
+  EXPECT_EQ("imgtog4 version = " ZAVPS_VERSION "\n", r.out);
+  r = imgtops("zavpsg4f", {"--help"});
+  EXPECT_EQ("zavpsg4f version = " ZAVPS_VERSION "\n", r.err);
+  EXPECT_EQ("", r.out);
   for (const char* name : {"imgtops", "zavpsvf"}) {
     r = imgtops(name, {"-Z"}, readFile(fixture("text.xwd")));
     EXPECT_EQ(std::string(name) == "imgtops" ? 255 : 2, r.status);  // discard
-    EXPECT_EQ("Unknown option 'Z'\n", r.err);
+    EXPECT_EQ(std::string(name) == "imgtops"
+                  ? "Unknown option 'Z'\n"
+                  : "zavpsvf: job of ?@?: Unknown option 'Z'\n",
+              r.err);
     EXPECT_EQ("", r.out);
   }
   r = imgtops("imgtops", {"-I50x100mm"});
@@ -285,7 +296,7 @@ TEST(ImgtopsCommandLine, OneDocumentPerFileThenCannotOpen) {
 
   r = imgtops("imgtops", {fixture("text.xwd"), "/nonexistent/b.xwd"});
   EXPECT_EQ(255, r.status);
-  EXPECT_EQ("/nonexistent/b.xwd cannot open\n", r.err);
+  EXPECT_EQ("imgtops: /nonexistent/b.xwd: No such file or directory\n", r.err);
   EXPECT_EQ("xpsav restore\n", r.out.substr(r.out.size() - 14));
   EXPECT_TRUE(printsCleanly(r.out));
 }
@@ -304,20 +315,20 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
     std::string err;
     bool document;
   } cases[] = {
-      {"imgtops", {}, "", 255, "stdin: empty input, not printed\n", false},
-      {"zavpsvf", {}, "", 2, "zavpsvf: empty input, not printed\n", false},
-      {"zavpsvf", {}, "GIF89a" + std::string(300, 'x'), 2,
-       "zavpsvf: not a window dump, not printed\n", false},
+      {"imgtops", {}, "", 255, "imgtops: stdin: empty input, not printed\n", false},
+      {"zavpsvf", {}, "", 2, "zavpsvf: job of ?@?: empty input, not printed\n", false},
+      {"zavpsvf", {"-n", "ann", "-h", "pc1"}, "GIF89a" + std::string(300, 'x'), 2,
+       "zavpsvf: job of ann@pc1: not an image this filter prints, not printed\n", false},
       {"zavpsg4f", {}, gray.bytes(), 2,
-       "zavpsg4f: window dump of a kind not printed\n", false},
+       "zavpsg4f: job of ?@?: window dump of a kind not printed\n", false},
       {"zavpsvf", {}, dump.substr(0, 100), 2,
-       "zavpsvf: window dump data ends after 0 of 24 rows, not printed\n",
+       "zavpsvf: job of ?@?: window dump data ends after 0 of 24 rows, not printed\n",
        false},
       {"zavpsvf", {}, dump.substr(0, dump.size() * 3 / 4), 0,
-       "zavpsvf: window dump data ends after 17 of 24 rows, white below\n",
+       "zavpsvf: job of ?@?: window dump data ends after 17 of 24 rows, white below\n",
        true},
       {"imgtops", {dir.path, fixture("text.xwd")}, "", 255,
-       dir.path + ": is a directory, not printed\n", true},
+       "imgtops: " + dir.path + ": is a directory, not printed\n", true},
   };
   for (const auto& c : cases) {
     RunResult r = imgtops(c.name, c.args, c.input);
@@ -336,15 +347,18 @@ TEST(ImgtopsCommandLine, RefusedAndShortInputs) {
     RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin(name)},
                       {dump, {}, ""});
     EXPECT_EQ(std::string(name) == "zavpsvf" ? 1 : 255, r.status);  // retry
-    EXPECT_EQ(std::string(name) + ": cannot write output: No space left on "
-              "device\n", r.err);
+    EXPECT_EQ(std::string(name) == "zavpsvf"
+                  ? "zavpsvf: job of ?@?: cannot write output: No space left on device\n"
+                  : "imgtops: cannot write output: No space left on device\n",
+              r.err);
   }
   // A refused job is not retried because its end byte was not written.
   RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin("zavpsvf")},
                     {"not a dump", {}, ""});
   EXPECT_EQ(2, r.status);
-  EXPECT_EQ("zavpsvf: not a window dump, not printed\n"
-            "zavpsvf: cannot write output: No space left on device\n", r.err);
+  EXPECT_EQ("zavpsvf: job of ?@?: not an image this filter prints, not printed\n"
+            "zavpsvf: job of ?@?: cannot write output: No space left on device\n",
+            r.err);
 }
 
 // A pipe that brings a huge dump's first rows and breaks off before half
@@ -356,7 +370,7 @@ TEST(ImgtopsCommandLine, ShortDumpOnAPipeEndsTheImage) {
   std::string dump = d.bytes();
   RunResult r = imgtops("imgtops", {}, dump);
   EXPECT_EQ(0, r.status);
-  EXPECT_EQ("stdin: window dump data ends after 4400 of 16000 rows, image ended there\n",
+  EXPECT_EQ("imgtops: stdin: window dump data ends after 4400 of 16000 rows, image ended there\n",
             r.err);
   EXPECT_LT(r.out.size(), 2 * dump.size());  // was 4.5 times, white below
   EXPECT_EQ(1, pagesPrinted(r.out));
@@ -758,7 +772,9 @@ TEST(ImgtopsInterrupt, EndsWithWhatWasWrittenThenTheEndByte) {
     EXPECT_EQ(c.document, got.find("%!PS-Adobe-2.1\n") == 0) << c.name;
     EXPECT_EQ(c.document, got.find("doit\n") != std::string::npos) << c.name;
     EXPECT_EQ(std::string::npos, got.find("showpage")) << c.name;
-    EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
+    EXPECT_EQ(readFile(log), std::string(c.name) +
+                                 (filter ? ": job of ?@?" : "") +
+                                 ": interrupted, job ended\n");
   }
 }
 
@@ -838,6 +854,63 @@ TEST(ImgtopsFormats, PagesResolutionAndTheSpooler) {
   EXPECT_EQ("PNG\tpc1:ann\n", readFile(acct));
 }
 
+// lpd sends every file through the input filter: an image prints as the
+// raster filter prints it, with the zavpsvf line of the defaults file, and
+// is accounted as an image; plain netpbm only when it reads as one.
+TEST(ImgtopsFormats, TheInputFilterPrintsImagesAsTheRasterFilter) {
+  TempDir dir;
+  for (const char* copy : {"texttops:zavpsif", "imgtops:zavpsvf"}) {
+    std::string names = copy;
+    std::string from = names.substr(0, names.find(':'));
+    std::string to = dir.path + "/" + names.substr(names.find(':') + 1);
+    ASSERT_EQ(0, run({"cp", bin(from), to}).status);
+  }
+  dir.write(".zavpsdefault", "zavpsif -Nc=3\nzavpsvf -G4 -Nc=2\n");
+  std::string acct = dir.write("acct", "");
+  const std::vector<std::string> spooler = {"-w132", "-l66", "-i0", "-n", "ann",
+                                            "-h", "pc1", acct};
+  const std::string text = fixture("text.pbm"), ramp = fixture("ramp.pgm");
+  const struct {
+    std::string make;   // the input, on standard output
+    std::string truth;  // what it prints as, PNM; empty: as text
+    bool g4;
+  } cases[] = {
+      {"pnmtopng " + ramp, "cat " + ramp, false},
+      {"pnmtotiff -g4 " + text, "cat " + text, true},
+      {"pnmtopnm -plain " + ramp, "cat " + ramp, false},
+      {"printf 'P2 3 4 apples\\n'", "", false},
+  };
+  for (const auto& c : cases) {
+    std::string input = made(c.make);
+    std::vector<std::string> argv = {dir.path + "/zavpsif"};
+    argv.insert(argv.end(), spooler.begin(), spooler.end());
+    RunResult r = run(argv, {input, {}, ""});
+    EXPECT_EQ(0, r.status) << c.make << ": " << r.err;
+    EXPECT_EQ("", r.err) << c.make;
+    if (c.truth.empty()) {
+      EXPECT_NE(std::string::npos, r.out.find("%%Creator: zavpsif\n")) << c.make;
+      continue;
+    }
+    // The same document as the raster filter's, but for its date.
+    argv[0] = dir.path + "/zavpsvf";
+    RunResult vf = run(argv, {input, {}, ""});
+    auto undated = [](std::string doc) {
+      size_t at = doc.find("%%CreationDate:");
+      return at == std::string::npos ? doc : doc.erase(at, doc.find('\n', at) - at);
+    };
+    EXPECT_EQ(undated(vf.out), undated(r.out)) << c.make;
+    ASSERT_EQ('\x04', lastByte(r.out)) << c.make;
+    std::string doc = r.out.substr(0, r.out.size() - 1);
+    EXPECT_NE(std::string::npos, doc.find("<</NumCopies 2>>")) << c.make;
+    EXPECT_EQ(c.g4, doc.find("/CCITTFaxDecode") != std::string::npos) << c.make;
+    EXPECT_EQ(0, differences(render(doc), readPnm(made(c.truth)), 1)) << c.make;
+  }
+  // Each image twice (zavpsif, then zavpsvf), the text once.
+  EXPECT_EQ("PNG\tpc1:ann\nPNG\tpc1:ann\nTIFF\tpc1:ann\nTIFF\tpc1:ann\n"
+            "PNM\tpc1:ann\nPNM\tpc1:ann\n   0.00\t\tpc1:ann\n",
+            readFile(acct));
+}
+
 // Damaged, cut and hostile files: one line, the error status, no output.
 TEST(ImgtopsFormats, BadFilesAreRefusedInOneLine) {
   std::string png = made("pnmtopng " + fixture("pattern.ppm"));
@@ -860,7 +933,7 @@ TEST(ImgtopsFormats, BadFilesAreRefusedInOneLine) {
     RunResult r = imgtops("imgtops", {}, input);
     EXPECT_EQ(255, r.status) << r.err;
     EXPECT_EQ(1, std::count(r.err.begin(), r.err.end(), '\n')) << r.err;
-    EXPECT_EQ(0u, r.err.rfind("stdin: ", 0)) << r.err;
+    EXPECT_EQ(0u, r.err.rfind("imgtops: stdin: ", 0)) << r.err;
     if (input == bomb) EXPECT_NE(std::string::npos, r.err.find("larger than")) << r.err;
     EXPECT_EQ("", r.out) << r.err;
     r = imgtops("zavpsvf", {}, input);

@@ -117,7 +117,7 @@ TEST(Japanese, CloseCallsAreLoggedUnderTheSpooler) {
     const char* text;
     const char* log;
   } cases[] = {
-      {"\xe0\xa1\n", "zavpsif: input read as euc-jp, nearly as well as sjis\n"},
+      {"\xe0\xa1\n", "zavpsif: job of ?@?: input read as euc-jp, nearly as well as sjis\n"},
       {"100\x89\x7e\n", ""},
   };
   for (const auto& c : cases) {

@@ -2,7 +2,9 @@
 # Jobs through the BSD spooler: a queue whose device is a file and whose
 # input and raster filters are the built programs. Printable jobs print;
 # a binary leaves a line in the log file and no pages; a PDF prints
-# through Ghostscript and a PNG sent with lpr -v as an image; a
+# through Ghostscript and a PNG sent with lpr -v as an image, and so
+# does a PNG sent with plain lpr (through the input filter); every log
+# line names the job's owner and host; a
 # job owner whose defaults file is a FIFO or a link to /dev/zero does not stop the
 # queue; one who ran zavpsoption -J2 gets the job printed. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
 # cannot run. Changes /etc/printcap and the user database for a while, so
@@ -116,6 +118,7 @@ chmod 644 "$work"/*.txt "$work/page.png" "$work/binary" "$work/doc.pdf"
 
 lpr -P "$queue" "$work/job.txt" || fail "lpr of a text job"
 lpr -P "$queue" -v "$work/page.png" || fail "lpr -v of a PNG"
+lpr -P "$queue" "$work/page.png" || fail "lpr of a PNG"
 lpr -P "$queue" "$work/binary" || fail "lpr of a binary"
 lpr -P "$queue" "$work/doc.pdf" || fail "lpr of a PDF"
 runuser -u $fifo_owner -- lpr -P "$queue" "$work/fifo.txt" || fail "lpr with a FIFO as defaults"
@@ -124,11 +127,11 @@ runuser -u $zero_owner -- lpr -P "$queue" "$work/next.txt" || fail "lpr of the n
 runuser -u $jog_owner -- lpr -P "$queue" "$work/jog.txt" || fail "lpr after zavpsoption -J2"
 lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
-# Wait for the jobs to leave the queue: seven of them are accounted.
+# Wait for the jobs to leave the queue: nine of them are accounted.
 i=0
 while [ $i -lt 60 ]; do
   if lpq -P "$queue" 2>/dev/null | grep -q "no entries" &&
-     [ "$(grep -c . "$work/acct")" -ge 8 ]; then
+     [ "$(grep -c . "$work/acct")" -ge 9 ]; then
     break
   fi
   sleep 1
@@ -139,34 +142,35 @@ grep -q '^%%Creator: zavpsif$' "$work/device" || fail "no text document on the d
 grep -q '(first line\\012) LS' "$work/device" || fail "text body missing"
 grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the device"
 # Jobs queued in the same second print in any order: the image document
-# is followed by 0x04, and so is the PNG's.
+# is followed by 0x04, and so are the PNGs'.
 awk 'prev == "xpsav restore" && /^\004/ { found = 1 } { prev = $0 }
   END { exit !found }' "$work/device" || fail "the image job does not end with 0x04"
-[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 2 ] || fail "not two 0x04 bytes"
+[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 3 ] || fail "not three 0x04 bytes"
 user=$(id -un)
 grep -q "^   0.00		.*:$user\$" "$work/acct" || fail "no text accounting record: $(cat "$work/acct")"
 grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(cat "$work/acct")"
 
 # Refused jobs: one line each in the log, no pages on the device.
-for line in "zavpsif: binary file, not printed"; do
-  [ "$(grep -cxF "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
+for line in "zavpsif: job of $user@[^ ]*: binary file, not printed"; do
+  [ "$(grep -cx "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
 done
 [ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 5 ] ||
   fail "not five text documents on the device"
-[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 2 ] ||
-  fail "not two image documents on the device"
+[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 3 ] ||
+  fail "not three image documents on the device"
 grep -q 'ELF\|%PDF-' "$work/device" && fail "refused input on the device"
-grep -q "^PNG	.*:$user\$" "$work/acct" || fail "no record for the PNG"
+[ "$(grep -c "^PNG	.*:$user\$" "$work/acct")" = 2 ] || fail "no records for the PNGs"
 grep -q '^%%Creator: GPL Ghostscript' "$work/device" || fail "the PDF did not print"
 grep -q "^PostScript	.*:$user\$" "$work/acct" || fail "no record for the PDF"
 
 # The owner's unusable defaults files: named in the log, the jobs print.
 # A link is not followed, whatever it leads to.
-{ echo "$work/$fifo_owner/.zavpsdefault: defaults file not read: not a regular file"
+{ echo "zavpsif: job of $fifo_owner@H: $work/$fifo_owner/.zavpsdefault: defaults file not read: not a regular file"
   for i in 1 2; do
-    echo "$work/$zero_owner/.zavpsdefault: defaults file not read: a symbolic link, not followed"
+    echo "zavpsif: job of $zero_owner@H: $work/$zero_owner/.zavpsdefault: defaults file not read: a symbolic link, not followed"
   done; } | sort > "$work/expected"
-grep -F "$work/" "$work/errs" | grep -F 'defaults file not read' | sort |
+grep -F "$work/" "$work/errs" | grep -F 'defaults file not read' |
+  sed 's/^\(zavpsif: job of [^@]*\)@[^ ]*: /\1@H: /' | sort |
   cmp -s - "$work/expected" || fail "log lines for the owners' defaults files"
 for n in fifo zero next jog; do
   grep -q "($n owner job\\\\012) [FLM]S" "$work/device" || fail "the $n job did not print"

@@ -34,11 +34,12 @@ TEST(Robustness, LostReaderIsAWriteError) {
     const char* err;
   } cases[] = {
       {"texttops", text, 255, "texttops: cannot write output: Broken pipe\n"},
-      {"zavpsif", "-n ann <" + text, 1, "zavpsif: cannot write output: Broken pipe\n"},
+      {"zavpsif", "-n ann -h pc1 <" + text, 1,
+       "zavpsif: job of ann@pc1: cannot write output: Broken pipe\n"},
       {"zavpscups-text", "1 ann t 1 '' " + text, 1,
        "ERROR: cannot write output: Broken pipe\n"},
       {"imgtops", dump, 255, "imgtops: cannot write output: Broken pipe\n"},
-      {"zavpsvf", "<" + dump, 1, "zavpsvf: cannot write output: Broken pipe\n"},
+      {"zavpsvf", "<" + dump, 1, "zavpsvf: job of ?@?: cannot write output: Broken pipe\n"},
       // Endless input ends too, once the output is lost.
       {"texttops", "< <(yes)", 255, "texttops: cannot write output: Broken pipe\n"},
   };
@@ -138,7 +139,7 @@ TEST(Robustness, CancelledJobEndsCleanly) {
     }
     ASSERT_TRUE(WIFEXITED(status)) << c.name << c.sig;
     EXPECT_EQ(2, WEXITSTATUS(status)) << c.name << c.sig;
-    EXPECT_EQ(readFile(log), std::string(c.name) + ": interrupted, job ended\n");
+    EXPECT_EQ(readFile(log), std::string(c.name) + ": job of ann@?: interrupted, job ended\n");
     ASSERT_GT(got.size(), 2u);
     EXPECT_EQ(got.substr(got.size() - 2), "\n\x04") << c.name << c.sig;
     if (image) EXPECT_EQ(got.find("showpage"), std::string::npos);
@@ -184,7 +185,8 @@ TEST(Robustness, OwnerDefaultsFileMustBeTheirs) {
                       {"x\n", {}, ""});
     EXPECT_EQ(r.status, 0) << c.setup;
     bool read = *c.problem == '\0';
-    EXPECT_EQ(r.err, read ? "" : file + ": defaults file not read: " + c.problem + "\n");
+    EXPECT_EQ(r.err, read ? "" : "zavpsif: job of " + user.name + "@?: " + file +
+                                     ": defaults file not read: " + c.problem + "\n");
     EXPECT_EQ(read, r.out.find("/Duplex true") != std::string::npos) << c.setup;
   }
   unlink(file.c_str());
@@ -212,7 +214,8 @@ TEST(Robustness, SystemDefaultsFileMustBeTrusted) {
     run({"sh", "-c", c.setup, "sh"}, {"", {"F=" + file, "O=" + other}, ""});
     RunResult r = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
     bool read = *c.problem == '\0';
-    EXPECT_EQ(r.err, read ? "" : file + ": defaults file not read: " + c.problem + "\n");
+    EXPECT_EQ(r.err, read ? "" : "zavpsif: job of no-such-user-zz@?: " + file +
+                                     ": defaults file not read: " + c.problem + "\n");
     EXPECT_EQ(read, r.out.find("<</NumCopies 5>>") != std::string::npos) << c.setup;
   }
 }
@@ -235,7 +238,10 @@ TEST(Robustness, ControlCharactersAreReplaced) {
   installed.write(".zavpsdefault", "zavpsif -D -\x1b]2;owned\x07\n");
   r = run({zavpsif, "-n", "no-such-user-zz"}, {"x\n", {}, ""});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "Unknown option '?'\n");  // the escape character
+  // The escape character; and a login and host as the log names them.
+  EXPECT_EQ(r.err, "zavpsif: job of no-such-user-zz@?: Unknown option '?'\n");
+  r = run({bin("zavpsif"), "-n", "ann\x1b[2J", "-h", "pc1\n"}, {std::string("\0\0", 2), {}, ""});
+  EXPECT_EQ(r.err, "zavpsif: job of ann?[2J@pc1?: binary file, not printed\n");
   r = run({bin("zavpscups-text"), "1", "ann", "t", "1", "media=A4\x1b[2J"},
           {"x\n", {}, ""});
   EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;

@@ -47,12 +47,11 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   for (const char* name : {"zavposttxt", "zavpsif"}) {
     r = texttops({"-q"}, "x\n", name);
     EXPECT_EQ(r.status, std::string(name) == "zavpsif" ? 2 : 255);  // discard
-    EXPECT_EQ(r.err, "Unknown option 'q'\n");
+    EXPECT_EQ(r.err, std::string(name) == "zavpsif"
+                         ? "zavpsif: job of ?@?: Unknown option 'q'\n"
+                         : "Unknown option 'q'\n");
     EXPECT_EQ(r.out, "");
   }
-  r = texttops({"-h", "pc1"});
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.err, "Illegal option -h\n");
   r = texttops({"-I8x10"});
   EXPECT_EQ(r.err, "Unknown option '8x10'\n");
   r = texttops({"-I2x3in"});
@@ -62,14 +61,22 @@ TEST(TexttopsProgram, MessagesAndStatuses) {
   r = run({bin("texttops"), "-Hd=ul"}, {"x\n", {"LOGNAME", "TEXTTOPSOPTION"}, ""});
   EXPECT_EQ(r.out.find("(User: "), std::string::npos);
   EXPECT_NE(r.out.find("(User:"), std::string::npos);
-  // --help names margins, stamps, two columns, landscape and Japanese.
-  for (const char* name : {"texttops", "zavpsif"}) {
-    r = texttops({"-w80", "--help"}, "", name);
-    EXPECT_EQ(r.status, 0) << name;
-    EXPECT_EQ(r.err, "") << name;
+  // -h and --help name margins, stamps, two columns, landscape and
+  // Japanese; under the spooler's name it answers with the version on
+  // standard error, which is the printer's log.
+  for (const char* help : {"-h", "--help"}) {
+    r = texttops({"-w80", help});
+    EXPECT_EQ(r.status, 0) << help;
+    EXPECT_EQ(r.err, "") << help;
     for (const char* option : {"-mg=", "-Hd=", " -2 ", " -r ", "-Ke=", "-Kg"})
       EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
+  r = texttops({"--version"});
+  EXPECT_EQ(r.out, "texttops version = " ZAVPS_VERSION "\n");
+  r = texttops({"-w80", "--help"}, "", "zavpsif");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "zavpsif version = " ZAVPS_VERSION "\n");
 }
 
 TEST(TexttopsProgram, EnvironmentOptionsOnlyUnderItsOwnName) {
@@ -87,7 +94,7 @@ TEST(TexttopsProgram, OneDocumentPerFileAndMissingFiles) {
   std::string b = dir.write("b.ps", "%!PS\nshowpage\n");
   RunResult r = texttops({a, b, dir.path + "/missing"});
   EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.err, dir.path + "/missing cannot open\n");
+  EXPECT_EQ(r.err, "texttops: " + dir.path + "/missing: No such file or directory\n");
   EXPECT_NE(r.out.find("%%Title: " + a + "\n"), std::string::npos);
   EXPECT_NE(r.out.find("(first\\012) LS\n"), std::string::npos);
   EXPECT_NE(r.out.find("xpsav restore\n%!PS\nshowpage\n"), std::string::npos);
@@ -386,11 +393,11 @@ TEST(TexttopsProgram, RefusedInputsAndWriteErrors) {
     bool document;
   } cases[] = {
       {"texttops", {dir.path, text}, "", 255,
-       dir.path + ": is a directory, not printed\n", true},
+       "texttops: " + dir.path + ": is a directory, not printed\n", true},
       {"texttops", {binary, text}, "", 255,
-       binary + ": binary file, not printed\n", true},
-      {"zavpsif", {}, std::string("\0\0\0", 3), 2,
-       "zavpsif: binary file, not printed\n", false},
+       "texttops: " + binary + ": binary file, not printed\n", true},
+      {"zavpsif", {"-n", "ann", "-h", "pc1"}, std::string("\0\0\0", 3), 2,
+       "zavpsif: job of ann@pc1: binary file, not printed\n", false},
   };
   for (const auto& c : cases) {
     RunResult r = texttops(c.args, c.input, c.name);
@@ -402,8 +409,9 @@ TEST(TexttopsProgram, RefusedInputsAndWriteErrors) {
     RunResult r = run({"sh", "-c", "exec \"$0\" > /dev/full", bin(name)},
                       {"text\n", {}, ""});
     EXPECT_EQ(r.status, std::string(name) == "zavpsif" ? 1 : 255);  // retry
-    EXPECT_EQ(r.err, std::string(name) +
-                         ": cannot write output: No space left on device\n");
+    EXPECT_EQ(r.err, std::string(name) == "zavpsif"
+                         ? "zavpsif: job of ?@?: cannot write output: No space left on device\n"
+                         : "texttops: cannot write output: No space left on device\n");
   }
 }
 
@@ -439,10 +447,10 @@ TEST(TexttopsProgram, PdfThroughGhostscript) {
     int status;
     std::string err;
   } refused[] = {
-      {"zavposttxt", "%PDF-1.5\n", {}, 255, "stdin: PDF not printed: "},
-      {"zavpsif", "%PDF-1.5\ngarbage\n", {}, 2, "zavpsif: PDF not printed: "},
+      {"zavposttxt", "%PDF-1.5\n", {}, 255, "zavposttxt: stdin: PDF not printed: "},
+      {"zavpsif", "%PDF-1.5\ngarbage\n", {}, 2, "zavpsif: job of ?@?: PDF not printed: "},
       {"zavpsif", readFile(pdf), {"PATH=/nonexistent"}, 2,
-       "zavpsif: PDF needs Ghostscript (gs), not printed\n"},
+       "zavpsif: job of ?@?: PDF needs Ghostscript (gs), not printed\n"},
   };
   for (const auto& c : refused) {
     r = run({bin(c.name)}, {c.input, c.env, ""});
@@ -699,7 +707,7 @@ TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   std::string missing = dir.path + "/none";
   r = run({bin("zavpsif"), "-n", "ann", missing}, {"x\n", {}, ""});
   EXPECT_NE(access(missing.c_str(), F_OK), 0);
-  EXPECT_EQ(r.err, "zavpsif: accounting file " + missing +
+  EXPECT_EQ(r.err, "zavpsif: job of ann@?: accounting file " + missing +
                        " not written: No such file or directory\n");
 }
 
@@ -739,7 +747,7 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
   run({"sh", "-c", "printf 'zavpsifq -t\\n' > " + file});
   r = run({bin("zavpsif"), "-n", user.name}, {"x\n", {}, ""});
   EXPECT_EQ(r.status, 2);  // the spooler discards the job
-  EXPECT_EQ(r.err, "Unknown option 'q'\n");
+  EXPECT_EQ(r.err, "zavpsif: job of " + user.name + "@?: Unknown option 'q'\n");
 
   // Standalone names never read it, and the spooler's -d is ignored.
   run({"sh", "-c", "printf 'zavpsif -D\\n' > " + file});
@@ -755,7 +763,8 @@ TEST(TexttopsProgram, FilterModeReadsTheJobOwnersDefaults) {
            bin("zavpsif"), "-n", user.name},
           {"x\n", {}, ""});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, file + ": defaults file not read: Permission denied\n");
+  EXPECT_EQ(r.err, "zavpsif: job of " + user.name + "@?: " + file +
+                       ": defaults file not read: Permission denied\n");
   EXPECT_EQ(r.out.find("/Duplex"), std::string::npos);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "account.h"
+#include "logline.h"
 #include "options.h"
 #include "status.h"
 #include "writer.h"
@@ -105,6 +106,6 @@ int endCancelledJob(const JobContext& job) {
   Writer end(1);
   end.write(tail.closing() + "\n\004");
   end.flush();
-  std::fprintf(stderr, "%s: interrupted, job ended\n", job.name.c_str());
+  logLine(job, nameHead(job) + "interrupted, job ended\n");
   return kStatusDiscard;
 }

@@ -1,5 +1,9 @@
 #include "dispatch.h"
 
+#include <cctype>
+
+#include "imageformat.h"
+#include "imagejob.h"
 #include "options.h"
 #include "passthrough.h"
 #include "pdf.h"
@@ -27,6 +31,39 @@ unsigned convertUtf16(Reader& in, Writer& out, const JobContext& job) {
   return pages;
 }
 
+/// Plain netpbm is text as well: only numbers, blanks and comments, the
+/// header's (two for PBM, three for PGM and PPM) and samples after them.
+bool plainNetpbm(std::string_view head) {
+  int header = head[1] == '1' ? 2 : 3;
+  int numbers = 0;
+  bool comment = false, inNumber = false;
+  for (char c : head.substr(2)) {
+    if (comment) {
+      comment = c != '\n';
+    } else if (c == '#') {
+      comment = true;
+      inNumber = false;
+    } else if (std::isdigit(static_cast<unsigned char>(c))) {
+      if (!inNumber) ++numbers;
+      inNumber = true;
+    } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      inNumber = false;
+    } else {
+      return false;
+    }
+  }
+  return numbers > header;
+}
+
+/// Whether the input, which begins with `head`, is an image the raster
+/// filter prints.
+bool isImage(std::string_view head) {
+  const ImageFormat* format = imageFormatOf(head.substr(0, kSniffBytes));
+  if (!format) return false;
+  bool plain = std::string_view(format->name) == "PNM" && head[1] <= '3';
+  return !plain || plainNetpbm(head);
+}
+
 }  // namespace
 
 unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
@@ -34,6 +71,12 @@ unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-")) {
     passPdf(in, out, job);
+    return 0;
+  }
+  // lpd sends every file to the input filter: an image prints as the
+  // raster filter prints it.
+  if (job.mode == RunMode::LpdFilter && isImage(head)) {
+    printAsRasterJob(job, in, out);
     return 0;
   }
   if (opt.text_encoding == ENCODING_Auto && startsUtf16(head))

@@ -10,7 +10,8 @@ class Writer;
 /// Reads the first bytes of `in` and converts the text or passes the
 /// PostScript through, writing one document to `out`. Returns the pages
 /// of a converted text when they are counted, else 0. A PDF file is
-/// converted by Ghostscript and passed through. Throws FatalError
+/// converted by Ghostscript and passed through; under lpd an image the
+/// raster filter reads is printed as it prints it. Throws FatalError
 /// (refuseInput) for binary data that would be converted as text.
 unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job);
 

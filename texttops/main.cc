@@ -34,7 +34,7 @@ int convertFile(int fd, const JobContext& job, Writer& out) {
   } catch (const FatalError& e) {
     if (e.status != kStatusError) throw;
     out.flush();
-    logMessage(e.message);
+    logLine(job, e.message);
     return e.status;
   }
   return 0;
@@ -67,11 +67,6 @@ int runCups(int argc, char** argv, Writer& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (asksForHelp(argc, argv)) {
-    std::fputs(kTextHelp, stdout);
-    std::fputs(sharedHelp().c_str(), stdout);
-    return 0;
-  }
   std::setlocale(LC_ALL, "");
   // A reader that went away is a write error like any other.
   std::signal(SIGPIPE, SIG_IGN);
@@ -93,16 +88,18 @@ int main(int argc, char** argv) {
       status = convertFile(0, job, out);
     } else {
       for (int i = first; i < argc; ++i) {
-        int fd = openInput(argv[i]);
+        int fd = openInput(argv[i], job.name + ": ");
         JobContext file = job;
         file.title = argv[i];
         if (convertFile(fd, file, out)) status = kStatusError;
         close(fd);
       }
     }
+  } catch (const Answer& a) {
+    return answer(a, out);
   } catch (const FatalError& e) {
     out.flush();
-    logMessage(e.message);
+    logLine(job, e.message);
     status = failureStatus(job, e.status);
   }
   if (jobCancelled()) return endCancelledJob(job);

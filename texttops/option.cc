@@ -11,19 +11,23 @@
 
 const char* const kTextHelp =
     "Usage: texttops [options] [file ...]\n"
-    "Plain text (Japanese in EUC-JP, UTF-8, Shift_JIS too) to PostScript on\n"
-    "standard output; PostScript input passes through with the printer setup\n"
-    "added.\n"
+    "Plain text (Japanese in EUC-JP, UTF-8, UTF-16, Shift_JIS too) to\n"
+    "PostScript on standard output; PostScript input passes through with the\n"
+    "printer setup added, PDF too once Ghostscript has made PostScript of it.\n"
+    "Without -l or -w the text fills the page: the printer breaks the lines\n"
+    "at its right edge and the pages at its foot.\n"
     "Layout by lines and columns:\n"
-    "  -lN  -wN       N lines a page, N columns a line (default 66, 132)\n"
+    "  -lN  -wN       N lines a page, N columns a line (-l alone: as many\n"
+    "                 columns as fit across the sheet)\n"
     "  -LN  -oN       top and left offset in lines and columns\n"
     "or by margins:\n"
     "  -mg=T:B:R:L    top, bottom, right, left margins in inches\n"
     "  -2             two columns on a page;  -r  landscape\n"
     "  -sN  -fFONT    font size in points, font (default 10, Courier)\n"
-    "  -eN            tab stops every N columns;  -F  ignore form feeds\n"
-    "  -Kk=F  -Kh=F   kanji, half-width kana font (default Ryumin-Light)\n"
-    "  -Kg            the Gothic faces\n"
+    "  -eN            tab stops every N columns (default 8)\n"
+    "  -F             a form feed starts no new page\n"
+    "  -Kk=F  -Kh=F   kanji, half-width kana font (default Ryumin-Light-H,\n"
+    "                 Ryumin-Light-Hankaku);  -Kg  the Gothic faces\n"
     "  -Ke=ENC        input encoding: auto (default), euc-jp, utf-8, sjis\n"
     "  -ps            treat the input as PostScript\n";
 
@@ -65,6 +69,8 @@ int parseTextCommandLine(int argc, char** argv, JobContext& job) {
   job.mode = standalone ? RunMode::Standalone : RunMode::LpdFilter;
   // Also the name -V prints.
   job.creator = standalone ? "texttops" : "zavpsif";
+  if (standalone)
+    answerQuestions(argc, argv, kTextHelp + sharedHelp(true), job.creator);
 
   initTextSet();
   opt.spool_width = kDefaultColumns;
@@ -80,8 +86,11 @@ int parseTextCommandLine(int argc, char** argv, JobContext& job) {
       break;
     }
     char letter = arg[1];
-    if (letter == 'V')
-      throw FatalError{job.creator + " version = " + kVersion + "\n", 0};
+    // Under the spooler's names nothing but the documents goes to
+    // standard output: --help and --version answer as -V does.
+    if (letter == 'V' || std::string(arg) == "--help" ||
+        std::string(arg) == "--version")
+      throw Answer{versionLine(job.creator), true};
     if (letter == 'c') continue;
     if (standalone) {
       if (letter == 'a') unknownOption(std::string(1, letter));

@@ -124,9 +124,9 @@ TEST_F(PassThrough, RefusesPdfAndBinaryText) {
     const char* options;
     const char* message;  // empty: not refused
   } cases[] = {
-      {"%PDF-1.4\n", "", "zavpsif: PDF not printed: "},
-      {"%PDF-1.4\n", "-ps", "zavpsif: PDF not printed: "},
-      {std::string("\x7f" "ELF\0\0", 6), "", "zavpsif: binary file, not printed\n"},
+      {"%PDF-1.4\n", "", "PDF not printed: "},
+      {"%PDF-1.4\n", "-ps", "PDF not printed: "},
+      {std::string("\x7f" "ELF\0\0", 6), "", "binary file, not printed\n"},
       {std::string("%!\n\0\1", 5), "", ""},
   };
   for (const auto& c : cases) {

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <vector>
 
+#include "logline.h"
 #include "options.h"
 #include "passthrough.h"
 #include "reader.h"
@@ -178,6 +179,6 @@ void passPdf(Reader& in, Writer& out, const JobContext& job) {
   try {
     convertPdf(in, out, job);
   } catch (const PdfFailure& f) {
-    throw FatalError{job.name + ": " + f.what + "\n", 255};
+    throw FatalError{nameHead(job) + f.what + "\n", 255};
   }
 }

@@ -6,6 +6,7 @@
 #include "account.h"
 #include "dsc.h"
 #include "decode.h"
+#include "logline.h"
 #include "psstring.h"
 #include "options.h"
 #include "procset.h"
@@ -409,11 +410,10 @@ const char* encodingKeyword(int encoding) {
 // close call.
 void noteCloseCall(const JobContext& job, const Decoder& dec) {
   if (job.standalone() || dec.runnerUp() == ENCODING_Invalid) return;
-  std::fprintf(stderr, "%s%s: input read as %s, nearly as well as %s\n",
-               job.mode == RunMode::CupsFilter ? "WARNING: " : "",
-               inputName(job).c_str(),
-               encodingKeyword(dec.encoding()),
-               encodingKeyword(dec.runnerUp()));
+  logLine(job, std::string(job.mode == RunMode::CupsFilter ? "WARNING: " : "") +
+                   inputHead(job) + "input read as " +
+                   encodingKeyword(dec.encoding()) + ", nearly as well as " +
+                   encodingKeyword(dec.runnerUp()) + "\n");
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
   } catch (const ToolHelp&) {
     std::fputs(helpText(), stdout);
+  } catch (const Answer& a) {
+    std::fputs(a.text.c_str(), a.to_error ? stderr : stdout);
   } catch (const ToolError& e) {
     std::printf("zavpsoption : %s\n", e.text.c_str());
     return 1;

@@ -316,9 +316,11 @@ const char kUsage[] =
     "                   [-C policy | -Cl] [-Nc=copies] [-ps] [-G4]\n"
     "                   [-J jog | -JN | -JU=user] [-Hd=pos[:items[:pages]]] "
     "[-Hf font]\n"
-    "                   [-X filter=options] [-V] [--help]\n";
+    "                   [-X filter=options] [-V] [--help] [--version]\n";
 
+// 'v' stands for --version, which has no letter of its own.
 const option longOptions[] = {{"help", no_argument, nullptr, 'h'},
+                              {"version", no_argument, nullptr, 'v'},
                               {nullptr, 0, nullptr, 0}};
 
 }  // namespace
@@ -337,7 +339,7 @@ const char* helpText() {
            "  -G4                     Group 4 image data (zavpsvf line)\n"
            "  -X filter=options       a filter line's other options: "
            "-X zavpsif='-2 -r -s9'\n"
-           "  -V                      print the version\n"
+           "  -V, --version           print the version\n"
            "  -h, --help              print this help\n";
   }();
   return text.c_str();
@@ -386,9 +388,10 @@ ToolSettings parseToolCommandLine(int argc, char** argv) {
         s.g4 = 1;
         break;
       case 'V':
-        throw FatalError{std::string("zavpsoption version = ") + kVersion +
-                             "\n",
-                         0};
+      case 'v':
+        // -V writes to standard error, as it always has.
+        throw Answer{std::string("zavpsoption version = ") + kVersion + "\n",
+                     letter == 'V'};
       case 'X': optionX(s, optarg); break;
       case 'h': throw ToolHelp{};
       case '?':  // the scanner has said what was wrong

@@ -24,6 +24,9 @@ std::string fatalOf(const std::vector<std::string>& args, int* status) {
   } catch (const FatalError& e) {
     *status = e.status;
     return e.message;
+  } catch (const Answer& a) {
+    *status = a.to_error ? 0 : -1;  // -1: to standard output
+    return a.text;
   }
   return "";
 }
@@ -204,6 +207,8 @@ TEST(ToolOption, Version) {
   EXPECT_EQ(fatalOf({"-V", "-D", "-D"}, &status),
             "zavpsoption version = " ZAVPS_VERSION "\n");
   EXPECT_EQ(status, 0);
+  EXPECT_EQ(fatalOf({"--version"}, &status), "zavpsoption version = " ZAVPS_VERSION "\n");
+  EXPECT_EQ(status, -1);
   // Options before it are checked first.
   EXPECT_EQ(errorOf({"-D", "-D", "-V"}), kErrDuplex);
 }

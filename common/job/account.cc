@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <optional>
+
+#include "logline.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ void writeAccounting(const JobContext& job) {
   // said in the log, so that a queue that bills nobody is noticed.
   int fd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) {
-    std::fprintf(stderr, "%s: accounting file %s not written: %s\n",
-                 job.name.c_str(), oneLine(path).c_str(), std::strerror(errno));
+    logLine(job, nameHead(job) + "accounting file " + path +
+                     " not written: " + std::strerror(errno) + "\n");
     return;
   }
   ssize_t n = ::write(fd, record.data(), record.size());

@@ -304,7 +304,7 @@ int cupsFailure(const std::string& message) {
 }
 
 int openCupsInput(const CupsJob& job) {
-  int fd = job.file ? openInput(job.file) : 0;
+  int fd = job.file ? openInput(job.file, "") : 0;
   if (isDirectory(fd))
     throw FatalError{"The input is a directory, not printed\n", 1};
   return fd;

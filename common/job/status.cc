@@ -3,26 +3,29 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "account.h"
+#include "logline.h"
 #include "options.h"
 #include "writer.h"
 
-std::string inputName(const JobContext& job) {
-  if (!job.standalone()) return job.name;
-  return job.title.empty() ? "stdin" : job.title;
+std::string inputHead(const JobContext& job) {
+  if (!job.standalone()) return nameHead(job);
+  return job.name + ": " + (job.title.empty() ? "stdin" : job.title) + ": ";
 }
 
-int openInput(const char* path) {
+int openInput(const char* path, const std::string& head) {
   int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FatalError{std::string(path) + " cannot open\n", 255};
+  if (fd < 0)
+    throw FatalError{head + path + ": " + std::strerror(errno) + "\n", 255};
   return fd;
 }
 
 void refuseInput(const JobContext& job, const std::string& reason) {
-  throw FatalError{inputName(job) + ": " + reason + "\n",
+  throw FatalError{inputHead(job) + reason + "\n",
                    job.standalone() ? kStatusError : kStatusDiscard};
 }
 
@@ -40,6 +43,16 @@ int failureStatus(const JobContext& job, int status) {
   return kStatusDiscard;
 }
 
+int answer(const Answer& a, Writer& out) {
+  if (a.to_error) {
+    std::fputs(a.text.c_str(), stderr);
+    return 0;
+  }
+  out.write(a.text);
+  out.flush();
+  return out.failed() ? kStatusError : 0;
+}
+
 int finishOutput(Writer& out, const JobContext& job, int status) {
   out.flush();
   if (!out.failed()) {
@@ -48,8 +61,8 @@ int finishOutput(Writer& out, const JobContext& job, int status) {
     return status;
   }
   dropAccounting();
-  std::fprintf(stderr, "%s: cannot write output: %s\n", job.name.c_str(),
-               std::strerror(out.error()));
+  logLine(job, nameHead(job) + "cannot write output: " +
+                   std::strerror(out.error()) + "\n");
   // A job that failed already keeps its status: a refused one is not
   // tried again.
   if (status != 0) return status;

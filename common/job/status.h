@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jobcontext.h"
+#include "options.h"
 
 class Writer;
 
@@ -15,17 +16,18 @@ const int kStatusDiscard = 2;
 /// Standalone runs end with the error status after refused input.
 const int kStatusError = 255;
 
-/// The input as messages name it: the file (the job's title, "stdin" when
-/// empty) standalone, the filter's name under a spooler.
-std::string inputName(const JobContext& job);
+/// What a message about the input begins with: standalone the program
+/// and the file ("<name>: <file>: ", "stdin" for standard input), under
+/// CUPS "<name>: ", under lpd nothing (logLine heads the line).
+std::string inputHead(const JobContext& job);
 
-/// Throws FatalError "<input name>: <reason>\n"; the status is
+/// Throws FatalError inputHead(job) + "<reason>\n"; the status is
 /// kStatusError standalone, kStatusDiscard under a spooler.
 [[noreturn]] void refuseInput(const JobContext& job, const std::string& reason);
 
-/// Opens `path` for reading, or throws FatalError "<path> cannot open"
-/// with the error status.
-int openInput(const char* path);
+/// Opens `path` for reading, or throws FatalError "<head><path>: <why>"
+/// with the error status; `head` names the program ("texttops: ").
+int openInput(const char* path, const std::string& head);
 
 /// Whether `fd` is a directory.
 bool isDirectory(int fd);
@@ -37,6 +39,11 @@ void refuseDirectory(int fd, const JobContext& job);
 /// spooler every failure discards the job (an option error, say, would
 /// fail again on a retry); standalone runs keep `status`.
 int failureStatus(const JobContext& job, int status);
+
+/// Writes what the command line asked for, to `out` or standard error;
+/// returns the status to exit with (0, or kStatusError when `out` could
+/// not be written).
+int answer(const Answer& a, Writer& out);
 
 /// Flushes `out` and returns `status`; the job's accounting record is
 /// written when the job printed (status 0, output written). When the

@@ -13,3 +13,17 @@ std::string printable(const std::string& text) {
 void logMessage(const std::string& message) {
   std::fputs(printable(message).c_str(), stderr);
 }
+
+std::string lpdHead(const JobContext& job) {
+  const std::string& owner = job.owner.empty() ? "?" : job.owner;
+  const std::string& host = job.host.empty() ? "?" : job.host;
+  return job.name + ": job of " + owner + "@" + host + ": ";
+}
+
+std::string nameHead(const JobContext& job) {
+  return job.mode == RunMode::LpdFilter ? "" : job.name + ": ";
+}
+
+void logLine(const JobContext& job, const std::string& message) {
+  logMessage(job.mode == RunMode::LpdFilter ? lpdHead(job) + message : message);
+}

@@ -15,7 +15,14 @@ struct FatalError {
   int status;
 };
 
-/// The suite's version, as the programs' -V prints it.
+/// Text a command line asks for instead of a job (the help, the
+/// version): main writes it as it is and exits with status 0.
+struct Answer {
+  std::string text;
+  bool to_error;  // to standard error, else to standard output
+};
+
+/// The suite's version (the project's), as the programs' -V prints it.
 extern const char* const kVersion;
 
 /// Whitespace between the words of an option string (as isspace in "C").

@@ -122,13 +122,14 @@ bool including = false;
 // A defaults file's content; a file that exists but cannot be used is
 // named in one line on standard error.
 // Under CUPS the line is a warning as CUPS reads it.
-std::optional<std::string> loadDefaults(const std::string& path, RunMode mode,
+std::optional<std::string> loadDefaults(const std::string& path,
+                                        const JobContext& job,
                                         const uid_t* owner = nullptr) {
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem, owner);
   if (!problem.empty())
-    logMessage(std::string(mode == RunMode::CupsFilter ? "WARNING: " : "") +
-               path + ": defaults file not read: " + problem + "\n");
+    logLine(job, std::string(job.mode == RunMode::CupsFilter ? "WARNING: " : "") +
+                     path + ": defaults file not read: " + problem + "\n");
   return content;
 }
 
@@ -138,7 +139,7 @@ void includeDefaults() {
   const char* home = std::getenv("HOME");
   if (!home) return;
   std::optional<std::string> content =
-      loadDefaults(std::string(home) + "/.zavpsdefault", RunMode::Standalone);
+      loadDefaults(std::string(home) + "/.zavpsdefault", JobContext{});
   if (!content) return;
   std::optional<std::string> line = findFilterLine("zavpsif", *content);
   if (!line) return;
@@ -500,7 +501,7 @@ namespace {
 // is missing or unusable or has no such line.
 bool parseDefaultsFile(const std::string& path, uid_t owner,
                        const JobContext& job, void (*parse)(const char*)) {
-  std::optional<std::string> content = loadDefaults(path, job.mode, &owner);
+  std::optional<std::string> content = loadDefaults(path, job, &owner);
   if (!content) return false;
   std::optional<std::string> line = findFilterLine(job.name, *content);
   if (!line) return false;

@@ -319,13 +319,17 @@ const PrinterOption printerOptions[] = {
      'C', "", nullptr, true, ""},
     {"Hd=", nullptr, readStamp, nullptr,
      {{"zavps-stamp", nullptr, nullptr, stamp}}, 'H',
+     "  -Hd=POS[:ITEMS]\n"
+     "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
+     "                 from u user, h host, t date (default uh)\n",
+     nullptr, true,
+     "  -Hd=pos[:items[:pages]] stamp at ul ur dl dr, items of u h t, "
+     "pages f or a\n",
      "  -Hd=POS[:ITEMS[:PAGES]]\n"
      "                 stamp in a corner, POS ul ur dl dr; ITEMS in order\n"
      "                 from u user, h host, t date (default uh); PAGES f\n"
-     "                 first page or a every page of PostScript input\n",
-     nullptr, true,
-     "  -Hd=pos[:items[:pages]] stamp at ul ur dl dr, items of u h t, "
-     "pages f or a\n"},
+     "                 first page, a every page (default: every page of a\n"
+     "                 text, the first page of PostScript input)\n"},
     {"Hf", nullptr, readStampFont, nullptr, {}, 'H', "", nullptr, true,
      "  -Hf font                stamp font\n"},
     {"t", nullptr, setFlag<&PrinterSettings::toner_saver, 1>,
@@ -364,8 +368,9 @@ const PrinterOption* printerOption(const char* key) {
   return nullptr;
 }
 
-std::string printerOptionsHelp() {
+std::string printerOptionsHelp(bool text) {
   std::string help;
-  for (const PrinterOption* o = printerOptions; o->key; ++o) help += o->help;
+  for (const PrinterOption* o = printerOptions; o->key; ++o)
+    help += text && o->text_help ? o->text_help : o->help;
   return help;
 }

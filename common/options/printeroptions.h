@@ -79,6 +79,9 @@ struct PrinterOption {
   SetupWriter setup;  // its device request; nullptr: written with another's
   bool letter_value;  // the tool's letter takes a value ("-I A4")
   const char* tool_help;  // its lines of the option tool's --help
+  /// Its lines of the text filter's --help where they say more than
+  /// `help` (what only text or PostScript input uses); nullptr: `help`.
+  const char* text_help = nullptr;
 };
 
 /// The rows, in the order the device setup writes their requests and
@@ -92,7 +95,8 @@ const PrinterOption* printerOptionAt(const std::string& s, size_t pos);
 /// The row with key `key`; nullptr for none.
 const PrinterOption* printerOption(const char* key);
 
-/// The filters' --help lines of the printer options, in row order.
-std::string printerOptionsHelp();
+/// The --help lines of the printer options, in row order: the text
+/// filter's (`text`) or the image filter's.
+std::string printerOptionsHelp(bool text);
 
 #endif  // COMMON_OPTIONS_PRINTEROPTIONS_H_

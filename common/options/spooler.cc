@@ -18,15 +18,24 @@ FatalError usageError(const char* program) {
                     1};
 }
 
-bool asksForHelp(int argc, char** argv) {
-  for (int i = 1; i < argc && argv[i][0] == '-'; ++i)
-    if (std::strcmp(argv[i], "--help") == 0) return true;
-  return false;
+std::string versionLine(const std::string& name) {
+  return name + " version = " + kVersion + "\n";
 }
 
-std::string sharedHelp() {
-  return printerOptionsHelp() +
-         "  -V             version;  -   the short usage line\n"
+void answerQuestions(int argc, char** argv, const std::string& help,
+                     const std::string& name) {
+  for (int i = 1; i < argc && argv[i][0] == '-'; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--") return;
+    if (arg == "-h" || arg == "--help") throw Answer{help, false};
+    if (arg == "--version") throw Answer{versionLine(name), false};
+  }
+}
+
+std::string sharedHelp(bool text) {
+  return printerOptionsHelp(text) +
+         "  -h  --help     this help;  -V  --version  the version\n"
+         "  -              the short usage line\n"
          "Options may also stand in ~/.zavpsdefault (see zavpsoption(1));\n"
          "the manual pages list every option.\n";
 }

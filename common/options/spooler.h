@@ -14,12 +14,18 @@ const char* baseName(const char* path);
 /// The usage text for the argument "-" (status 1).
 FatalError usageError(const char* program);
 
-/// Whether one of the leading option arguments is "--help".
-bool asksForHelp(int argc, char** argv);
+/// The line -V and --version write: "<name> version = <version>\n".
+std::string versionLine(const std::string& name);
 
-/// The options both filters share, for their --help texts: the printer
-/// options' lines, then -V and -.
-std::string sharedHelp();
+/// Standalone: throws Answer (standard output) with `help` for "-h" or
+/// "--help", with versionLine(`name`) for "--version", the first of them
+/// among the leading options (before "--"); else returns.
+void answerQuestions(int argc, char** argv, const std::string& help,
+                     const std::string& name);
+
+/// The --help lines of both filters' printer options, the text filter's
+/// (`text`) or the image filter's, then -h, -V and -.
+std::string sharedHelp(bool text);
 
 /// The letters a filter's spooler passes for its page size, and those
 /// filter mode ignores.
