@@ -153,6 +153,28 @@ grep -q '/Duplex\|/TonerSaver' "$work/job-$utf8.ps" &&
   fail "one-sided, no toner saving did not win over the defaults file"
 prints "$work/job-$utf8.ps"
 
+# CUPS's conventions: names and values in any case, the tray of media
+# kept though CUPS adds PageSize after it, a bad value ignored with a
+# warning, and the job's one copy beating the defaults file's five.
+conv=$(print -o MEDIA=a4,tray2 -o collate=TRUE -o zavps-stamp=middle "$work/plain.txt") ||
+  fail "lp with CUPS's conventions"
+completed "$conv" "conventions"
+doc=$work/job-$conv.ps
+grep -q '/Priority \[1\]' "$doc" || fail "media=a4,tray2 lost the tray"
+grep -q '^<</NumCopies 1>> setpagedevice$' "$doc" || fail "the job's one copy did not win"
+grep -q '/Collate true' "$doc" || fail "collate=TRUE not taken"
+grep -q "^W .*\[Job $conv\] zavps-stamp=middle: " "$work/log/error_log" ||
+  fail "no warning for the bad stamp"
+prints "$doc"
+
+# A private home directory hides the owner's file: no warning on the job.
+chmod 700 "$work/home"
+private=$(print "$work/plain.txt") || fail "lp with a private home"
+chmod 755 "$work/home"
+completed "$private" "private home"
+grep -q "\[Job $private\] .*defaults file not read" "$work/log/error_log" &&
+  fail "a private home directory warns"
+
 image=$(print "$work/dump.xwd") || fail "lp of a window dump"
 completed "$image" "window dump"
 grep -q '^%%Creator: qmpvf$' "$work/job-$image.ps" || fail "no image document"
@@ -175,4 +197,4 @@ grep -q "^E .*\[Job $bad\] The input is not a window dump this filter can print"
   "$work/log/error_log" || fail "no ERROR line for the refused dump"
 grep -q "\[Job $bad\] Job stopped" "$work/log/error_log" || fail "the refused job is not stopped"
 
-echo "CUPS jobs printed: $text $utf8 $image $ps; job $bad refused"
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps; job $bad refused"
