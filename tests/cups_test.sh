@@ -144,6 +144,7 @@ grep -q '/PageSize \[595 842\]' "$doc" || fail "no A4 request"
 grep -q '\[420 595\]' "$doc" && fail "the defaults file's A5 won over media=A4"
 grep -q "User:$user Host:" "$doc" || fail "no stamp from the owner's defaults file"
 grep -q '^%%Title: A report$' "$doc" || fail "the job's title is not the DSC title"
+grep -q "^%%For: .*:$user\$" "$doc" || fail "the document is not for the job's owner"
 prints "$doc"
 
 utf8=$(print -o sides=one-sided -o zavps-toner-saver=False "$work/utf8.txt") ||
