@@ -198,4 +198,16 @@ grep -q "^E .*\[Job $bad\] The input is not a window dump this filter can print"
   "$work/log/error_log" || fail "no ERROR line for the refused dump"
 grep -q "\[Job $bad\] Job stopped" "$work/log/error_log" || fail "the refused job is not stopped"
 
-echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps; job $bad refused"
+# The queue's defaults, set with lpadmin, apply where the job says
+# nothing; the job's own options win.
+lpadmin -p zavps -o OutputBin=RearTray -o Collate=True -o zavps-jog=job ||
+  fail "lpadmin -o"
+queue=$(print -o noCollate "$work/plain.txt") || fail "lp with queue defaults"
+completed "$queue" "queue defaults"
+doc=$work/job-$queue.ps
+grep -q '/Priority \[1 0\]' "$doc" || fail "the queue's rear tray is not used"
+grep -q '/Jog 1 put' "$doc" || fail "the queue's jog is not used"
+grep -q '/Collate true' "$doc" && fail "the queue's collation beat the job's"
+prints "$doc"
+
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $queue; job $bad refused"

@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "dsc.h"
 #include "logline.h"
@@ -231,7 +234,7 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
   // The job's copies, the queue's default when the user asked for none,
   // beat a defaults file's.
   b.source = "copies=" + std::to_string(copies);
-  add(&b, "-Nc=" + std::to_string(copies));
+  if (copies > 0) add(&b, "-Nc=" + std::to_string(copies));
   // Of two options that choose the same thing the later one wins (a tray
   // over a paper size).
   const PrinterOption* stamp = printerOption("Hd=");
@@ -270,6 +273,68 @@ void mapLayout(Build* bp, const std::vector<CupsOption>& options, bool text) {
 
 }  // namespace
 
+std::vector<CupsOption> ppdDefaults(const std::string& ppd) {
+  std::vector<CupsOption> defaults;
+  std::istringstream in(ppd);
+  for (std::string line; std::getline(in, line);) {
+    if (line.compare(0, 8, "*Default") != 0) continue;
+    size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    size_t start = line.find_first_not_of(" \t", colon + 1);
+    size_t end = line.find_last_not_of(" \t\r");
+    if (start == std::string::npos || end < start) continue;
+    defaults.push_back({line.substr(8, colon - 8), line.substr(start, end - start + 1)});
+  }
+  return defaults;
+}
+
+namespace {
+
+// The queue's PPD, named in $PPD; empty when there is none or it cannot
+// be read (a debugging line then says why).
+std::string queuePpd() {
+  const char* path = std::getenv("PPD");
+  if (!path || !*path) return "";
+  std::ifstream in(path);
+  if (!in) {
+    logMessage(std::string("DEBUG: ") + path + ": PPD not read: " +
+               std::strerror(errno) + "\n");
+    return "";
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Parses a request's words into `set`, each option's words on their own:
+// words the grammar refuses, or a paper size it cannot print on, are
+// left out with a warning. Then clears what the request switched off.
+void applyRequest(const CupsRequest& r, void (*parse)(const char*),
+                  PrinterSettings& set) {
+  for (const std::string& w : r.warnings) logMessage("WARNING: " + w + "\n");
+  if (r.newStamp) {
+    set.stamp.user_slot = 0;
+    set.stamp.host_slot = 0;
+    set.stamp.date_slot = 0;
+  }
+  for (const CupsWords& w : r.options) {
+    OptionSettings before = opt;
+    try {
+      parse(w.words.c_str());
+      if (checkPaperSize(set.input_tray) < 0)
+        throw FatalError{"Illegal paper size\n", 255};
+    } catch (const FatalError& e) {
+      opt = before;
+      std::string why = e.message;
+      while (!why.empty() && why.back() == '\n') why.pop_back();
+      logMessage("WARNING: " + w.source + ": " + why + "; ignored\n");
+    }
+  }
+  for (const PrinterOption* o : r.off) set.*(o->field) = 0;
+}
+
+}  // namespace
+
 void applyCupsJob(const CupsJob& job, bool text, JobContext& run) {
   void (*parse)(const char*) = text ? [](const char* s) { parseTextOptions(s); }
                                     : parseImageOptions;
@@ -291,30 +356,11 @@ void applyCupsJob(const CupsJob& job, bool text, JobContext& run) {
         !hasBlank(o.value) && o.value != "localhost" && o.value != "127.0.0.1" &&
         o.value != "::1")
       run.host = o.value;
+  // Lowest first: the queue's defaults, the owner's, the job's options.
+  applyRequest(mapCupsOptions(ppdDefaults(queuePpd()), 0, text), parse, set);
   readFilterDefaults(run, parse);
-
   CupsRequest r = mapCupsOptions(options, job.copies, text);
-  for (const std::string& w : r.warnings)
-    logMessage("WARNING: " + w + "\n");
-  if (r.newStamp) {
-    set.stamp.user_slot = 0;
-    set.stamp.host_slot = 0;
-    set.stamp.date_slot = 0;
-  }
-  for (const CupsWords& w : r.options) {
-    OptionSettings before = opt;
-    try {
-      parse(w.words.c_str());
-      if (checkPaperSize(set.input_tray) < 0)
-        throw FatalError{"Illegal paper size\n", 255};
-    } catch (const FatalError& e) {
-      opt = before;
-      std::string why = e.message;
-      while (!why.empty() && why.back() == '\n') why.pop_back();
-      logMessage("WARNING: " + w.source + ": " + why + "; ignored\n");
-    }
-  }
-  for (const PrinterOption* o : r.off) set.*(o->field) = 0;
+  applyRequest(r, parse, set);
   parse(r.own.c_str());
 }
 

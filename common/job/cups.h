@@ -66,16 +66,21 @@ struct CupsRequest {
   std::vector<std::string> warnings;  // values ignored, one line each
 };
 
-/// Maps the options and the copies argument for the text (`text`) or the
+/// The queue's defaults: the choice of each "*Default<Option>: <choice>"
+/// line of the PPD text `ppd`, as CUPS options.
+std::vector<CupsOption> ppdDefaults(const std::string& ppd);
+
+/// Maps the options and the copies argument (0: none) for the text (`text`) or the
 /// image grammar. Names and values are matched in any case; unknown
 /// options are ignored, unknown values of known ones warned about.
 CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
                            unsigned copies, bool text);
 
 /// Fills the option record for a CUPS job: the filter's print set, the
-/// owner's line of the defaults file (that of filter `run.name`, read as
-/// in filter mode), then the CUPS options, which win; the job's copies
-/// always stand. The job's owner and originating host go to `run`. A
+/// queue's defaults from the PPD named in $PPD, the owner's line of the
+/// defaults file (that of filter `run.name`, read as in filter mode), then
+/// the CUPS options; each later one wins, and the job's copies always
+/// stand. The job's owner and originating host go to `run`. A
 /// value the grammar refuses is a warning on standard error and changes
 /// nothing; throws FatalError on zavps-options the grammar refuses.
 void applyCupsJob(const CupsJob& job, bool text, JobContext& run);

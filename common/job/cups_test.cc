@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <regex>
 #include <set>
@@ -168,6 +170,40 @@ TEST(Cups, RefusedValuesAreIgnored) {
     EXPECT_EQ(opt.text_printer.duplex, 3) << c.options;
     EXPECT_EQ(opt.text_printer.copies, 3u) << c.options;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The queue's defaults from $PPD apply where the job's options say
+// nothing; a default the printer cannot take is ignored.
+TEST(Cups, QueueDefaultsFromThePpd) {
+  char path[] = "/tmp/zavps-ppd-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  const std::string ppd =
+      "*DefaultOutputBin: RearTray\n*DefaultDuplex: DuplexTumble\n"
+      "*Defaultzavps-jog: job\r\n*DefaultPageSize: Bogus\n*DefaultFont: Courier\n";
+  ASSERT_EQ(write(fd, ppd.data(), ppd.size()), static_cast<ssize_t>(ppd.size()));
+  close(fd);
+  EXPECT_EQ(joined(ppdDefaults(ppd)),
+            "OutputBin=RearTray|Duplex=DuplexTumble|zavps-jog=job|"
+            "PageSize=Bogus|Font=Courier|");
+  setenv("PPD", path, 1);
+  CupsJob job;
+  job.options = "sides=one-sided";
+  JobContext run;
+  run.name = "zavpsif";
+  run.mode = RunMode::CupsFilter;
+  applyCupsJob(job, true, run);
+  unsetenv("PPD");
+  unlink(path);
+  const PrinterSettings& set = opt.text_printer;
+  EXPECT_EQ(set.output_tray, 2);
+  EXPECT_EQ(set.duplex, 0);
+  EXPECT_EQ(set.jog, 1);
+  EXPECT_EQ(set.input_tray, 0);
 }
 
 }  // namespace
