@@ -126,7 +126,7 @@ prints() {
 
 printf 'first line\nsecond line\n' > "$work/plain.txt"
 printf 'Gr\303\274\303\237e, \346\227\245\346\234\254\350\252\236\n' > "$work/utf8.txt"
-printf '%%!PS\n/Helvetica findfont 12 scalefont setfont\n72 72 moveto (a PostScript job) show showpage\n' > "$work/job.ps"
+printf '%%!PS-Adobe-3.0\n%%%%Pages: 2\n%%%%EndComments\n%%%%Page: 1 1\n/Helvetica findfont 12 scalefont setfont\n72 72 moveto (a PostScript job) show showpage\n%%%%Page: 2 2\nshowpage\n%%%%EOF\n' > "$work/job.ps"
 cp "$dump" "$work/dump.xwd"
 # A dump whose header the image filter refuses: depth 0.
 { head -c 12 "$dump"; printf '\0\0\0\0'; tail -c +17 "$dump"; } > "$work/bad.xwd"
@@ -190,6 +190,8 @@ completed "$ps" "PostScript"
 grep -q '(a PostScript job) show' "$work/job-$ps.ps" || fail "PostScript body missing"
 grep -q '/TonerSaver true' "$work/job-$ps.ps" || fail "no toner saving request"
 prints "$work/job-$ps.ps"
+grep -q "^zavps $user $ps \[.*\] total 2 " "$work/log/page_log" ||
+  fail "no page count for the PostScript job: $(cat "$work/log/page_log")"
 
 bad=$(print -o document-format=image/x-xwindowdump "$work/bad.xwd") ||
   fail "lp of a refused dump"

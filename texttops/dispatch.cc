@@ -33,8 +33,7 @@ unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-")) {
-    passPdf(in, out, job);
-    return 0;
+    return passPdf(in, out, job);
   }
   if (opt.text_encoding == ENCODING_Auto && startsUtf16(head))
     return convertUtf16(in, out, job);
@@ -48,8 +47,7 @@ unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
     in.unget(b3);
   }
   if ((b1 == '%' && b2 == '!') || opt.text_force_postscript) {
-    passPostScript(b1, b2, in, out);
-    return 0;
+    return passPostScript(b1, b2, in, out);
   }
   if (binary) refuseInput(job, "binary file, not printed");
   return convertText(job, b1, b2, in, out);

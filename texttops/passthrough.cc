@@ -1,5 +1,7 @@
 #include "passthrough.h"
 
+#include <string>
+
 #include "account.h"
 #include "options.h"
 #include "pagestamp.h"
@@ -24,6 +26,28 @@ void copyLine(Reader& in, Writer& out) {
 void putBack(Reader& in, int c) {
   if (c != kEnd) in.unget(c);
 }
+
+// Counts the pages of a document from the start of each of its lines.
+struct PageCounter {
+  unsigned pages = 0;
+  int embedded = 0;  // depth of %%BeginDocument ... %%EndDocument
+  std::string head;  // the start of the current line
+
+  void see(int c) {
+    if (c == '\n' || c == '\r') {
+      endLine();
+      return;
+    }
+    if (head.size() < 16) head += static_cast<char>(c);
+  }
+
+  void endLine() {
+    if (head.starts_with("%%BeginDocument")) ++embedded;
+    if (head.starts_with("%%EndDocument") && embedded > 0) --embedded;
+    if (head.starts_with("%%Page:") && embedded == 0) ++pages;
+    head.clear();
+  }
+};
 
 }  // namespace
 
@@ -52,7 +76,8 @@ void copyJobHeader(Reader& in, Writer& out) {
   }
 }
 
-void passPostScript(int first, int second, Reader& in, Writer& out) {
+unsigned passPostScript(int first, int second, Reader& in, Writer& out) {
+  PageCounter counter;
   if (first == kEsc) {
     if (second != kEnd) in.unget(second);
     in.unget(first);
@@ -63,6 +88,8 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
   if (!(first == '%' && second == '!')) out.write("%!\n");
   if (first != kEnd) out.put(static_cast<char>(first));
   if (second != kEnd) out.put(static_cast<char>(second));
+  for (int c : {first, second})
+    if (c != kEnd) counter.see(c);
 
   bool stamp = opt.text_printer.stamp.position != kNoStamp;
   bool atLineStart = false;
@@ -77,10 +104,13 @@ void passPostScript(int first, int second, Reader& in, Writer& out) {
       if (stamp) writePageStamp(out, false, opt.text_printer.stamp.pages != 2);
     }
     out.put(static_cast<char>(c));
+    counter.see(c);
     atLineStart = c == '\n';
     last = c;
   }
   // Whatever follows in the same output starts on a line of its own.
   if (last != kEnd && last != '\n') out.put('\n');
   keepAccounting("PostScript\t");
+  counter.endLine();
+  return counter.pages;
 }

@@ -54,6 +54,24 @@ std::string stamp(bool every) {
          "ne} >> setpagedevice\n";
 }
 
+TEST_F(PassThrough, CountsTheDocumentsPages) {
+  const struct {
+    const char* input;
+    unsigned pages;
+  } cases[] = {
+      {"%!PS\nshowpage\n", 0},
+      {"%!PS\n%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage", 2},
+      {"%!PS\r\n%%Page: 1 1\r\n %%Page: x\n(%%Page:) pop\n", 1},
+      {"%!PS\n%%Page: 1 1\n%%BeginDocument: a\n%%Page: 1 1\n"
+       "%%EndDocument\n%%Page: 2 2\n", 2},
+  };
+  for (const auto& c : cases) {
+    Reader in(std::string(c.input + 2));
+    Writer out = Writer::memory();
+    EXPECT_EQ(passPostScript('%', '!', in, out), c.pages) << c.input;
+  }
+}
+
 TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
   EXPECT_EQ(pass("%!PS\n%%Title: x\nshowpage\n", "-D -Nc=2"),
             "%!PS\n%%Title: x\nmark { <</Duplex true /Tumble false>> "
