@@ -193,6 +193,42 @@ prints "$work/job-$ps.ps"
 grep -q "^zavps $user $ps \[.*\] total 2 " "$work/log/page_log" ||
   fail "no page count for the PostScript job: $(cat "$work/log/page_log")"
 
+# An office-style document whose own setup asks for Letter, one side and
+# one copy: the job's A4, duplex and three copies win.
+cat > "$work/office.ps" <<'EOF'
+%!PS-Adobe-3.0
+%%Pages: 1
+%%EndComments
+%%BeginProlog
+/F { /Helvetica findfont exch scalefont setfont } bind def
+%%EndProlog
+%%BeginSetup
+%%BeginFeature: *PageSize Letter
+<</PageSize [612 792] /ImagingBBox null>> setpagedevice
+%%EndFeature
+%%BeginFeature: *Duplex None
+<</Duplex false>> setpagedevice
+%%EndFeature
+%%EndSetup
+%%Page: 1 1
+12 F 72 72 moveto (an office document) show showpage
+%%Trailer
+%%EOF
+EOF
+chmod 644 "$work/office.ps"
+office=$(print -n 3 -o media=A4 -o sides=two-sided-long-edge "$work/office.ps") ||
+  fail "lp of an office document"
+completed "$office" "office document"
+doc=$work/job-$office.ps
+grep -q '612 792\|/Duplex false' "$doc" && fail "the document's own page setup is left in"
+setup=$(grep -n '^%%EndSetup' "$doc" | cut -d: -f1)
+for request in '/PageSize \[595 842\]' '/Duplex true' '/NumCopies 3'; do
+  line=$(grep -n "$request" "$doc" | head -n 1 | cut -d: -f1)
+  [ -n "$line" ] && [ "$line" -gt "$setup" ] ||
+    fail "$request is not after the document's setup"
+done
+prints "$doc"
+
 bad=$(print -o document-format=image/x-xwindowdump "$work/bad.xwd") ||
   fail "lp of a refused dump"
 lpstat -W completed -o zavps | grep -q "^zavps-$bad " && fail "a refused dump completed"
@@ -212,4 +248,4 @@ grep -q '/Jog 1 put' "$doc" || fail "the queue's jog is not used"
 grep -q '/Collate true' "$doc" && fail "the queue's collation beat the job's"
 prints "$doc"
 
-echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $queue; job $bad refused"
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $queue; job $bad refused"
