@@ -41,6 +41,7 @@ grep -q "^\*cupsFilter2: \"text/plain .* $prefix/zavpsbin/zavpscups-text\"$" "$p
 # The daemon: everything under $work, its only listener a local socket.
 mkdir "$work/etc" "$work/spool" "$work/tmp" "$work/cache" "$work/run" \
       "$work/log" "$work/out"
+chmod 1777 "$work/tmp"  # the filters, as lp, keep their temporary files here
 cat > "$work/etc/cups-files.conf" <<EOF
 ServerRoot $work/etc
 RequestRoot $work/spool
@@ -248,4 +249,46 @@ grep -q '/Jog 1 put' "$doc" || fail "the queue's jog is not used"
 grep -q '/Collate true' "$doc" && fail "the queue's collation beat the job's"
 prints "$doc"
 
-echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $queue; job $bad refused"
+# Through CUPS's own filters: PostScript after pstops, PDF and PNG after
+# pdftopdf and pdftops, banners, the test page, number-up and page ranges.
+# Copies are made once: pstops asks the printer, never repeats the pages.
+pages() {
+  gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$work/prelude.ps" "$1" 2>&1 |
+    grep -c '^%%HiResBoundingBox'
+}
+{
+  printf '%%!PS-Adobe-3.0\n%%%%Pages: 4\n%%%%EndComments\n'
+  for n in 1 2 3 4; do
+    printf '%%%%Page: %s %s\n/Helvetica findfont 30 scalefont setfont 72 72 moveto (page %s) show showpage\n' $n $n $n
+  done
+  printf '%%%%EOF\n'
+} > "$work/four.ps"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile="$work/four.pdf" "$work/four.ps" ||
+  fail "no PDF made"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r20 -sOutputFile="$work/photo.png" \
+  -c 'showpage' || fail "no PNG made"
+chmod 644 "$work/four.ps" "$work/four.pdf" "$work/photo.png"
+chain=""
+while read -r want expect args; do
+  # shellcheck disable=SC2086
+  id=$(print $args) || fail "lp $args refused"
+  completed "$id" "$args"
+  doc=$work/job-$id.ps
+  prints "$doc"
+  [ "$(pages "$doc")" = "$want" ] || fail "lp $args: not $want pages but $(pages "$doc")"
+  [ "$expect" = - ] || grep -q "$expect" "$doc" || fail "lp $args: no $expect"
+  chain="$chain $id"
+done <<EOF
+4 /NumCopies.3 -n 3 -o Collate=True $work/four.ps
+4 /NumCopies.3 -n 3 -o Collate=False $work/four.ps
+4 /NumCopies.3 -n 3 $work/four.pdf
+1 - $work/photo.png
+2 - -o number-up=2 $work/four.ps
+2 - -P 2-3 $work/four.ps
+1 - /usr/share/cups/data/testprint
+EOF
+banner=$(print -o job-sheets=standard "$work/plain.txt") || fail "lp with a banner"
+completed "$banner" "banner"
+chain="$chain $banner"
+
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $queue$chain; job $bad refused"
