@@ -63,6 +63,8 @@ User lp
 Group lp
 SystemGroup root
 EOF
+# The window dump type as the install provides it.
+cp "$prefix/share/cups/mime/zavps.types" "$work/etc/" || fail "no zavps.types"
 cat > "$work/etc/cupsd.conf" <<EOF
 Listen $work/cups.sock
 LogLevel info
