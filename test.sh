@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages="cmake ninja-build g++ libgtest-dev ghostscript netpbm libtiff-tools
 libpng-dev libjpeg-dev libtiff-dev imagemagick
-man-db enscript fonts-ipafont-mincho fonts-ipafont-gothic locales libunistring-dev nkf"
+cups-filters man-db enscript fonts-ipafont-mincho fonts-ipafont-gothic locales libunistring-dev nkf"
 missing=""
 for p in $packages; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

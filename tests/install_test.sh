@@ -22,6 +22,8 @@ for name in zavpscups-text zavpscups-image; do
 done
 [ "$(grep -c '^\*cupsFilter2: ".* /usr/local/zavpsbin/zavpscups-\(text\|image\)"$' \
      "$stage/usr/local/share/ppd/zavps/zavps.ppd")" = 3 ] || fail "PPD filter lines"
+grep -q '^image/x-xwindowdump' "$stage/usr/local/share/cups/mime/zavps.types" ||
+  fail "zavps.types not installed"
 for page in texttops zavposttxt zavpsif imgtops imgtog4 zavpsvf zavpsg4f zavpsoption; do
   [ -f "$stage/usr/local/share/man/man1/$page.1" ] || fail "$page.1 not installed"
 done

@@ -693,6 +693,7 @@ TEST(TexttopsProgram, SpoolerArgumentsAndAccounting) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("%%Creator: zavpsif\n"), std::string::npos);
   EXPECT_NE(r.out.find("%%Title: stdin\n"), std::string::npos);
+  EXPECT_NE(r.out.find("%%For: pc1:ann\n"), std::string::npos);
   EXPECT_PRINTS(r.out);
   r = run({bin("zavpsif"), "-n", "ann", "-h", "pc1", acct},
           {"%!\nshowpage\n", {}, ""});

@@ -70,8 +70,7 @@ unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
   // What the first block shows: a PDF file, or binary data, is not text.
   std::string_view head = in.peek(kFirstBlock);
   if (head.starts_with("%PDF-")) {
-    passPdf(in, out, job);
-    return 0;
+    return passPdf(in, out, job);
   }
   // lpd sends every file to the input filter: an image prints as the
   // raster filter prints it.
@@ -91,8 +90,7 @@ unsigned dispatchInput(Reader& in, Writer& out, const JobContext& job) {
     in.unget(b3);
   }
   if ((b1 == '%' && b2 == '!') || opt.text_force_postscript) {
-    passPostScript(b1, b2, in, out);
-    return 0;
+    return passPostScript(b1, b2, in, out);
   }
   if (binary) refuseInput(job, "binary file, not printed");
   return convertText(job, b1, b2, in, out);

@@ -12,6 +12,8 @@ void copyJobHeader(Reader& in, Writer& out);
 
 /// Copies the PostScript job in `in` (its first two bytes already read) to
 /// `out`, adding the device setup and the stamp; keeps the accounting record.
-void passPostScript(int first, int second, Reader& in, Writer& out);
+/// Returns the document's pages: its "%%Page:" comments outside embedded
+/// documents.
+unsigned passPostScript(int first, int second, Reader& in, Writer& out);
 
 #endif  // TEXTTOPS_PASSTHROUGH_H_

@@ -54,6 +54,24 @@ std::string stamp(bool every) {
          "ne} >> setpagedevice\n";
 }
 
+TEST_F(PassThrough, CountsTheDocumentsPages) {
+  const struct {
+    const char* input;
+    unsigned pages;
+  } cases[] = {
+      {"%!PS\nshowpage\n", 0},
+      {"%!PS\n%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage", 2},
+      {"%!PS\r\n%%Page: 1 1\r\n %%Page: x\n(%%Page:) pop\n", 1},
+      {"%!PS\n%%Page: 1 1\n%%BeginDocument: a\n%%Page: 1 1\n"
+       "%%EndDocument\n%%Page: 2 2\n", 2},
+  };
+  for (const auto& c : cases) {
+    Reader in(std::string(c.input + 2));
+    Writer out = Writer::memory();
+    EXPECT_EQ(passPostScript('%', '!', in, out), c.pages) << c.input;
+  }
+}
+
 TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
   EXPECT_EQ(pass("%!PS\n%%Title: x\nshowpage\n", "-D -Nc=2"),
             "%!PS\n%%Title: x\nmark { <</Duplex true /Tumble false>> "
@@ -63,6 +81,39 @@ TEST_F(PassThrough, SetupGoesWhereTheLeadingCommentsEnd) {
   EXPECT_EQ(pass("%!\n%c\n\n%d\nx\n", "-Nc=3"),
             "%!\n%c\n<</NumCopies 3>> setpagedevice\n\n%d\nx\n");
   EXPECT_EQ(pass("%!\n%only comments\n", "-Nc=3"), "%!\n%only comments\n");
+}
+
+// A document's setup section and feature blocks: the job's requests come
+// after them, and the document's blocks for what the job sets go.
+TEST_F(PassThrough, SetupAfterTheDocumentsOwn) {
+  const std::string head = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n";
+  const std::string prolog = "%%BeginProlog\n/p {} def\n%%EndProlog\n";
+  const std::string letter =
+      "%%BeginFeature: *PageSize Letter\n<</PageSize [612 792]>> setpagedevice\n"
+      "%%EndFeature\n";
+  const std::string simplex =
+      "%%BeginFeature: *Duplex None\n<</Duplex false>> setpagedevice\n%%EndFeature\n";
+  const std::string setup = "%%BeginSetup\n" + letter + simplex + "%%EndSetup\n";
+  const std::string page = "%%Page: 1 1\nshowpage\n%%Trailer\n%%EOF\n";
+  const std::string copies = "<</NumCopies 2>> setpagedevice\n";
+  const struct {
+    std::string input;
+    const char* options;
+    std::string output;
+  } cases[] = {
+      {head + prolog + setup + page, "-Nc=2", head + prolog + setup + copies + page},
+      {head + prolog + setup + page, "-Nc=2 -d",
+       head + prolog + "%%BeginSetup\n" + letter + "%%EndSetup\n" +
+           "mark { <</Duplex true /Tumble true>> setpagedevice } stopped "
+           "cleartomark\n" + copies + page},
+      {head + prolog + page, "-Nc=2", head + prolog + copies + page},
+      {head + letter + "x\n", "-Nc=2", head + letter + copies + "x\n"},
+      {"%!\n%%BeginProlog\nx\n", "-Nc=2", "%!\n%%BeginProlog\n" + copies + "x\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    EXPECT_EQ(pass(c.input, c.options), c.output) << c.options << "\n" << c.input;
+  }
 }
 
 TEST_F(PassThrough, EnhancementBeforeTonerSaving) {

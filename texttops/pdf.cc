@@ -153,7 +153,7 @@ unsigned pdfTimeLimit(uint64_t bytes) {
 namespace {
 
 // The conversion and the pass; a failed step throws PdfFailure.
-void convertPdf(Reader& in, Writer& out, const JobContext& job) {
+unsigned convertPdf(Reader& in, Writer& out, const JobContext& job) {
   TempFile pdf("pdf"), ps("ps"), log("log");
   uint64_t size = saveInput(in, pdf.fd);
   pid_t pid = startGhostscript(pdf.path, ps.path, log.fd);
@@ -170,14 +170,14 @@ void convertPdf(Reader& in, Writer& out, const JobContext& job) {
     refuseInput(job, "PDF not printed: " + firstError(log.fd));
   Reader converted(ps.fd);
   int b1 = converted.get(), b2 = converted.get();
-  passPostScript(b1, b2, converted, out);
+  return passPostScript(b1, b2, converted, out);
 }
 
 }  // namespace
 
-void passPdf(Reader& in, Writer& out, const JobContext& job) {
+unsigned passPdf(Reader& in, Writer& out, const JobContext& job) {
   try {
-    convertPdf(in, out, job);
+    return convertPdf(in, out, job);
   } catch (const PdfFailure& f) {
     throw FatalError{nameHead(job) + f.what + "\n", 255};
   }

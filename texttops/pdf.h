@@ -18,6 +18,7 @@ unsigned pdfTimeLimit(uint64_t bytes);
 /// Converts the PDF in `in` with Ghostscript's ps2write and passes the
 /// result through with the printer setup. Refuses the job (refuseInput)
 /// when Ghostscript is not installed, fails on the file or takes too long.
-void passPdf(Reader& in, Writer& out, const JobContext& job);
+/// Returns the pages passed.
+unsigned passPdf(Reader& in, Writer& out, const JobContext& job);
 
 #endif  // TEXTTOPS_PDF_H_

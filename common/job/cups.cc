@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "dsc.h"
 #include "logline.h"
@@ -38,6 +41,10 @@ bool isPlainNumber(const std::string& s) {
 }
 
 }  // namespace
+
+bool sameCupsName(const std::string& a, const char* b) {
+  return b && strcasecmp(a.c_str(), b) == 0;
+}
 
 bool startedAs(const char* name, int argc, char** argv) {
   auto path = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
@@ -104,6 +111,7 @@ namespace {
 // The request being built, with the margins, which come in four options.
 struct Build {
   CupsRequest request;
+  std::string source;  // the CUPS option being mapped
   double margins[4] = {0, 0, 0, 0};  // top, bottom, right, left; points
   bool marginsGiven = false;
 };
@@ -113,8 +121,7 @@ struct Build {
 void add(Build* b, const std::string& words,
          const PrinterOption* option = nullptr) {
   if (words.empty()) return;
-  b->request.options += b->request.options.empty() ? "" : " ";
-  b->request.options += words;
+  b->request.options.push_back({b->source, words});
   std::erase(b->request.off, option);
 }
 
@@ -143,7 +150,7 @@ void mapValue(Build* b, const PrinterOption* option, const CupsName& cups,
               const std::string& v) {
   if (cups.choices) {
     for (const CupsChoice* c = cups.choices; c->value; ++c) {
-      if (v != c->value) continue;
+      if (!sameCupsName(v, c->value)) continue;
       if (c->words)
         add(b, c->words, option);
       else
@@ -175,7 +182,7 @@ const CupsChoice kOrientation[] = {
 
 void orientation(Build* b, const std::string& v) {
   for (const CupsChoice* c = kOrientation; c->value; ++c)
-    if (v == c->value) return add(b, c->words);
+    if (sameCupsName(v, c->value)) return add(b, c->words);
   ignored(b, "orientation-requested", v);
 }
 
@@ -224,9 +231,10 @@ void mapLayout(Build* b, const std::vector<CupsOption>& options, bool text);
 CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
                            unsigned copies, bool text) {
   Build b;
-  // CUPS passes 1 when the user asked for nothing: the defaults file's
-  // number of copies then stands.
-  if (copies > 1) add(&b, "-Nc=" + std::to_string(copies));
+  // The job's copies, the queue's default when the user asked for none,
+  // beat a defaults file's.
+  b.source = "copies=" + std::to_string(copies);
+  if (copies > 0) add(&b, "-Nc=" + std::to_string(copies));
   // Of two options that choose the same thing the later one wins (a tray
   // over a paper size).
   const PrinterOption* stamp = printerOption("Hd=");
@@ -234,7 +242,10 @@ CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
     if (p == stamp) mapLayout(&b, options, text);
     for (const CupsName& cups : p->cups)
       for (const CupsOption& o : options)
-        if (cups.name && o.name == cups.name) mapValue(&b, p, cups, o.value);
+        if (sameCupsName(o.name, cups.name)) {
+          b.source = o.name + "=" + o.value;
+          mapValue(&b, p, cups, o.value);
+        }
   }
   return b.request;
 }
@@ -246,14 +257,80 @@ void mapLayout(Build* bp, const std::vector<CupsOption>& options, bool text) {
   for (const Rule* r = kRules; r->name; ++r) {
     if (!text && !r->image) continue;
     for (const CupsOption& o : options)
-      if (o.name == r->name) r->apply(&b, o.value);
+      if (sameCupsName(o.name, r->name)) {
+        b.source = o.name + "=" + o.value;
+        r->apply(&b, o.value);
+      }
     if (r->apply == left && b.marginsGiven) {
+      b.source = "page-top/bottom/right/left";
       char words[128];
       std::snprintf(words, sizeof words, "-mg=%g:%g:%g:%g", b.margins[0] / 72,
                     b.margins[1] / 72, b.margins[2] / 72, b.margins[3] / 72);
       add(&b, words);
     }
   }
+}
+
+}  // namespace
+
+std::vector<CupsOption> ppdDefaults(const std::string& ppd) {
+  std::vector<CupsOption> defaults;
+  std::istringstream in(ppd);
+  for (std::string line; std::getline(in, line);) {
+    if (line.compare(0, 8, "*Default") != 0) continue;
+    size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    size_t start = line.find_first_not_of(" \t", colon + 1);
+    size_t end = line.find_last_not_of(" \t\r");
+    if (start == std::string::npos || end < start) continue;
+    defaults.push_back({line.substr(8, colon - 8), line.substr(start, end - start + 1)});
+  }
+  return defaults;
+}
+
+namespace {
+
+// The queue's PPD, named in $PPD; empty when there is none or it cannot
+// be read (a debugging line then says why).
+std::string queuePpd() {
+  const char* path = std::getenv("PPD");
+  if (!path || !*path) return "";
+  std::ifstream in(path);
+  if (!in) {
+    logMessage(std::string("DEBUG: ") + path + ": PPD not read: " +
+               std::strerror(errno) + "\n");
+    return "";
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Parses a request's words into `set`, each option's words on their own:
+// words the grammar refuses, or a paper size it cannot print on, are
+// left out with a warning. Then clears what the request switched off.
+void applyRequest(const CupsRequest& r, void (*parse)(const char*),
+                  PrinterSettings& set) {
+  for (const std::string& w : r.warnings) logMessage("WARNING: " + w + "\n");
+  if (r.newStamp) {
+    set.stamp.user_slot = 0;
+    set.stamp.host_slot = 0;
+    set.stamp.date_slot = 0;
+  }
+  for (const CupsWords& w : r.options) {
+    OptionSettings before = opt;
+    try {
+      parse(w.words.c_str());
+      if (checkPaperSize(set.input_tray) < 0)
+        throw FatalError{"Illegal paper size\n", 255};
+    } catch (const FatalError& e) {
+      opt = before;
+      std::string why = e.message;
+      while (!why.empty() && why.back() == '\n') why.pop_back();
+      logMessage("WARNING: " + w.source + ": " + why + "; ignored\n");
+    }
+  }
+  for (const PrinterOption* o : r.off) set.*(o->field) = 0;
 }
 
 }  // namespace
@@ -275,22 +352,15 @@ void applyCupsJob(const CupsJob& job, bool text, JobContext& run) {
   run.owner = job.user;
   run.host = systemHostName();
   for (const CupsOption& o : options)
-    if (o.name == "job-originating-host-name" && !o.value.empty() &&
+    if (sameCupsName(o.name, "job-originating-host-name") && !o.value.empty() &&
         !hasBlank(o.value) && o.value != "localhost" && o.value != "127.0.0.1" &&
         o.value != "::1")
       run.host = o.value;
+  // Lowest first: the queue's defaults, the owner's, the job's options.
+  applyRequest(mapCupsOptions(ppdDefaults(queuePpd()), 0, text), parse, set);
   readFilterDefaults(run, parse);
-
   CupsRequest r = mapCupsOptions(options, job.copies, text);
-  for (const std::string& w : r.warnings)
-    logMessage("WARNING: " + w + "\n");
-  if (r.newStamp) {
-    set.stamp.user_slot = 0;
-    set.stamp.host_slot = 0;
-    set.stamp.date_slot = 0;
-  }
-  parse(r.options.c_str());
-  for (const PrinterOption* o : r.off) set.*(o->field) = 0;
+  applyRequest(r, parse, set);
   parse(r.own.c_str());
 }
 

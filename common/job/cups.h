@@ -39,14 +39,25 @@ struct CupsOption {
   std::string value;
 };
 
+/// Whether two CUPS option names or values are the same, in any case.
+bool sameCupsName(const std::string& a, const char* b);
+
 /// Splits the options argument as CUPS writes it: name=value pairs apart
 /// by blanks, values quoted with ' or " or escaped with a backslash; a bare
 /// name is "true", a bare "noname" is name "false".
 std::vector<CupsOption> parseCupsOptions(const std::string& text);
 
+/// The option-language words one CUPS option asks for.
+struct CupsWords {
+  std::string source;  // the CUPS option, "name=value", for a warning
+  std::string words;
+};
+
 /// What CUPS's options ask of a print set.
 struct CupsRequest {
-  std::string options;  // option-language text for the filter's grammar
+  // Option-language words for the filter's grammar, in the order they
+  // apply; words the grammar refuses are left out with a warning.
+  std::vector<CupsWords> options;
   // Requests the option language has no words for: the printer options
   // whose field is cleared, switching off what a defaults file switched on.
   std::vector<const PrinterOption*> off;
@@ -55,16 +66,23 @@ struct CupsRequest {
   std::vector<std::string> warnings;  // values ignored, one line each
 };
 
-/// Maps the options and the copies argument for the text (`text`) or the
-/// image grammar. Unknown options are ignored.
+/// The queue's defaults: the choice of each "*Default<Option>: <choice>"
+/// line of the PPD text `ppd`, as CUPS options.
+std::vector<CupsOption> ppdDefaults(const std::string& ppd);
+
+/// Maps the options and the copies argument (0: none) for the text (`text`) or the
+/// image grammar. Names and values are matched in any case; unknown
+/// options are ignored, unknown values of known ones warned about.
 CupsRequest mapCupsOptions(const std::vector<CupsOption>& options,
                            unsigned copies, bool text);
 
 /// Fills the option record for a CUPS job: the filter's print set, the
-/// owner's line of the defaults file (that of filter `run.name`, read as
-/// in filter mode), then the CUPS options, which win. The job's owner and
-/// originating host go to `run`. Warnings go to standard error. Throws
-/// FatalError on an option the grammar refuses.
+/// queue's defaults from the PPD named in $PPD, the owner's line of the
+/// defaults file (that of filter `run.name`, read as in filter mode), then
+/// the CUPS options; each later one wins, and the job's copies always
+/// stand. The job's owner and originating host go to `run`. A
+/// value the grammar refuses is a warning on standard error and changes
+/// nothing; throws FatalError on zavps-options the grammar refuses.
 void applyCupsJob(const CupsJob& job, bool text, JobContext& run);
 
 /// Writes an error as CUPS reads it ("ERROR: " and one line) to standard

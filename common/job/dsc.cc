@@ -7,6 +7,7 @@
 #include <ctime>
 #include <locale.h>
 
+#include "logline.h"
 #include "writer.h"
 
 namespace {
@@ -46,6 +47,11 @@ std::string currentDate() {
   return buf;
 }
 
+std::string documentFor(const JobContext& job) {
+  if (job.owner.empty()) return systemHostName() + ":" + loginName();
+  return (job.host.empty() ? systemHostName() : job.host) + ":" + job.owner;
+}
+
 void writeDscHeader(Writer& out, const JobContext& job, bool pagesAtEnd,
                     const std::string* fonts) {
   const std::string& title = job.title;
@@ -53,8 +59,7 @@ void writeDscHeader(Writer& out, const JobContext& job, bool pagesAtEnd,
   out.printf("%%%%Title: %s\n", title.empty() ? "stdin" : oneLine(title).c_str());
   out.printf("%%%%Creator: %s\n", job.creator.c_str());
   out.printf("%%%%CreationDate: %s\n", currentDate().c_str());
-  out.printf("%%%%For: %s:%s\n", oneLine(systemHostName()).c_str(),
-             oneLine(loginName()).c_str());
+  out.printf("%%%%For: %s\n", printable(documentFor(job)).c_str());
   if (pagesAtEnd) out.write("%%Pages: (atend)\n");
   if (fonts) out.printf("%%%%DocumentFonts: %s\n", fonts->c_str());
   out.write("%%EndComments\n");

@@ -17,6 +17,11 @@ std::string systemHostName();
 /// Current local time as "%x %X %Z" in the program's locale.
 std::string currentDate();
 
+/// Whom the document is for, "host:login": the job's owner and the host
+/// the job came from (this host when not given), or else whoever runs
+/// the program here.
+std::string documentFor(const JobContext& job);
+
 /// Writes the header comments from "%!PS-Adobe-2.1" to "%%EndComments"
 /// for the job's title (standard input when empty) and creator.
 /// `pagesAtEnd`: the trailer counts the pages; `fonts`: the document's

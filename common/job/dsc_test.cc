@@ -54,6 +54,28 @@ TEST(DscHeader, TextDocumentsNameTheirFont) {
   EXPECT_EQ(l[6], "%%DocumentFonts: Times-Roman");
 }
 
+TEST(DscHeader, ForLineNamesTheJobsOwner) {
+  const struct {
+    const char* owner;
+    const char* host;
+    const char* forLine;
+  } cases[] = {
+      {"ann", "client", "%%For: client:ann"},
+      {"a\033]0;x\rb", "h\nost", "%%For: h?ost:a?]0;x?b"},
+  };
+  for (const auto& c : cases) {
+    JobContext job;
+    job.owner = c.owner;
+    job.host = c.host;
+    Writer out = Writer::memory();
+    writeDscHeader(out, job, false, nullptr);
+    EXPECT_EQ(lines(out.str()).at(4), c.forLine) << c.owner;
+  }
+  JobContext local;
+  local.owner = "bob";
+  EXPECT_EQ(documentFor(local), systemHostName() + ":bob");
+}
+
 TEST(DscHeader, ForLineFallsBackToLogname) {
   resetOptions();
   if (getlogin()) GTEST_SKIP() << "the process has a login name";

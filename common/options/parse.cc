@@ -120,16 +120,20 @@ bool commonKey(std::string& s, size_t keyPos, size_t* pos,
 bool including = false;
 
 // A defaults file's content; a file that exists but cannot be used is
-// named in one line on standard error.
-// Under CUPS the line is a warning as CUPS reads it.
+// named in one line on standard error. Under CUPS the line is a warning
+// as CUPS reads it, or only a debugging line for a job owner's file
+// (which a private home directory hides on every job).
 std::optional<std::string> loadDefaults(const std::string& path,
                                         const JobContext& job,
-                                        const uid_t* owner = nullptr) {
+                                        const uid_t* owner = nullptr,
+                                        bool ownersFile = false) {
   std::string problem;
   std::optional<std::string> content = readDefaultsFile(path, &problem, owner);
+  const char* level = job.mode != RunMode::CupsFilter ? ""
+                      : ownersFile                ? "DEBUG: "
+                                                  : "WARNING: ";
   if (!problem.empty())
-    logLine(job, std::string(job.mode == RunMode::CupsFilter ? "WARNING: " : "") +
-                     path + ": defaults file not read: " + problem + "\n");
+    logLine(job, level + path + ": defaults file not read: " + problem + "\n");
   return content;
 }
 
@@ -500,8 +504,9 @@ namespace {
 // Parses the filter's line of the file at `path`; false when the file
 // is missing or unusable or has no such line.
 bool parseDefaultsFile(const std::string& path, uid_t owner,
-                       const JobContext& job, void (*parse)(const char*)) {
-  std::optional<std::string> content = loadDefaults(path, job, &owner);
+                       const JobContext& job, void (*parse)(const char*),
+                       bool ownersFile) {
+  std::optional<std::string> content = loadDefaults(path, job, &owner, ownersFile);
   if (!content) return false;
   std::optional<std::string> line = findFilterLine(job.name, *content);
   if (!line) return false;
@@ -516,9 +521,9 @@ void readFilterDefaults(const JobContext& job, void (*parse)(const char*)) {
     struct passwd* pw = getpwnam(job.owner.c_str());
     if (pw && pw->pw_dir) {
       std::string path = std::string(pw->pw_dir) + "/.zavpsdefault";
-      if (parseDefaultsFile(path, pw->pw_uid, job, parse)) return;
+      if (parseDefaultsFile(path, pw->pw_uid, job, parse, true)) return;
     }
   }
   // Installed, the system file is root's; in a build tree the developer's.
-  parseDefaultsFile(systemDefaultsFile(), geteuid(), job, parse);
+  parseDefaultsFile(systemDefaultsFile(), geteuid(), job, parse, false);
 }

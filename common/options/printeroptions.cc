@@ -1,6 +1,9 @@
 #include "printeroptions.h"
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -172,15 +175,21 @@ std::string sizeWords(const std::string& w, const std::string& h,
   return "-I" + w + "x" + h + unit;
 }
 
-// PageSize names: the paper table's, "Custom.WxH" (points, or a unit
-// mm, cm, in, pt), and self-describing names such as
+bool sameName(const std::string& a, const char* b) {
+  return b && strcasecmp(a.c_str(), b) == 0;
+}
+
+// PageSize names in any case: the paper table's, "Custom.WxH" (points,
+// or a unit mm, cm, in, pt), and self-describing names such as
 // "iso_a4_210x297mm" or "na_letter_8.5x11in".
-std::string mediaWords(const std::string& v) {
+std::string mediaWords(const std::string& name) {
   for (const Paper* p = papertab; p->id != PAPER_Invalid; ++p)
-    if (v == p->mediaName || v == p->name)
+    if (sameName(name, p->mediaName) || sameName(name, p->name))
       if (const char* k = paperKeyword(p->id)) return std::string("-I") + k;
+  std::string v = name;
+  for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::string size;
-  if (v.compare(0, 7, "Custom.") == 0) {
+  if (v.compare(0, 7, "custom.") == 0) {
     size = v.substr(7);
   } else {
     size_t underscore = v.rfind('_');
@@ -207,7 +216,7 @@ std::string mediaWords(const std::string& v) {
 // InputSlot names: the input tray table's ("Tray1").
 std::string slotWords(const std::string& v) {
   for (const Tray* t = inputtraytab; t->id != invalid_input; ++t)
-    if (v == t->name)
+    if (sameName(v, t->name))
       if (const char* k = inputKeywordName(t->id)) return std::string("-I") + k;
   return "";
 }
@@ -218,21 +227,31 @@ void append(std::string& words, const std::string& more) {
   words += (words.empty() ? "" : " ") + more;
 }
 
-// "media": a list of paper sizes and trays, apart by commas.
-std::string media(const std::string& v, std::vector<std::string>* rejected) {
+// "media": a list of paper sizes and trays, apart by commas. Its sizes
+// apply before PageSize, which CUPS adds after it, and its trays after:
+// "media=A4,Tray2" takes tray 2.
+std::string media(const std::string& v, std::vector<std::string>* rejected,
+                  bool trays) {
   std::string all;
   size_t start = 0;
   for (;;) {
     size_t comma = v.find(',', start);
     std::string piece = v.substr(start, comma - start);
-    std::string words = mediaWords(piece);
-    if (words.empty()) words = slotWords(piece);
-    if (words.empty()) rejected->push_back(piece);
-    append(all, words);
+    std::string size = mediaWords(piece), tray = slotWords(piece);
+    if (size.empty() && tray.empty() && !trays) rejected->push_back(piece);
+    append(all, trays ? tray : size);
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
   return all;
+}
+
+std::string mediaSizes(const std::string& v, std::vector<std::string>* r) {
+  return media(v, r, false);
+}
+
+std::string mediaTrays(const std::string& v, std::vector<std::string>* r) {
+  return media(v, r, true);
 }
 
 std::string pageSize(const std::string& v, std::vector<std::string>* rejected) {
@@ -244,27 +263,29 @@ std::string pageSize(const std::string& v, std::vector<std::string>* rejected) {
 // "Auto": the automatic source, which is what no request means.
 std::string inputSlot(const std::string& v, std::vector<std::string>* rejected) {
   std::string words = slotWords(v);
-  if (words.empty() && v != "Auto") rejected->push_back(v);
+  if (words.empty() && !sameName(v, "Auto")) rejected->push_back(v);
   return words;
 }
 
 // OutputBin names: the output tray table's altName ("CenterTray").
 std::string outputBin(const std::string& v, std::vector<std::string>* rejected) {
   for (const Tray* t = outputtraytab; t->id != invalid_output; ++t)
-    if (v == t->altName)
+    if (sameName(v, t->altName))
       if (const char* k = outputKeywordName(t->id)) return std::string("-O") + k;
-  if (v != "Default") rejected->push_back(v);
+  if (!sameName(v, "Default")) rejected->push_back(v);
   return "";
 }
 
-// One word of the stamp's own syntax.
+// One word of the stamp's own syntax, in any case.
 std::string stamp(const std::string& v, std::vector<std::string>* rejected) {
   bool blank = std::any_of(v.begin(), v.end(), isBlank);
   if (v.empty() || blank) {
     rejected->push_back(v);
     return "";
   }
-  return "-Hd=" + v;
+  std::string word = v;
+  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return "-Hd=" + word;
 }
 
 const CupsChoice kSides[] = {{"one-sided", nullptr},
@@ -288,8 +309,9 @@ const CupsChoice kJog[] = {
 
 const PrinterOption printerOptions[] = {
     {"I", nullptr, readInput, &PrinterSettings::input_tray,
-     {{"media", nullptr, nullptr, media},
+     {{"media", nullptr, nullptr, mediaSizes},
       {"PageSize", nullptr, nullptr, pageSize},
+      {"media", nullptr, nullptr, mediaTrays},
       {"InputSlot", nullptr, nullptr, inputSlot}},
      'I',
      "  -IA4 -ILT ...  paper (A4 A5 A6 B5 LT FL LG EX MO COM10 DL C5), from\n"

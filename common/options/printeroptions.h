@@ -73,7 +73,7 @@ struct PrinterOption {
   const char* alt;   // a second key of the same option, or nullptr
   KeyReader read;    // reads its value into a print set
   int PrinterSettings::*field;  // the field a CUPS "off" value clears
-  CupsName cups[3];  // its CUPS options, in the order they apply
+  CupsName cups[4];  // its CUPS options, in the order they apply
   char letter;       // the option tool's letter for it, 0 for none
   const char* help;  // its lines of the filters' --help, "" for none
   SetupWriter setup;  // its device request; nullptr: written with another's
