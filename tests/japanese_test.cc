@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,89 @@ TEST(Japanese, EachClassIsShownInItsOwnFont) {
   docs.push_back(r.out);
   expected.push_back({"3021", "b1"});
   EXPECT_EQ(shownCodes(docs), expected);
+}
+
+// The lines each document shows, as the JIS codes of their kanji ("2123"),
+// one document per entry: show prints the bytes of what it shows, NL and
+// NL2 a line end.
+std::vector<std::vector<std::vector<std::string>>> shownLines(
+    const std::vector<std::string>& docs) {
+  std::string all = std::string(kLoadFonts) +
+                    "/Sys /show load def "
+                    "/show {dup {=only ( ) print} forall (\\n) print Sys} def\n";
+  const std::string setup = "%%EndDocumentSetup\n";
+  for (std::string d : docs) {
+    d.insert(d.find(setup) + setup.size(),
+             "/NLo /NL load def /NL2o /NL2 load def "
+             "/NL {(|\\n) print NLo} def /NL2 {(|\\n) print NL2o} def\n");
+    all += d + "(#\\n) print\n";
+  }
+  RunResult r = ghostscript(all);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  std::vector<std::vector<std::vector<std::string>>> shown(1, {{}});
+  std::istringstream out(r.out);
+  for (std::string line; std::getline(out, line);) {
+    if (line == "#") {
+      shown.push_back({{}});
+    } else if (line == "|") {
+      shown.back().emplace_back();
+    } else {
+      std::istringstream bytes(line);
+      int mode = 0;
+      for (int b; bytes >> b;) {
+        int second = 0;
+        if (b == 255) bytes >> mode;
+        else if (mode == 2 && bytes >> second) {
+          char code[8];
+          std::snprintf(code, sizeof code, "%02x%02x", b, second);
+          if (std::string(code) != "2121") shown.back().back().push_back(code);
+        }
+      }
+    }
+  }
+  shown.pop_back();
+  return shown;
+}
+
+// A paragraph of prose wraps in every layout, at many widths, with no 。、
+// 」ー or 々 at the start of a line and no 「 at its end.
+TEST(Japanese, ProseKeepsItsLineBreakRules) {
+  const std::string prose =
+      "「吾輩は猫である。名前はまだ無い。」どこで生れたかとんと見当がつかぬ。"
+      "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。"
+      "吾輩はここで始めて人間というものを見た。しかもあとで聞くとそれは書生と"
+      "いう人間中で一番獰悪な種族であったそうだ。「この書生というのは時々我々"
+      "を捕えて煮て食うという話である。」\n";
+  std::vector<std::string> docs;
+  std::vector<std::string> names;
+  for (int n = 20; n <= 32; ++n) {
+    std::string w = "-w" + std::to_string(n), s = "-s" + std::to_string(n);
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{w}, {"-l60", w}, {"-l20", "-2", w}, {s},
+          {"-2", std::to_string(n - 8).insert(0, "-s")}}) {
+      RunResult r = texttops(args, prose);
+      ASSERT_EQ(r.status, 0) << r.err;
+      docs.push_back(r.out);
+      names.push_back(args.back() + " " + args.front());
+    }
+  }
+  const std::vector<std::string> noStart = {"2123", "2122", "2157", "213c",
+                                            "2139"};
+  auto shown = shownLines(docs);
+  ASSERT_EQ(shown.size(), docs.size());
+  for (size_t d = 0; d < docs.size(); ++d) {
+    size_t kanji = 0, lines = 0;
+    for (const auto& line : shown[d]) {
+      kanji += line.size();
+      if (line.empty()) continue;
+      ++lines;
+      EXPECT_EQ(std::count(noStart.begin(), noStart.end(), line.front()), 0)
+          << names[d] << " line " << lines;
+      EXPECT_NE(line.back(), "2156") << names[d] << " line " << lines;
+    }
+    EXPECT_EQ(kanji, 158u) << names[d];
+    EXPECT_GT(lines, 5u) << names[d];
+  }
 }
 
 // Under the spooler a close call between two encodings is named in the
