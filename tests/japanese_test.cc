@@ -195,6 +195,86 @@ TEST(Japanese, ProseKeepsItsLineBreakRules) {
   }
 }
 
+// The rows of ink on the first page of a document rendered at 144 dpi,
+// from the top: where each band of inked pixel rows starts, its height and
+// the width of its ink, in pixels.
+struct InkBand {
+  int top, height, width;
+};
+std::vector<InkBand> inkBands(const std::string& doc) {
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144",
+                                  "-dLastPage=1", "-sOutputFile=-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::istringstream in(r.out);
+  std::string magic, word;
+  int w = 0, h = 0, max = 0;
+  in >> magic;
+  while (in >> word && word[0] == '#') std::getline(in, word);
+  w = std::atoi(word.c_str());
+  in >> h >> max;
+  in.get();
+  std::string px(static_cast<size_t>(w) * h, '\0');
+  in.read(px.data(), static_cast<std::streamsize>(px.size()));
+  std::vector<InkBand> bands;
+  for (int y = 0, left = w, right = -1; y < h; ++y) {
+    int l = w, rt = -1;
+    for (int x = 0; x < w; ++x)
+      if (static_cast<unsigned char>(px[y * w + x]) < 128) {
+        l = std::min(l, x);
+        rt = x;
+      }
+    if (rt >= 0 && (bands.empty() || bands.back().top + bands.back().height < y)) {
+      bands.push_back({y, 0, 0});
+      left = w;
+      right = -1;
+    }
+    if (rt < 0) continue;
+    left = std::min(left, l);
+    right = std::max(right, rt);
+    bands.back().height = y - bands.back().top + 1;
+    bands.back().width = right - left + 1;
+  }
+  return bands;
+}
+
+// A black square (JIS 0x2223) keeps its designed shape in both layouts,
+// and rows of it stand apart: by default half a font size of pitch more
+// than with -Kp=1, else as -Kp asks.
+TEST(Japanese, GlyphsKeepTheirShapeAndRowsStandApart) {
+  const std::string squares = "\xa2\xa3\n\xa2\xa3\n";
+  const struct {
+    std::vector<std::string> args;
+    const char* pitch;
+    double ratio;  // of the row distance to that of -Kp=1
+  } cases[] = {
+      {{"-s30"}, nullptr, 1.5},
+      {{"-l20", "-w60", "-s30"}, nullptr, 1.5},
+      {{"-s30"}, "-Kp=2", 2},
+      {{"-w40", "-s20"}, "-Kp=1.25", 1.25},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("-Ke=euc-jp");
+    std::vector<InkBand> rows[2];
+    for (int i = 0; i < 2; ++i) {
+      std::vector<std::string> a = args;
+      if (i == 1 || c.pitch) a.push_back(i == 1 ? "-Kp=1" : c.pitch);
+      rows[i] = inkBands(texttops(a, squares).out);
+      ASSERT_EQ(rows[i].size(), 2u) << c.args[0];
+      EXPECT_NEAR(static_cast<double>(rows[i][0].width) / rows[i][0].height,
+                  1.0, 0.05)
+          << c.args[0];
+    }
+    double ratio = static_cast<double>(rows[0][1].top - rows[0][0].top) /
+                   (rows[1][1].top - rows[1][0].top);
+    EXPECT_NEAR(ratio, c.ratio, 0.05) << c.args[0];
+  }
+  // Without kana or kanji, lines stay one font size apart.
+  RunResult plain = texttops({"-s30"}, "x\ny\n");
+  EXPECT_EQ(plain.out.find("/height size 1"), std::string::npos);
+  EXPECT_EQ(texttops({"-Kp=0.5"}, "x\n").status, 255);
+}
+
 // Under the spooler a close call between two encodings is named in the
 // log; a clear one is not.
 TEST(Japanese, CloseCallsAreLoggedUnderTheSpooler) {

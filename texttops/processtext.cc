@@ -511,6 +511,28 @@ void noteCloseCall(const JobContext& job, const Decoder& dec) {
                encodingKeyword(dec.runnerUp()));
 }
 
+// The line pitch of text with kana or kanji, in font sizes: the glyphs
+// fill their two columns at their designed shape, some 1.2 sizes tall in
+// Courier, and rows of them need room between them.
+const double kJapanesePitch = 1.5;
+// Input looked at for kana and kanji before the pitch is chosen.
+const size_t kPitchWindow = 65536;
+
+// The pitch asked for, else that of Japanese text when the start of the
+// input prints a kana or kanji (a geta mark alone does not count).
+double linePitch(Reader& in) {
+  if (opt.text_line_pitch > 0) return opt.text_line_pitch;
+  std::string shown = printedAs(in.peek(kPitchWindow), opt.text_encoding);
+  for (size_t at = 0; at + 2 < shown.size(); at += 3) {
+    if (shown[at] == kKana) return kJapanesePitch;
+    if (shown[at] == kKanji &&
+        !(static_cast<unsigned char>(shown[at + 1]) == kGetaFirst &&
+          static_cast<unsigned char>(shown[at + 2]) == kGetaSecond))
+      return kJapanesePitch;
+  }
+  return 1;
+}
+
 }  // namespace
 
 unsigned convertText(const JobContext& job, int first, int second, Reader& in,
@@ -520,7 +542,7 @@ unsigned convertText(const JobContext& job, int first, int second, Reader& in,
   writeDscHeader(out, job, opt.text_lines_explicit, &opt.text_font);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
-  writeDocumentSetup(out);
+  writeDocumentSetup(out, linePitch(in));
 
   unsigned pages = 0;
   if (opt.text_lines_explicit) {
