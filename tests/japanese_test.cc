@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,169 @@ TEST(Japanese, EachClassIsShownInItsOwnFont) {
   docs.push_back(r.out);
   expected.push_back({"3021", "b1"});
   EXPECT_EQ(shownCodes(docs), expected);
+}
+
+// The lines each document shows, as the JIS codes of their kanji ("2123"),
+// one document per entry: show prints the bytes of what it shows, NL and
+// NL2 a line end.
+std::vector<std::vector<std::vector<std::string>>> shownLines(
+    const std::vector<std::string>& docs) {
+  std::string all = std::string(kLoadFonts) +
+                    "/Sys /show load def "
+                    "/show {dup {=only ( ) print} forall (\\n) print Sys} def\n";
+  const std::string setup = "%%EndDocumentSetup\n";
+  for (std::string d : docs) {
+    d.insert(d.find(setup) + setup.size(),
+             "/NLo /NL load def /NL2o /NL2 load def "
+             "/NL {(|\\n) print NLo} def /NL2 {(|\\n) print NL2o} def\n");
+    all += d + "(#\\n) print\n";
+  }
+  RunResult r = ghostscript(all);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  std::vector<std::vector<std::vector<std::string>>> shown(1, {{}});
+  std::istringstream out(r.out);
+  for (std::string line; std::getline(out, line);) {
+    if (line == "#") {
+      shown.push_back({{}});
+    } else if (line == "|") {
+      shown.back().emplace_back();
+    } else {
+      std::istringstream bytes(line);
+      int mode = 0;
+      for (int b; bytes >> b;) {
+        int second = 0;
+        if (b == 255) bytes >> mode;
+        else if (mode == 2 && bytes >> second) {
+          char code[8];
+          std::snprintf(code, sizeof code, "%02x%02x", b, second);
+          if (std::string(code) != "2121") shown.back().back().push_back(code);
+        }
+      }
+    }
+  }
+  shown.pop_back();
+  return shown;
+}
+
+// A paragraph of prose wraps in every layout, at many widths, with no 。、
+// 」ー or 々 at the start of a line and no 「 at its end.
+TEST(Japanese, ProseKeepsItsLineBreakRules) {
+  const std::string prose =
+      "「吾輩は猫である。名前はまだ無い。」どこで生れたかとんと見当がつかぬ。"
+      "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。"
+      "吾輩はここで始めて人間というものを見た。しかもあとで聞くとそれは書生と"
+      "いう人間中で一番獰悪な種族であったそうだ。「この書生というのは時々我々"
+      "を捕えて煮て食うという話である。」\n";
+  std::vector<std::string> docs;
+  std::vector<std::string> names;
+  for (int n = 20; n <= 32; ++n) {
+    std::string w = "-w" + std::to_string(n), s = "-s" + std::to_string(n);
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{w}, {"-l60", w}, {"-l20", "-2", w}, {s},
+          {"-2", std::to_string(n - 8).insert(0, "-s")}}) {
+      RunResult r = texttops(args, prose);
+      ASSERT_EQ(r.status, 0) << r.err;
+      docs.push_back(r.out);
+      names.push_back(args.back() + " " + args.front());
+    }
+  }
+  const std::vector<std::string> noStart = {"2123", "2122", "2157", "213c",
+                                            "2139"};
+  auto shown = shownLines(docs);
+  ASSERT_EQ(shown.size(), docs.size());
+  for (size_t d = 0; d < docs.size(); ++d) {
+    size_t kanji = 0, lines = 0;
+    for (const auto& line : shown[d]) {
+      kanji += line.size();
+      if (line.empty()) continue;
+      ++lines;
+      EXPECT_EQ(std::count(noStart.begin(), noStart.end(), line.front()), 0)
+          << names[d] << " line " << lines;
+      EXPECT_NE(line.back(), "2156") << names[d] << " line " << lines;
+    }
+    EXPECT_EQ(kanji, 158u) << names[d];
+    EXPECT_GT(lines, 5u) << names[d];
+  }
+}
+
+// The rows of ink on the first page of a document rendered at 144 dpi,
+// from the top: where each band of inked pixel rows starts, its height and
+// the width of its ink, in pixels.
+struct InkBand {
+  int top, height, width;
+};
+std::vector<InkBand> inkBands(const std::string& doc) {
+  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144",
+                                  "-dLastPage=1", "-sOutputFile=-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::istringstream in(r.out);
+  std::string magic, word;
+  int w = 0, h = 0, max = 0;
+  in >> magic;
+  while (in >> word && word[0] == '#') std::getline(in, word);
+  w = std::atoi(word.c_str());
+  in >> h >> max;
+  in.get();
+  std::string px(static_cast<size_t>(w) * h, '\0');
+  in.read(px.data(), static_cast<std::streamsize>(px.size()));
+  std::vector<InkBand> bands;
+  for (int y = 0, left = w, right = -1; y < h; ++y) {
+    int l = w, rt = -1;
+    for (int x = 0; x < w; ++x)
+      if (static_cast<unsigned char>(px[y * w + x]) < 128) {
+        l = std::min(l, x);
+        rt = x;
+      }
+    if (rt >= 0 && (bands.empty() || bands.back().top + bands.back().height < y)) {
+      bands.push_back({y, 0, 0});
+      left = w;
+      right = -1;
+    }
+    if (rt < 0) continue;
+    left = std::min(left, l);
+    right = std::max(right, rt);
+    bands.back().height = y - bands.back().top + 1;
+    bands.back().width = right - left + 1;
+  }
+  return bands;
+}
+
+// A black square (JIS 0x2223) keeps its designed shape in both layouts,
+// and rows of it stand apart: by default half a font size of pitch more
+// than with -Kp=1, else as -Kp asks.
+TEST(Japanese, GlyphsKeepTheirShapeAndRowsStandApart) {
+  const std::string squares = "\xa2\xa3\n\xa2\xa3\n";
+  const struct {
+    std::vector<std::string> args;
+    const char* pitch;
+    double ratio;  // of the row distance to that of -Kp=1
+  } cases[] = {
+      {{"-s30"}, nullptr, 1.5},
+      {{"-l20", "-w60", "-s30"}, nullptr, 1.5},
+      {{"-s30"}, "-Kp=2", 2},
+      {{"-w40", "-s20"}, "-Kp=1.25", 1.25},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("-Ke=euc-jp");
+    std::vector<InkBand> rows[2];
+    for (int i = 0; i < 2; ++i) {
+      std::vector<std::string> a = args;
+      if (i == 1 || c.pitch) a.push_back(i == 1 ? "-Kp=1" : c.pitch);
+      rows[i] = inkBands(texttops(a, squares).out);
+      ASSERT_EQ(rows[i].size(), 2u) << c.args[0];
+      EXPECT_NEAR(static_cast<double>(rows[i][0].width) / rows[i][0].height,
+                  1.0, 0.05)
+          << c.args[0];
+    }
+    double ratio = static_cast<double>(rows[0][1].top - rows[0][0].top) /
+                   (rows[1][1].top - rows[1][0].top);
+    EXPECT_NEAR(ratio, c.ratio, 0.05) << c.args[0];
+  }
+  // Without kana or kanji, lines stay one font size apart.
+  RunResult plain = texttops({"-s30"}, "x\ny\n");
+  EXPECT_EQ(plain.out.find("/height size 1"), std::string::npos);
+  EXPECT_EQ(texttops({"-Kp=0.5"}, "x\n").status, 255);
 }
 
 // Under the spooler a close call between two encodings is named in the

@@ -85,6 +85,14 @@ class Decoder {
     }
     return decode(b, c);
   }
+  /// Whether the next character is surely a plain ASCII one, or the end:
+  /// nothing is queued and the next byte is below 0x80.
+  bool plainNext() {
+    if (queued_ < queue_.size()) return false;
+    std::string_view ahead = in_.buffered();
+    if (ahead.empty()) ahead = in_.peek(1);
+    return ahead.empty() || !(ahead[0] & 0x80);
+  }
   /// Consumes a line end ("\n" or "\r\n") if one comes next.
   bool skipLineFeed();
   /// The input, for runs of plain ASCII read straight from its buffer.

@@ -29,6 +29,8 @@ const char* const kTextHelp =
     "  -Kk=F  -Kh=F   kanji, half-width kana font (default Ryumin-Light-H,\n"
     "                 Ryumin-Light-Hankaku);  -Kg  the Gothic faces\n"
     "  -Ke=ENC        input encoding: auto (default), euc-jp, utf-8, sjis\n"
+    "  -Kp=X          line pitch, X font sizes (1 to 4; default 1, 1.5 with\n"
+    "                 kana or kanji)\n"
     "  -ps            treat the input as PostScript\n";
 
 namespace {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 
 #include "account.h"
 #include "dsc.h"
 #include "decode.h"
+#include "linebreak.h"
 #include "logline.h"
 #include "psstring.h"
 #include "options.h"
@@ -34,6 +36,10 @@ const unsigned kLbufSize = 2048;
 // Room kept for what may end a string: the wrap's escape and line feed.
 const unsigned kStringTail = 3;
 
+// The most characters kept on one line as a run that may not be broken;
+// a longer run (a line of nothing but 。, say) breaks where it must.
+const unsigned kMaxHeld = 4;
+
 // Body state shared by both layouts.
 struct Body {
   Body(Reader& in, Writer& out)
@@ -55,6 +61,56 @@ struct Body {
   bool loadJapanese = false;  // the open string is the first to hold one
   bool afterFormFeed = false;  // a form feed ended the column or page
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
+  std::deque<Char> ahead;    // characters read but not yet laid out
+  unsigned heldLeft = 0;     // characters still to come of the held run
+  bool inRun = false;        // the open string is a held run of its own
+
+  // The next character to lay out; false at the end.
+  bool pull(Char* c) {
+    if (ahead.empty()) return dec.next(c);
+    *c = ahead.front();
+    ahead.pop_front();
+    return true;
+  }
+  // The character `n` places after the one being laid out, or null.
+  const Char* peek(size_t n) {
+    while (ahead.size() <= n) {
+      Char c;
+      if (!dec.next(&c)) return nullptr;
+      ahead.push_back(c);
+    }
+    return &ahead[n];
+  }
+  bool skipLineFeed() {
+    if (ahead.empty()) return dec.skipLineFeed();
+    if (isLineFeed(ahead.front())) ahead.pop_front();
+    return false;
+  }
+  // Columns of the run that `c` starts and that may not be broken across
+  // lines: `c` and the characters held to it, at most kMaxHeld; 0 when
+  // nothing is held to `c` or it belongs to a run already begun.
+  unsigned heldWidth(const Char& c) {
+    if (heldLeft > 0) {
+      --heldLeft;
+      return 0;
+    }
+    if (c.cls == kSingleByte && ahead.empty() && dec.plainNext()) return 0;
+    unsigned width = columnsOf(c), n = 0;
+    Char last = c;
+    for (const Char* next; n + 1 < kMaxHeld && (next = peek(n)) &&
+                           heldTogether(last, *next);
+         ++n) {
+      last = *next;
+      width += columnsOf(last);
+    }
+    heldLeft = n;
+    return n > 0 ? width : 0;
+  }
+  // Whether a held run of `width` columns must start the next line.
+  bool moveDown(unsigned width) const {
+    return width > 0 && column > 0 && column + width > opt.text_columns &&
+           width <= opt.text_columns;
+  }
 
   void openString() {
     out.put('(');
@@ -93,7 +149,9 @@ struct Body {
   // above ASCII (or the end of the buffer) is left to the decoder, which
   // may compose it with a mark.
   void plainRun(size_t limit) {
-    if (charMode != kSingleByte) return;
+    if (charMode != kSingleByte || !this->ahead.empty() || heldLeft > 0 ||
+        inRun)
+      return;
     std::string_view ahead = in.buffered();
     size_t n = 0;
     while (n < ahead.size() && str.plain(static_cast<unsigned char>(ahead[n])))
@@ -111,7 +169,7 @@ struct Body {
   void feed(Layout* layout) {
     Char c;
     unsigned held = 0;
-    while (dec.next(&c)) {
+    while (pull(&c)) {
       if (isLineFeed(c) && afterFormFeed) {
         ++held;
         continue;
@@ -194,6 +252,13 @@ struct LineLayout : Body {
     openString();
     writeKanji(c.byte, c.second);
   }
+  // A held run that no longer fits starts the next line.
+  void lineBeforeRun() {
+    endLine();
+    pageCheck();
+    if (!pageOpen) startPage();
+    openString();
+  }
   void control(const Char& c) {
     switch (c.byte) {
       case kBackspace:
@@ -241,6 +306,7 @@ struct LineLayout : Body {
     filled = false;
     if (!pageOpen) startPage();
     if (!stringOpen) openString();
+    if (moveDown(heldWidth(c))) lineBeforeRun();
     if (c.cls == kKanji) {
       if (column + 1 >= opt.text_columns) {
         kanjiOnNextLine(c);
@@ -251,7 +317,7 @@ struct LineLayout : Body {
       control(c);
     }
     if (stringOpen && column >= opt.text_columns) {
-      dec.skipLineFeed();
+      skipLineFeed();
       endLine();
     }
     filled = pageCheck() && !formFeed;
@@ -380,17 +446,46 @@ struct StreamLayout : Body {
       return;
     }
     if (!stringOpen) openString();
+    holdRun(heldWidth(c));
     if (kanjiDoesNotFit(c)) {
       wrap();
       openString();
     }
     if (c.cls == kSingleByte) {
       control(c);
+    } else {
+      reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
+      put(c);
+      if (limited() && column >= opt.text_columns) wrap();
+    }
+    if (inRun && heldLeft == 0) endRun();
+  }
+
+  // A held run of `width` columns that starts here. With a column limit
+  // it starts the next line when it does not fit; without, it is a
+  // string of its own, which GS moves to the next line as a whole.
+  void holdRun(unsigned width) {
+    if (width == 0) return;
+    if (limited()) {
+      if (moveDown(width)) {
+        wrap();
+        openString();
+      }
       return;
     }
-    reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
-    put(c);
-    if (limited() && column >= opt.text_columns) wrap();
+    if (stringBytes > 0) {
+      closeLine();
+      openString();
+    }
+    inRun = true;
+  }
+  void endRun() {
+    inRun = false;
+    if (!stringOpen) return;
+    closeString();
+    out.write("GS\n");
+    stringOpen = false;
+    atLeftEdge = false;
   }
 
   void run() {
@@ -416,6 +511,28 @@ void noteCloseCall(const JobContext& job, const Decoder& dec) {
                    encodingKeyword(dec.runnerUp()) + "\n");
 }
 
+// The line pitch of text with kana or kanji, in font sizes: the glyphs
+// fill their two columns at their designed shape, some 1.2 sizes tall in
+// Courier, and rows of them need room between them.
+const double kJapanesePitch = 1.5;
+// Input looked at for kana and kanji before the pitch is chosen.
+const size_t kPitchWindow = 65536;
+
+// The pitch asked for, else that of Japanese text when the start of the
+// input prints a kana or kanji (a geta mark alone does not count).
+double linePitch(Reader& in) {
+  if (opt.text_line_pitch > 0) return opt.text_line_pitch;
+  std::string shown = printedAs(in.peek(kPitchWindow), opt.text_encoding);
+  for (size_t at = 0; at + 2 < shown.size(); at += 3) {
+    if (shown[at] == kKana) return kJapanesePitch;
+    if (shown[at] == kKanji &&
+        !(static_cast<unsigned char>(shown[at + 1]) == kGetaFirst &&
+          static_cast<unsigned char>(shown[at + 2]) == kGetaSecond))
+      return kJapanesePitch;
+  }
+  return 1;
+}
+
 }  // namespace
 
 unsigned convertText(const JobContext& job, int first, int second, Reader& in,
@@ -425,7 +542,7 @@ unsigned convertText(const JobContext& job, int first, int second, Reader& in,
   writeDscHeader(out, job, opt.text_lines_explicit, &opt.text_font);
   writeDeviceSetup(out, textRequests());
   writeProlog(out);
-  writeDocumentSetup(out);
+  writeDocumentSetup(out, linePitch(in));
 
   unsigned pages = 0;
   if (opt.text_lines_explicit) {

@@ -70,7 +70,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 303);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 313);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -195,8 +195,10 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // a row JIS X 0208 leaves empty, an incomplete character at the end.
       {"", "ok\x8e\xff" "A\n",
        std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
+      // (A run that may not be broken across lines, a mark and the "|"
+      // after it, is a string of its own for GS.)
       {"-Ke=euc-jp", "\x8f\xa2\xaf|\x8f\xa1\n",
-       std::string("(") + kGeta + "\\377\\000|" + kGeta +
+       std::string("(") + kGeta + "\\377\\000|) GS\n(" + kGeta +
            "\\377\\000\\012) FS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
                                    "\\377\\000\\012) FS\n(" + kGeta +
@@ -212,7 +214,8 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
        "(Caf\\351 \\200\\012) LS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
-       "(-\\377\\002\\041\\076\\377\\001\\261\\377\\002\\060\\041\\042\\056"
+       "(-\\377\\002\\041\\076) GS\n"
+       "(\\377\\001\\261\\377\\002\\060\\041\\042\\056"
        "\\042\\056\\377\\000\\012) FS\n"},
       {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
        std::string("(") + kGeta + "\\377\\000\\012) FS\n(" + kGeta +
@@ -229,7 +232,8 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
       // A stray byte in a short EUC-JP line.
       {"", "\xc0\xdf\xc4\xea\xa5\xd5\xa5\xa1\xa5\xa4\xa5\x9c\xeb\n",
-       "(\\377\\002\\100\\137\\104\\152\\045\\125\\045\\041\\045\\044"
+       "(\\377\\002\\100\\137\\104\\152) MS\n"
+       "(\\377\\002\\045\\125\\045\\041) GS\n(\\377\\002\\045\\044"
        "\\042\\056\\042\\056\\042\\056\\377\\000\\012) FS\n"},
       // A pair that is no character is one geta mark.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",

@@ -98,10 +98,11 @@ void writeProlog(Writer& out) {
   out.write(procset::kPrologEnd);
 }
 
-void writeDocumentSetup(Writer& out) {
+void writeDocumentSetup(Writer& out, double pitch) {
   out.printf("%d %s\n", static_cast<int>(opt.text_font_size),
              fontOperands().c_str());
   out.write("SetUpFonts\n");
+  if (pitch != 1) out.printf("/height size %g mul def\n", pitch);
   if (opt.text_use_page_margins) {
     const double* m = opt.text_page_margins;  // top, bottom, right, left
     out.printf("%d %d %d %d ", marginPoints(m[1]), marginPoints(m[2]),

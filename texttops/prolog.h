@@ -10,8 +10,9 @@ class Writer;
 /// SetUpPage, FitText, MS and WS with their one-show forms FS, FW, LS and
 /// LW, up to "StartDoc". Its text is in the files of texttops/ps.
 void writeProlog(Writer& out);
-/// Fonts and page geometry, up to "%%EndDocumentSetup".
-void writeDocumentSetup(Writer& out);
+/// Fonts and page geometry, up to "%%EndDocumentSetup"; lines `pitch`
+/// font sizes apart.
+void writeDocumentSetup(Writer& out, double pitch = 1);
 /// The font operands of SetUpFonts: "/english /kana /kanji".
 std::string fontOperands();
 

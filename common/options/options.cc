@@ -102,6 +102,7 @@ void initTextSet() {
   opt.text_kana_font = "Ryumin-Light-Hankaku";
   opt.text_kanji_font = "Ryumin-Light-H";
   opt.text_encoding = ENCODING_Auto;
+  opt.text_line_pitch = 0;
   opt.text_force_postscript = 0;
 }
 

@@ -148,6 +148,7 @@ struct OptionSettings {
   std::string text_kana_font;   // half-width katakana
   std::string text_kanji_font;  // JIS X 0208
   int text_encoding = 0;        // TextEncoding
+  double text_line_pitch = 0;   // in font sizes; 0: by the text
   int text_force_postscript = 0;
 
   // Image print set.

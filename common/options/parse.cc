@@ -157,8 +157,12 @@ void includeDefaults() {
   including = false;
 }
 
+// The line pitch, in font sizes, that "Kp=" may ask for.
+const double kMinLinePitch = 1;
+const double kMaxLinePitch = 4;
+
 // "Kk=" kanji font, "Kh=" half-width kana font, "Kg" both Gothic, "Ke="
-// input encoding; returns the position after the word.
+// input encoding, "Kp=" line pitch; returns the position after the word.
 size_t readJapaneseKey(std::string& s, size_t keyPos) {
   size_t p = keyPos + 1;
   std::string word;
@@ -167,10 +171,17 @@ size_t readJapaneseKey(std::string& s, size_t keyPos) {
     opt.text_kana_font = "GothicBBB-Medium-Hankaku";
     return wordEnd(s, p);
   }
-  if (!startsWith(s, p, "k=") && !startsWith(s, p, "h=") && !startsWith(s, p, "e="))
+  if (!startsWith(s, p, "k=") && !startsWith(s, p, "h=") &&
+      !startsWith(s, p, "e=") && !startsWith(s, p, "p="))
     wordError(s, keyPos);
   size_t next = readToken(s, p + 2, &word);
-  if (s[p] == 'e') {
+  if (s[p] == 'p') {
+    char* end = nullptr;
+    double pitch = std::strtod(word.c_str(), &end);
+    if (word.empty() || *end || !(pitch >= kMinLinePitch && pitch <= kMaxLinePitch))
+      unknownOption(word);
+    opt.text_line_pitch = pitch;
+  } else if (s[p] == 'e') {
     int encoding = readEncodingKeyword(word);
     if (encoding == ENCODING_Invalid) unknownOption(word);
     opt.text_encoding = encoding;

@@ -259,6 +259,11 @@ TEST_F(TextGrammar, JapaneseFontsAndEncodings) {
   EXPECT_EQ(textError("-Ke=latin1"), "Unknown option 'latin1'\n");
   EXPECT_EQ(textError("-Ke="), "Unknown option ''\n");
   EXPECT_EQ(textError("-Kx=a"), "Unknown option '-Kx=a'\n");
+  EXPECT_EQ(opt.text_line_pitch, 0);
+  parseTextOptions("-Kp=1.75");
+  EXPECT_EQ(opt.text_line_pitch, 1.75);
+  EXPECT_EQ(textError("-Kp=4.5"), "Unknown option '4.5'\n");
+  EXPECT_EQ(textError("-Kp=1.5x"), "Unknown option '1.5x'\n");
   EXPECT_EQ(imageError("-Kg"), "Unknown option 'K'\n");
 }
 
