@@ -3,7 +3,7 @@
 # input and raster filters are the built programs. Printable jobs print;
 # a binary leaves a line in the log file and no pages; a PDF prints
 # through Ghostscript and a PNG sent with lpr -v as an image, and so
-# does a PNG sent with plain lpr (through the input filter); every log
+# do a PNG, a JPEG and a Group 4 TIFF sent with plain lpr (through the input filter); every log
 # line names the job's owner and host; a
 # job owner whose defaults file is a FIFO or a link to /dev/zero does not stop the
 # queue; one who ran zavpsoption -J2 gets the job printed. Needs root, lpd, lpr and useradd; exits 77 (skipped) when it
@@ -110,15 +110,21 @@ runuser -u $jog_owner -- env HOME="$work/$jog_owner" "$work/bin/zavpsoption" -J2
 
 printf 'first line\nsecond (line)\n\fpage two\n' > "$work/job.txt"
 cp "$png" "$work/page.png"
+# A photo and a fax-coded scan, as people send them with plain lpr.
+/usr/bin/convert "$png" -quality 85 "$work/photo.jpg" || fail "no JPEG made"
+/usr/bin/convert "$png" -monochrome -compress Group4 "$work/scan.tif" || fail "no TIFF made"
 cp "$(command -v ls)" "$work/binary"
 printf '%%!PS\n/Courier findfont 12 scalefont setfont 72 700 moveto (pdf job) show showpage\n' |
   gs -q -dSAFER -sDEVICE=pdfwrite -o "$work/doc.pdf" - || fail "no PDF made"
 for n in fifo zero next jog; do printf '%s owner job\n' $n > "$work/$n.txt"; done
-chmod 644 "$work"/*.txt "$work/page.png" "$work/binary" "$work/doc.pdf"
+chmod 644 "$work"/*.txt "$work/page.png" "$work/photo.jpg" "$work/scan.tif" \
+  "$work/binary" "$work/doc.pdf"
 
 lpr -P "$queue" "$work/job.txt" || fail "lpr of a text job"
 lpr -P "$queue" -v "$work/page.png" || fail "lpr -v of a PNG"
 lpr -P "$queue" "$work/page.png" || fail "lpr of a PNG"
+lpr -P "$queue" "$work/photo.jpg" || fail "lpr of a JPEG"
+lpr -P "$queue" "$work/scan.tif" || fail "lpr of a TIFF"
 lpr -P "$queue" "$work/binary" || fail "lpr of a binary"
 lpr -P "$queue" "$work/doc.pdf" || fail "lpr of a PDF"
 runuser -u $fifo_owner -- lpr -P "$queue" "$work/fifo.txt" || fail "lpr with a FIFO as defaults"
@@ -127,11 +133,11 @@ runuser -u $zero_owner -- lpr -P "$queue" "$work/next.txt" || fail "lpr of the n
 runuser -u $jog_owner -- lpr -P "$queue" "$work/jog.txt" || fail "lpr after zavpsoption -J2"
 lpr -P "$queue" -v "$work/dump.xwd" || fail "lpr -v of a window dump"
 
-# Wait for the jobs to leave the queue: nine of them are accounted.
+# Wait for the jobs to leave the queue: eleven of them are accounted.
 i=0
 while [ $i -lt 60 ]; do
   if lpq -P "$queue" 2>/dev/null | grep -q "no entries" &&
-     [ "$(grep -c . "$work/acct")" -ge 9 ]; then
+     [ "$(grep -c . "$work/acct")" -ge 11 ]; then
     break
   fi
   sleep 1
@@ -145,7 +151,7 @@ grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the de
 # is followed by 0x04, and so are the PNGs'.
 awk 'prev == "xpsav restore" && /^\004/ { found = 1 } { prev = $0 }
   END { exit !found }' "$work/device" || fail "the image job does not end with 0x04"
-[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 3 ] || fail "not three 0x04 bytes"
+[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 5 ] || fail "not five 0x04 bytes"
 user=$(id -un)
 grep -q "^   0.00		.*:$user\$" "$work/acct" || fail "no text accounting record: $(cat "$work/acct")"
 grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(cat "$work/acct")"
@@ -156,10 +162,12 @@ for line in "zavpsif: job of $user@[^ ]*: binary file, not printed"; do
 done
 [ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 5 ] ||
   fail "not five text documents on the device"
-[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 3 ] ||
-  fail "not three image documents on the device"
+[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 5 ] ||
+  fail "not five image documents on the device"
 grep -q 'ELF\|%PDF-' "$work/device" && fail "refused input on the device"
 [ "$(grep -c "^PNG	.*:$user\$" "$work/acct")" = 2 ] || fail "no records for the PNGs"
+grep -q "^JPEG	.*:$user\$" "$work/acct" || fail "no record for the JPEG"
+grep -q "^TIFF	.*:$user\$" "$work/acct" || fail "no record for the TIFF"
 grep -q '^%%Creator: GPL Ghostscript' "$work/device" || fail "the PDF did not print"
 grep -q "^PostScript	.*:$user\$" "$work/acct" || fail "no record for the PDF"
 
