@@ -83,6 +83,9 @@ TEST(Cups, OptionsMapToTheOptionLanguage) {
       {"PageSize=Custom.1e3x2in", 1, true, "-Nc=1", "w"},
       {"media=na_letter_8.5x11in,Tray2 PageSize=ZV210x900mm", 1, true,
        "-Nc=1 -ILT -ILP210x900 -I2", ""},
+      // The PPD's name for the long paper; a bare size needs its unit.
+      {"PageSize=210x900mm media=210x297MM", 1, true, "-Nc=1 -IA4 -ILP210x900", ""},
+      {"media=100x200", 1, true, "-Nc=1", "w"},
       {"media=A4,Tray2 PageSize=A4", 1, true, "-Nc=1 -IA4 -IA4 -I2", ""},
       {"MEDIA=a4,tray2 pagesize=a4", 1, true, "-Nc=1 -IA4 -IA4 -I2", ""},
       {"InputSlot=Tray3 PageSize=A5", 1, true, "-Nc=1 -IA5 -I3", ""},

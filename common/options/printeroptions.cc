@@ -180,8 +180,9 @@ bool sameName(const std::string& a, const char* b) {
 }
 
 // PageSize names in any case: the paper table's, "Custom.WxH" (points,
-// or a unit mm, cm, in, pt), and self-describing names such as
-// "iso_a4_210x297mm" or "na_letter_8.5x11in".
+// or a unit mm, cm, in, pt), self-describing names such as
+// "iso_a4_210x297mm" or "na_letter_8.5x11in", and bare sizes with their
+// unit such as "210x900mm" (the PPD's name for the long paper).
 std::string mediaWords(const std::string& name) {
   for (const Paper* p = papertab; p->id != PAPER_Invalid; ++p)
     if (sameName(name, p->mediaName) || sameName(name, p->name))
@@ -189,12 +190,13 @@ std::string mediaWords(const std::string& name) {
   std::string v = name;
   for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::string size;
+  bool bare = false;
   if (v.compare(0, 7, "custom.") == 0) {
     size = v.substr(7);
   } else {
     size_t underscore = v.rfind('_');
-    if (underscore == std::string::npos) return "";
-    size = v.substr(underscore + 1);
+    bare = underscore == std::string::npos;
+    size = bare ? v : v.substr(underscore + 1);
   }
   size_t x = size.find('x');
   if (x == std::string::npos) return "";
@@ -202,6 +204,7 @@ std::string mediaWords(const std::string& name) {
   size_t digits = h.find_last_of("0123456789.") + 1;
   std::string unit = h.substr(digits);
   h.erase(digits);
+  if (unit.empty() && bare) return "";
   if (unit.empty()) unit = "pt";
   if (unit == "cm" && isPlainNumber(w) && isPlainNumber(h)) {
     char mm[2][32];
