@@ -36,10 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const char* const stamps[] = {"ul", "ur:t", "dl:uht:a", "dr"};
   if (b & 64) tool.stamp_spec = stamps[d % 4];
   if (c & 128) tool.other_options["zavpsif"] = "-2 -r -s9";
-  if (b & 128) {
-    tool.stamp_font_given = 1;
-    tool.stamp_font = std::string(d % 80, 'F');
-  }
+  if (b & 128) tool.table_options["Hf"] = "-Hf" + std::string(d % 80, 'F');
 
   std::string content(reinterpret_cast<const char*>(data) + 4, size - 4);
   std::vector<std::string> lines = splitLines(content);
