@@ -20,6 +20,7 @@ command -v gs >/dev/null 2>&1 || skip "no gs"
 command -v useradd >/dev/null 2>&1 || skip "no useradd"
 [ -x "$bin/texttops" ] && [ -x "$bin/imgtops" ] || skip "programs not built"
 lpd=$(command -v lpd || echo /usr/sbin/lpd)
+. "$(dirname "$0")/lpd_queue.sh"
 
 exec 9>/tmp/zavps-lpd-test.lock
 flock -w 900 9 || skip "another spooler test holds the lock"
@@ -33,11 +34,7 @@ spool=/var/spool/lpd/$queue
 started="" made="" reader=""
 cleanup() {
   [ -n "$reader" ] && kill "$reader" 2>/dev/null
-  if grep -q "^$queue|" /etc/printcap 2>/dev/null; then
-    awk -v q="$queue|" 'index($0, q) == 1 { skip = 1 }
-      !skip { print } skip && /:mx#0:sh:$/ { skip = 0 }' /etc/printcap \
-      > "$work/printcap.new" && cat "$work/printcap.new" > /etc/printcap
-  fi
+  remove_queue
   [ -n "$started" ] && kill "$started" 2>/dev/null
   for u in $made; do userdel "$u" 2>/dev/null; done
   rm -f /root/zavps-soak-secret.$$
@@ -55,20 +52,7 @@ mkfifo "$work/device"
 touch "$work/acct" "$work/errs"
 chown lp:lp "$work/device" "$work/acct" "$work/errs" 2>/dev/null
 chmod 666 "$work/device" "$work/acct" "$work/errs"
-mkdir -p "$spool"
-chown lp:lp "$spool" 2>/dev/null
-chmod 2775 "$spool"
-cat >> /etc/printcap <<CAP
-
-$queue|zavps soak queue:\\
-	:lp=$work/device:\\
-	:sd=$spool:\\
-	:af=$work/acct:\\
-	:lf=$work/errs:\\
-	:if=$work/bin/zavpsif:\\
-	:vf=$work/bin/zavpsvf:\\
-	:mx#0:sh:
-CAP
+add_queue
 
 # The printer: one reader of the FIFO per connection, each writing its
 # own file, so that a dropped connection's half job is told apart. It

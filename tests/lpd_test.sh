@@ -23,6 +23,7 @@ command -v lpr >/dev/null 2>&1 || skip "no lpr"
 command -v useradd >/dev/null 2>&1 || skip "no useradd"
 command -v flock >/dev/null 2>&1 || skip "no flock"
 lpd=$(command -v lpd || echo /usr/sbin/lpd)
+. "$(dirname "$0")/lpd_queue.sh"
 
 # One run at a time on this host, whichever build directory it comes from.
 exec 9>/tmp/zavps-lpd-test.lock
@@ -40,12 +41,7 @@ spool=/var/spool/lpd/$queue
 started=""
 made_owners=""
 cleanup() {
-  # Only this run's entry leaves /etc/printcap.
-  if grep -q "^$queue|" /etc/printcap 2>/dev/null; then
-    awk -v q="$queue|" 'index($0, q) == 1 { skip = 1 }
-      !skip { print } skip && /:mx#0:sh:$/ { skip = 0 }' /etc/printcap \
-      > "$work/printcap.new" && cat "$work/printcap.new" > /etc/printcap
-  fi
+  remove_queue
   if [ -n "$started" ]; then kill "$started" 2>/dev/null; fi
   for u in $made_owners; do userdel "$u" 2>/dev/null; done
   rm -rf "$spool" "$work"
@@ -65,22 +61,7 @@ chmod 644 "$work/dump.xwd"
 touch "$work/device" "$work/acct" "$work/errs"
 chown lp:lp "$work/device" "$work/acct" "$work/errs" 2>/dev/null
 chmod 666 "$work/device" "$work/acct" "$work/errs"
-mkdir -p "$spool"
-chown lp:lp "$spool" 2>/dev/null
-chmod 2775 "$spool"
-
-touch /etc/printcap
-cat >> /etc/printcap <<CAP
-
-$queue|zavps test queue:\\
-	:lp=$work/device:\\
-	:sd=$spool:\\
-	:af=$work/acct:\\
-	:lf=$work/errs:\\
-	:if=$work/bin/zavpsif:\\
-	:vf=$work/bin/zavpsvf:\\
-	:mx#0:sh:
-CAP
+add_queue
 
 # Process ids of running daemons (a stopped one may linger as a zombie).
 daemons() {

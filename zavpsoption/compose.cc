@@ -57,7 +57,7 @@ const TokenRule* fixedRuleAt(const std::string& line, size_t pos) {
 /// A rule for each printer option the table above does not know, made
 /// from the option table; appended after the fixed ones.
 struct TableRules {
-  std::vector<std::string> prefixes;
+  std::vector<std::string> prefixes;  // "-" and the key, which rules point into
   std::vector<TokenRule> rules;
   std::vector<const char*> keys;  // each rule's option key
 };
@@ -65,14 +65,16 @@ struct TableRules {
 const TableRules& tableRules() {
   static const TableRules all = [] {
     TableRules t;
+    std::vector<const PrinterOption*> rows;
     for (const PrinterOption* o = printerOptions; o->key; ++o)
-      if (o->letter && !fixedRuleAt(std::string("-") + o->key, 0)) {
-        t.prefixes.push_back(std::string("-") + o->key);
-        t.keys.push_back(o->key);
-      }
-    for (size_t i = 0; i < t.keys.size(); ++i)
-      t.rules.push_back({t.prefixes[i].c_str(), nullptr, static_cast<int>(M_Count + i),
-                         printerOption(t.keys[i])->letter_value, false});
+      if (o->letter && !fixedRuleAt(std::string("-") + o->key, 0)) rows.push_back(o);
+    t.prefixes.reserve(rows.size());
+    for (const PrinterOption* o : rows) {
+      t.prefixes.push_back(std::string("-") + o->key);
+      t.keys.push_back(o->key);
+      t.rules.push_back({t.prefixes.back().c_str(), nullptr,
+                         static_cast<int>(M_Count + t.rules.size()), o->letter_value, false});
+    }
     return t;
   }();
   return all;
