@@ -53,7 +53,7 @@ daemons() {
   done
 }
 if [ -z "$(daemons)" ]; then
-  "$lpd" -s || fail "lpd did not start"
+  "$lpd" -s 9>&- || fail "lpd did not start"
   sleep 1
   started=$(daemons | head -n 1)
 fi

@@ -35,7 +35,7 @@ started="" made="" reader=""
 cleanup() {
   [ -n "$reader" ] && kill "$reader" 2>/dev/null
   remove_queue
-  [ -n "$started" ] && kill "$started" 2>/dev/null
+  [ -n "$started" ] && kill $started 2>/dev/null
   for u in $made; do userdel "$u" 2>/dev/null; done
   rm -f /root/zavps-soak-secret.$$
   rm -rf "$spool"
@@ -70,11 +70,13 @@ connect
 
 # A daemon that another test stopped a moment ago may still be seen as
 # running: whenever the queue says none is present, one is started.
+# Daemons never hold the test lock (fd 9): a daemon left behind would
+# keep every later spooler test waiting.
 ensure_daemon() {
   if lpq -P "$queue" 2>&1 | grep -q "no daemon present"; then
-    "$lpd" -s 2>/dev/null
+    "$lpd" -s 2>/dev/null 9>&-
     sleep 1
-    [ -n "$started" ] || started=$(pgrep -ox lpd)
+    started="$started $(pgrep -nx lpd)"
   fi
 }
 live=""
@@ -82,7 +84,7 @@ for pid in $(pgrep -x lpd); do
   case $(ps -o stat= -p "$pid" 2>/dev/null) in Z*|"") ;; *) live=$pid ;; esac
 done
 if [ -z "$live" ]; then
-  "$lpd" -s || fail "lpd did not start"
+  "$lpd" -s 9>&- || fail "lpd did not start"
   sleep 1
   started=$(pgrep -ox lpd)
 fi

@@ -71,7 +71,7 @@ daemons() {
 }
 # Use a running daemon, or start one and remember its process id.
 if [ -z "$(daemons)" ]; then
-  "$lpd" -s || fail "lpd did not start"
+  "$lpd" -s 9>&- || fail "lpd did not start"
   sleep 1
   started=$(daemons | head -n 1)
   [ -n "$started" ] || fail "lpd is not running"
