@@ -237,6 +237,19 @@ for request in '/PageSize \[595 842\]' '/Duplex true' '/NumCopies 3'; do
 done
 prints "$doc"
 
+# Ghostscript's ps2write asks for each page's own size (Letter here): the
+# job's A4 wins.
+gs -q -dSAFER -sDEVICE=ps2write -o "$work/ps2write.ps" -c \
+  '<</PageSize [612 792]>> setpagedevice /Helvetica findfont 12 scalefont setfont
+   72 72 moveto (ps2write) show showpage' || fail "no ps2write document made"
+chmod 644 "$work/ps2write.ps"
+office2=$(print -o media=A4 "$work/ps2write.ps") || fail "lp of a ps2write document"
+completed "$office2" "ps2write document"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pgmraw -r72 -o "$work/ps2write.pgm" \
+  "$work/prelude.ps" "$work/job-$office2.ps" >/dev/null 2>&1
+sed -n 's/^\([0-9]* [0-9]*\)$/\1/p' "$work/ps2write.pgm" | head -n 1 | grep -q '^595 842$' ||
+  fail "the ps2write document is not printed on A4"
+
 bad=$(print -o document-format=image/x-xwindowdump "$work/bad.xwd") ||
   fail "lp of a refused dump"
 lpstat -W completed -o zavps | grep -q "^zavps-$bad " && fail "a refused dump completed"
@@ -298,4 +311,4 @@ banner=$(print -o job-sheets=standard "$work/plain.txt") || fail "lp with a bann
 completed "$banner" "banner"
 chain="$chain $banner"
 
-echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $queue$chain; job $bad refused"
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $office2 $queue$chain; job $bad refused"

@@ -157,6 +157,16 @@ bool setupHere(SetupPlace& place, std::string_view head, bool topLevel) {
          (code && !place.inProlog && !place.inSetup);
 }
 
+// Ghostscript's ps2write documents ask for each page's own size in
+// their prolog. When the job picks the paper, that switch is turned off,
+// so that the pages print on the job's sheet.
+constexpr std::string_view kOwnPageSize = "/SetPageSize true def";
+
+bool pageSizeSwitch(const SetupPlace& place, std::string_view head, bool topLevel) {
+  return topLevel && place.inProlog && head == kOwnPageSize &&
+         textRequests().input_tray != 0;
+}
+
 void skipLine(Reader& in) {
   int c;
   while ((c = in.get()) != kEnd && c != '\n') {
@@ -193,6 +203,11 @@ unsigned passPostScript(int first, int second, Reader& in, Writer& out) {
       bool topLevel = counter.embedded == 0;
       if (leftOut(place, head, topLevel)) {
         skipLine(in);
+        continue;
+      }
+      if (pageSizeSwitch(place, head, topLevel)) {
+        skipLine(in);
+        out.write("/SetPageSize false def\n");
         continue;
       }
       if (!setupDone && setupHere(place, head, topLevel)) {

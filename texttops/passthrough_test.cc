@@ -96,6 +96,7 @@ TEST_F(PassThrough, SetupAfterTheDocumentsOwn) {
   const std::string setup = "%%BeginSetup\n" + letter + simplex + "%%EndSetup\n";
   const std::string page = "%%Page: 1 1\nshowpage\n%%Trailer\n%%EOF\n";
   const std::string copies = "<</NumCopies 2>> setpagedevice\n";
+  const std::string ps2write = "%%BeginProlog\n/SetPageSize true def\n%%EndProlog\n";
   const struct {
     std::string input;
     const char* options;
@@ -109,11 +110,17 @@ TEST_F(PassThrough, SetupAfterTheDocumentsOwn) {
       {head + prolog + page, "-Nc=2", head + prolog + copies + page},
       {head + letter + "x\n", "-Nc=2", head + letter + copies + "x\n"},
       {"%!\n%%BeginProlog\nx\n", "-Nc=2", "%!\n%%BeginProlog\n" + copies + "x\n"},
+      // Ghostscript's own per-page size gives way to the job's paper only.
+      {head + ps2write + page, "-Nc=2", head + ps2write + copies + page},
   };
   for (const auto& c : cases) {
     SetUp();
     EXPECT_EQ(pass(c.input, c.options), c.output) << c.options << "\n" << c.input;
   }
+  SetUp();
+  std::string onA4 = pass(head + ps2write + page, "-IA4");
+  EXPECT_NE(onA4.find("%%BeginProlog\n/SetPageSize false def\n%%EndProlog\n"),
+            std::string::npos) << onA4;
 }
 
 TEST_F(PassThrough, EnhancementBeforeTonerSaving) {
