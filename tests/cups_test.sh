@@ -311,4 +311,30 @@ banner=$(print -o job-sheets=standard "$work/plain.txt") || fail "lp with a bann
 completed "$banner" "banner"
 chain="$chain $banner"
 
-echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $office2 $queue$chain; job $bad refused"
+# Without cups-filters: the daemon restarted on a data directory whose
+# MIME files are CUPS's own alone; a window dump still prints through the
+# image entry, typed by the installed zavps.types.
+kill "$pid" && wait "$pid" 2>/dev/null
+pid=""
+mkdir -p "$work/data/mime"
+for d in /usr/share/cups/*; do
+  [ "$d" = /usr/share/cups/mime ] || ln -s "$d" "$work/data/"
+done
+ln -s /usr/share/cups/mime/mime.types /usr/share/cups/mime/mime.convs "$work/data/mime/"
+echo "DataDir $work/data" >> "$work/etc/cups-files.conf"
+cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
+  > "$work/log/cupsd.out" 2>&1 &
+pid=$!
+i=0
+until lpstat -r 2>/dev/null | grep -q "is running"; do
+  i=$((i + 1))
+  [ $i -le 50 ] || fail "cupsd did not start again: $(cat "$work/log/cupsd.out")"
+  sleep 0.2
+done
+print "$work/photo.png" >/dev/null && fail "a PNG is taken without cups-filters"
+bare=$(print "$work/dump.xwd") || fail "lp of a dump without cups-filters"
+completed "$bare" "dump without cups-filters"
+grep -q '^%%Creator: qmpvf$' "$work/job-$bare.ps" || fail "the dump did not go through the image entry"
+prints "$work/job-$bare.ps"
+
+echo "CUPS jobs printed: $text $utf8 $conv $private $image $ps $office $office2 $queue$chain $bare; job $bad refused"
