@@ -201,20 +201,30 @@ TEST(Japanese, ProseKeepsItsLineBreakRules) {
 struct InkBand {
   int top, height, width;
 };
-std::vector<InkBand> inkBands(const std::string& doc) {
-  RunResult r = ghostscript(doc, {"-sDEVICE=pgmraw", "-r144",
-                                  "-dLastPage=1", "-sOutputFile=-"});
+// The first page of a document at 144 dpi, gray pixels row by row;
+// `width` its width.
+std::string firstPage(const std::string& doc, int* width,
+                      const std::string& prelude = "") {
+  RunResult r = ghostscript(prelude + doc, {"-sDEVICE=pgmraw", "-r144",
+                                            "-dLastPage=1", "-sOutputFile=-"});
   EXPECT_EQ(r.status, 0) << r.err;
   std::istringstream in(r.out);
   std::string magic, word;
-  int w = 0, h = 0, max = 0;
+  int h = 0, max = 0;
   in >> magic;
   while (in >> word && word[0] == '#') std::getline(in, word);
-  w = std::atoi(word.c_str());
+  *width = std::atoi(word.c_str());
   in >> h >> max;
   in.get();
-  std::string px(static_cast<size_t>(w) * h, '\0');
+  std::string px(static_cast<size_t>(*width) * h, '\0');
   in.read(px.data(), static_cast<std::streamsize>(px.size()));
+  return px;
+}
+
+std::vector<InkBand> inkBands(const std::string& doc) {
+  int w = 0;
+  std::string px = firstPage(doc, &w);
+  int h = w ? static_cast<int>(px.size()) / w : 0;
   std::vector<InkBand> bands;
   for (int y = 0, left = w, right = -1; y < h; ++y) {
     int l = w, rt = -1;
@@ -235,6 +245,47 @@ std::vector<InkBand> inkBands(const std::string& doc) {
     bands.back().width = right - left + 1;
   }
   return bands;
+}
+
+// Characters JIS X 0208 lacks print from the kanji font's full glyph set,
+// alike from every encoding that has them: circled one, a company mark,
+// the numero sign and an IBM kanji, each its own glyph. A printer without
+// the font's Unicode CMap prints a geta mark for each instead.
+TEST(Japanese, WindowsCharactersPrintAsThemselves) {
+  const char* const utf8[] = {"\xe2\x91\xa0", "\xe3\x88\xb1", "\xe2\x84\x96",
+                              "\xe9\xab\x99"};
+  const struct {
+    const char* encoding;
+    std::string text;
+  } cases[] = {
+      {"-Ke=sjis", "\x87\x40\x87\x8a\x87\x82\xfb\xfc\n"},
+      {"-Ke=euc-jp", "\xad\xa1\xad\xea\xad\xe2\x8f\xf4\xfb\n"},
+  };
+  const std::string noCMap =
+      "/resourcestatus {dup /CMap eq 2 index /UniJIS-UTF8-H eq and "
+      "{pop pop false} {//resourcestatus} ifelse} bind def\n";
+  auto page = [](const std::string& text, const std::string& encoding,
+                 const std::string& prelude = "") {
+    int w;
+    return firstPage(texttops({encoding}, text).out, &w, prelude);
+  };
+  std::string geta = page("\xa2\xae", "-Ke=euc-jp");
+  std::vector<std::string> alone;
+  std::string all;
+  for (const char* c : utf8) {
+    all += c;
+    alone.push_back(page(c, "-Ke=utf-8"));
+    EXPECT_NE(alone.back(), geta) << c;
+    for (size_t j = 0; j + 1 < alone.size(); ++j) EXPECT_NE(alone.back(), alone[j]) << c;
+  }
+  all += "\n";
+  std::string line = page(all, "-Ke=utf-8");
+  std::string getas = page("\xa2\xae\xa2\xae\xa2\xae\xa2\xae\n", "-Ke=euc-jp");
+  EXPECT_EQ(page(all, "-Ke=utf-8", noCMap), getas);
+  for (const auto& c : cases) {
+    EXPECT_EQ(page(c.text, c.encoding), line) << c.encoding;
+    EXPECT_EQ(page(c.text, c.encoding, noCMap), getas) << c.encoding;
+  }
 }
 
 // A black square (JIS 0x2223) keeps its designed shape in both layouts,

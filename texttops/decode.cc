@@ -92,6 +92,73 @@ Char kanjiOrGeta(unsigned code) {
   return inJisX0208(first, second) ? Char{kKanji, first, second} : kGeta;
 }
 
+// Blocks whose characters the full Japanese glyph set of a printer's CID
+// fonts (Adobe-Japan1) holds beyond JIS X 0208: the letters of JIS X 0212
+// and 0213, symbols, enclosed and squared forms, kana extensions and the
+// kanji of the Windows sets and of the CJK extensions. Other scripts
+// (Hangul, emoji and the like) keep the geta mark.
+const struct {
+  char32_t lo, hi;
+} kExtraBlocks[] = {
+    {0x0100, 0x024F},   {0x0370, 0x04FF},   {0x2000, 0x2BFF},
+    {0x2E80, 0x2FDF},   {0x3000, 0x33FF},   {0x3400, 0x4DBF},
+    {0x4E00, 0x9FFF},   {0xF900, 0xFAFF},   {0xFE30, 0xFE4F},
+    {0xFF00, 0xFFEF},   {0x1F100, 0x1F2FF}, {0x20000, 0x2FA1F},
+};
+
+// A character for the font that reaches the whole glyph set, or the geta
+// mark for one outside those blocks, unassigned, private or invisible.
+Char extraOrGeta(char32_t cp) {
+  for (const auto& block : kExtraBlocks) {
+    if (cp < block.lo || cp > block.hi) continue;
+    if (uc_is_general_category(cp, UC_CATEGORY_C) ||
+        uc_is_general_category(cp, UC_CATEGORY_Zl) ||
+        uc_is_general_category(cp, UC_CATEGORY_Zp))
+      return kGeta;
+    return {kExtra, static_cast<int>(cp), 0};
+  }
+  return kGeta;
+}
+
+// Code points of single characters of one source encoding.
+class UcsConverter {
+ public:
+  explicit UcsConverter(std::initializer_list<const char*> names) {
+    for (const char* name : names)
+      if ((cd_ = iconv_open("UCS-4BE", name)) != kClosed) break;
+  }
+  ~UcsConverter() {
+    if (cd_ != kClosed) iconv_close(cd_);
+  }
+  /// The code point of `bytes`, one whole character; 0 if they are not.
+  char32_t operator()(const char* bytes, size_t n) {
+    if (cd_ == kClosed) return 0;
+    unsigned char out[8];
+    char* in = const_cast<char*>(bytes);
+    char* o = reinterpret_cast<char*>(out);
+    size_t inLeft = n, outLeft = sizeof out;
+    size_t r = iconv(cd_, &in, &inLeft, &o, &outLeft);
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    if (r == static_cast<size_t>(-1) || inLeft != 0 ||
+        o - reinterpret_cast<char*>(out) != 4)
+      return 0;
+    return static_cast<char32_t>(out[0]) << 24 | out[1] << 16 | out[2] << 8 | out[3];
+  }
+
+ private:
+  static inline const iconv_t kClosed = reinterpret_cast<iconv_t>(-1);
+  iconv_t cd_ = kClosed;
+};
+
+UcsConverter& eucUcs() {
+  static UcsConverter c({"EUC-JP-MS", "EUC-JP"});
+  return c;
+}
+UcsConverter& sjisUcs() {
+  static UcsConverter c({"CP932", "SHIFT_JIS"});
+  return c;
+}
+
 // Most marks that may follow one character to compose with it.
 const size_t kMostMarks = 30;
 
@@ -127,15 +194,45 @@ JisMemo& sjisMemo() {
   return memo;
 }
 
+// Latin-1 to the English font, half-width katakana to the kana font,
+// what JIS X 0208 has to the kanji font, the rest of the Japanese glyph
+// set to the fourth font; `bytes` its UTF-8.
+Char printedFor(char32_t cp, const char* bytes, size_t n) {
+  if (cp < 0x80) return {kSingleByte, static_cast<int>(cp), 0};
+  if (cp < 0xA0) return kGeta;
+  if (cp >= 0x10000) return extraOrGeta(cp);
+  if (cp < 0x100)
+    return {kSingleByte, cp == 0xFF ? kLatinYDieresis : static_cast<int>(cp),
+            0};
+  if (cp >= 0xFF61 && cp <= 0xFF9F)
+    return {kKana, static_cast<int>(cp - 0xFF61 + 0xA1), 0};
+  unsigned code = utf8Memo().euc(cp, bytes, n);
+  return code > kNoCharacter ? kanjiOrGeta(code) : extraOrGeta(cp);
+}
+
+// The same for a character of another encoding whose code point is `cp`
+// (0: none).
+Char printedFor(char32_t cp) {
+  uint8_t bytes[4];
+  int n = cp ? u8_uctomb(bytes, cp, sizeof bytes) : -1;
+  if (n <= 0) return kGeta;
+  return printedFor(cp, reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+}
+
 }  // namespace
 
 std::string printedAs(std::string_view text, int encoding) {
   Reader in(text);
   Decoder d(in, encoding);
   std::string s;
-  for (Char c; d.next(&c);)
-    s += {static_cast<char>(c.cls), static_cast<char>(c.byte),
-          static_cast<char>(c.second)};
+  for (Char c; d.next(&c);) {
+    if (c.cls == kExtra)
+      s += {static_cast<char>(kExtra | (c.byte >> 16) << 2),
+            static_cast<char>(c.byte >> 8), static_cast<char>(c.byte)};
+    else
+      s += {static_cast<char>(c.cls), static_cast<char>(c.byte),
+            static_cast<char>(c.second)};
+  }
   return s;
 }
 
@@ -246,8 +343,8 @@ void Decoder::decideEncoding(int before) {
     runnerUp_ = g.next;
 }
 
-// EUC-JP: SS2 and a kana, SS3 and two bytes of JIS X 0212 (no font has
-// them), or two bytes A1-FE of JIS X 0208.
+// EUC-JP: SS2 and a kana, SS3 and two bytes of JIS X 0212, or two bytes
+// A1-FE of JIS X 0208 (or of the Windows rows of EUC-JP-MS).
 void Decoder::euc(int b, Char* c) {
   if (b == 0x8E) {
     int kana = take(0xA1, 0xDF);
@@ -256,14 +353,21 @@ void Decoder::euc(int b, Char* c) {
     else
       *c = {kKana, kana, 0};
   } else if (b == 0x8F) {
-    if (take(0xA1, 0xFE) >= 0) take(0xA1, 0xFE);
-    *c = kGeta;
+    int first = take(0xA1, 0xFE);
+    int second = first < 0 ? -1 : take(0xA1, 0xFE);
+    char bytes[3] = {static_cast<char>(b), static_cast<char>(first),
+                     static_cast<char>(second)};
+    *c = second < 0 ? kGeta : printedFor(eucUcs()(bytes, 3));
   } else if (b >= 0xA1 && b <= 0xFE) {
     int second = take(0xA1, 0xFE);
-    if (second < 0)
+    if (second < 0) {
       geta(c);
-    else
-      *c = kanjiOrGeta(static_cast<unsigned>(b << 8 | second));
+    } else if (inJisX0208(b, second)) {
+      *c = {kKanji, b, second};
+    } else {
+      char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
+      *c = printedFor(eucUcs()(bytes, 2));
+    }
   } else {
     geta(c);
   }
@@ -301,9 +405,10 @@ uint32_t Decoder::codeInfo(char32_t cp, const char* bytes, size_t n) {
   if (!page) page = std::make_unique<std::array<uint32_t, 256>>();
   uint32_t& info = (*page)[cp & 0xFF];
   if (!info) {
-    Char c = fromCodePoint(cp, bytes, n);
-    info = kKnown | static_cast<uint32_t>(c.cls) << 16 |
-           static_cast<uint32_t>(c.byte) << 8 | static_cast<uint32_t>(c.second);
+    Char c = printedFor(cp, bytes, n);
+    info = kKnown | static_cast<uint32_t>(c.cls) << 16;
+    if (c.cls != kExtra)
+      info |= static_cast<uint32_t>(c.byte) << 8 | static_cast<uint32_t>(c.second);
     if (showsNothing(cp)) info |= kShowsNothing;
     if (!composedAlone(cp)) info |= kDecomposes;
     if (uc_combining_class(cp)) info |= kMark;
@@ -326,19 +431,6 @@ size_t Decoder::markAhead() {
   return mark ? static_cast<size_t>(n) : 0;
 }
 
-// Latin-1 to the English font, half-width katakana to the kana font,
-// what JIS X 0208 has to the kanji font; `bytes` its UTF-8.
-Char Decoder::fromCodePoint(char32_t cp, const char* bytes, size_t n) {
-  if (cp < 0x80) return {kSingleByte, static_cast<int>(cp), 0};
-  if (cp < 0xA0 || cp >= 0x10000) return kGeta;
-  if (cp < 0x100)
-    return {kSingleByte, cp == 0xFF ? kLatinYDieresis : static_cast<int>(cp),
-            0};
-  if (cp >= 0xFF61 && cp <= 0xFF9F)
-    return {kKana, static_cast<int>(cp - 0xFF61 + 0xA1), 0};
-  return kanjiOrGeta(utf8Memo().euc(cp, bytes, n));
-}
-
 // UTF-8: a character and the marks that follow it, composed; false at the
 // end of the input when only characters that show nothing were left.
 bool Decoder::utf8(int b, Char* c) {
@@ -355,8 +447,10 @@ bool Decoder::utf8(int b, Char* c) {
       uint32_t info = codeInfo(cp, bytes, n);
       if (info & kShowsNothing) continue;
       if (!(info & kDecomposes)) {
-        *c = {static_cast<CharClass>(info >> 16 & 3),
-              static_cast<int>(info >> 8 & 0xFF), static_cast<int>(info & 0xFF)};
+        auto cls = static_cast<CharClass>(info >> 16 & 3);
+        *c = cls == kExtra ? Char{kExtra, static_cast<int>(cp), 0}
+                           : Char{cls, static_cast<int>(info >> 8 & 0xFF),
+                                  static_cast<int>(info & 0xFF)};
         return true;
       }
     }
@@ -386,7 +480,7 @@ bool Decoder::compose(std::string bytes, Char* c) {
   for (size_t at = 0, n; at < bytes.size(); at += n) {
     n = static_cast<size_t>(u8_mbtouc(&cp, s + at, bytes.size() - at));
     if (!showsNothing(cp))
-      queue_.push_back(fromCodePoint(cp, bytes.data() + at, n));
+      queue_.push_back(printedFor(cp, bytes.data() + at, n));
   }
   if (queue_.empty()) return false;
   *c = queue_[queued_++];
@@ -409,6 +503,6 @@ void Decoder::sjis(int b, Char* c) {
   if (second < 0) return geta(c);
   char bytes[2] = {static_cast<char>(b), static_cast<char>(second)};
   // A pair that is no character is one geta mark, as in EUC-JP.
-  *c = kanjiOrGeta(
-      sjisMemo().euc(static_cast<unsigned>(b << 8 | second), bytes, 2));
+  unsigned code = sjisMemo().euc(static_cast<unsigned>(b << 8 | second), bytes, 2);
+  *c = code != 0 ? kanjiOrGeta(code) : printedFor(sjisUcs()(bytes, 2));
 }

@@ -17,7 +17,7 @@
 struct Char {
   CharClass cls;
   int byte;    // class 0: ASCII or Latin-1 byte; class 1: kana byte A1-DF;
-               // class 2: the EUC first byte
+               // class 2: the EUC first byte; class 3: the code point
   int second;  // class 2: the EUC second byte
 };
 
@@ -117,7 +117,6 @@ class Decoder {
   uint32_t codeInfo(char32_t cp, const char* bytes, size_t n);
   size_t markAhead();
   bool compose(std::string bytes, Char* c);
-  Char fromCodePoint(char32_t cp, const char* bytes, size_t n);
   void geta(Char* c);
   bool highFollows() {
     std::string_view ahead = in_.buffered();

@@ -128,6 +128,8 @@ Kind jisKind(int first, int second) {
 
 Kind kindOf(const Char& c) {
   if (c.cls == kKana) return kHalfKana;
+  // Outside JIS X 0208: as rare as a character no font has.
+  if (c.cls == kExtra) return kNoFont;
   if (c.cls == kKanji) {
     if (c.byte == kGetaFirst && c.second == kGetaSecond) return kNoFont;
     static std::array<int8_t, 94 * 94> kinds = [] {

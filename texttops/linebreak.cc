@@ -15,6 +15,8 @@ char32_t printed(const Char& c) {
       return c.byte == kLatinYDieresis ? 0xFF : static_cast<char32_t>(c.byte);
     case kKana:
       return kHalfWidthKanaBase + static_cast<char32_t>(c.byte);
+    case kExtra:
+      return static_cast<char32_t>(c.byte);
     default: {
       char32_t cp = jisCodePoint(c.byte, c.second);
       if (cp == 0x3000) return 0;

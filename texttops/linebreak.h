@@ -12,6 +12,6 @@
 bool heldTogether(const Char& a, const Char& b);
 
 /// The columns a character takes: two for a kanji, else one.
-inline unsigned columnsOf(const Char& c) { return c.cls == kKanji ? 2 : 1; }
+inline unsigned columnsOf(const Char& c) { return c.cls >= kKanji ? 2 : 1; }
 
 #endif  // TEXTTOPS_LINEBREAK_H_

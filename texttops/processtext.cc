@@ -137,6 +137,9 @@ struct Body {
     switchTo(c.cls);
     if (c.cls == kKanji) {
       writeKanji(c.byte, c.second);
+    } else if (c.cls == kExtra) {
+      stringBytes += str.utf8(static_cast<char32_t>(c.byte));
+      column += 2;
     } else {
       str.single(c.byte);
       ++column;
@@ -250,7 +253,7 @@ struct LineLayout : Body {
     pageCheck();
     if (!pageOpen) startPage();
     openString();
-    writeKanji(c.byte, c.second);
+    put(c);
   }
   // A held run that no longer fits starts the next line.
   void lineBeforeRun() {
@@ -307,7 +310,7 @@ struct LineLayout : Body {
     if (!pageOpen) startPage();
     if (!stringOpen) openString();
     if (moveDown(heldWidth(c))) lineBeforeRun();
-    if (c.cls == kKanji) {
+    if (c.cls >= kKanji) {
       if (column + 1 >= opt.text_columns) {
         kanjiOnNextLine(c);
         return;
@@ -434,7 +437,7 @@ struct StreamLayout : Body {
   }
   // A kanji that would pass the column limit starts the next line.
   bool kanjiDoesNotFit(const Char& c) const {
-    return c.cls == kKanji && limited() && column > 0 &&
+    return c.cls >= kKanji && limited() && column > 0 &&
            column + 2 > opt.text_columns;
   }
 
@@ -454,7 +457,7 @@ struct StreamLayout : Body {
     if (c.cls == kSingleByte) {
       control(c);
     } else {
-      reserve(cost(c.cls, c.cls == kKanji ? 2 : 1));
+      reserve(cost(c.cls, c.cls == kKanji ? 2 : c.cls == kExtra ? 4 : 1));
       put(c);
       if (limited() && column >= opt.text_columns) wrap();
     }

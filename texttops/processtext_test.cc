@@ -70,7 +70,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 313);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 355);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -201,7 +201,7 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
        std::string("(") + kGeta + "\\377\\000|) GS\n(" + kGeta +
            "\\377\\000\\012) FS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
-                                   "\\377\\000\\012) FS\n(" + kGeta +
+                                   "\\377\\000\\012) FS\n(\\377\\003\\342\\221\\240"
                                    "\\377\\000\\014) MS\n"},
       {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
       // Empty cells of JIS X 0208: in the symbol rows and after the

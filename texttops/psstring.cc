@@ -1,5 +1,7 @@
 #include "psstring.h"
 
+#include <unistr.h>
+
 #include "writer.h"
 
 StringWriter::StringWriter(Writer& out) : out_(out) {
@@ -16,6 +18,13 @@ StringWriter::StringWriter(Writer& out) : out_(out) {
 
 void StringWriter::escape(CharClass c) {
   static const std::string_view escapes[] = {"\\377\\000", "\\377\\001",
-                                             "\\377\\002"};
+                                             "\\377\\002", "\\377\\003"};
   out_.write(escapes[c]);
+}
+
+unsigned StringWriter::utf8(char32_t cp) {
+  uint8_t bytes[4];
+  int n = u8_uctomb(bytes, cp, sizeof bytes);
+  for (int k = 0; k < n; ++k) octal(bytes[k]);
+  return n > 0 ? static_cast<unsigned>(n) : 0;
 }

@@ -9,8 +9,10 @@
 
 #include "writer.h"
 
-/// Class of a character: one byte, half-width kana, two-byte kanji.
-enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2 };
+/// Class of a character: one byte, half-width kana, two-byte kanji, or a
+/// character JIS X 0208 lacks, written as UTF-8 for a font whose CMap
+/// reaches the whole Japanese glyph set. Kanji and those take two columns.
+enum CharClass { kSingleByte = 0, kKana = 1, kKanji = 2, kExtra = 3 };
 
 /// Writes characters into an open PostScript string.
 class StringWriter {
@@ -39,6 +41,8 @@ class StringWriter {
     std::memcpy(s + 4, octal_[second & 0x7F], 4);
     out_.write(std::string_view(s, 8));
   }
+  /// A character of class 3, as UTF-8; returns its length in bytes.
+  unsigned utf8(char32_t cp);
   /// A byte as a backslash and three octal digits.
   void octal(int byte) {
     out_.write(std::string_view(octal_[byte & 0xFF], 4));
