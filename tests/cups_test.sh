@@ -79,16 +79,20 @@ DefaultAuthType None
   </Limit>
 </Policy>
 EOF
-cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
-  > "$work/log/cupsd.out" 2>&1 &
-pid=$!
+# Starts the daemon and waits until it answers.
+start_cupsd() {
+  cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
+    > "$work/log/cupsd.out" 2>&1 &
+  pid=$!
+  i=0
+  until lpstat -r 2>/dev/null | grep -q "is running"; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "cupsd did not start: $(cat "$work/log/cupsd.out")"
+    sleep 0.2
+  done
+}
 export CUPS_SERVER="$work/cups.sock"
-i=0
-until lpstat -r 2>/dev/null | grep -q "is running"; do
-  i=$((i + 1))
-  [ $i -le 50 ] || fail "cupsd did not start: $(cat "$work/log/cupsd.out")"
-  sleep 0.2
-done
+start_cupsd
 lpadmin -p zavps -E -v "file://$work/out/device" -P "$ppd" 2>/dev/null ||
   fail "lpadmin"
 
@@ -322,15 +326,7 @@ for d in /usr/share/cups/*; do
 done
 ln -s /usr/share/cups/mime/mime.types /usr/share/cups/mime/mime.convs "$work/data/mime/"
 echo "DataDir $work/data" >> "$work/etc/cups-files.conf"
-cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
-  > "$work/log/cupsd.out" 2>&1 &
-pid=$!
-i=0
-until lpstat -r 2>/dev/null | grep -q "is running"; do
-  i=$((i + 1))
-  [ $i -le 50 ] || fail "cupsd did not start again: $(cat "$work/log/cupsd.out")"
-  sleep 0.2
-done
+start_cupsd
 print "$work/photo.png" >/dev/null && fail "a PNG is taken without cups-filters"
 bare=$(print "$work/dump.xwd") || fail "lp of a dump without cups-filters"
 completed "$bare" "dump without cups-filters"
