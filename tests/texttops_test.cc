@@ -235,14 +235,14 @@ TEST(TexttopsProgram, JapaneseControlsAndLongLinesPrintCleanly) {
   }
 }
 
-// The document as it was before the one-show procedures: none in the
-// prolog, and every line handed to MS or WS.
+// The document as it was before the one-show and grid procedures: none in
+// the prolog (everything after GS), and every string handed to MS, WS or GS.
 std::string perCharacter(std::string doc) {
-  const std::string flush = "/Flush {InPage {EndPage} if} def\n";
-  size_t from = doc.find(flush) + flush.size();
+  size_t from = doc.find("} def\n", doc.find("\n/GS\n")) + 6;
   doc.erase(from, doc.find("end\n%%EndProlog\n") - from);
   const char* const swaps[][2] = {{" FS\n", " MS\n"}, {" FW\n", " WS\n"},
-                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"}};
+                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"},
+                                  {" FN\n", " MS\n"}, {" GF\n", " GS\n"}};
   for (const auto& s : swaps)
     for (size_t at = doc.find(s[0]); at != std::string::npos;
          at = doc.find(s[0], at))
