@@ -70,7 +70,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 401);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 409);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -393,15 +393,16 @@ TEST_F(Convert, StampInThePrologAndPages) {
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
   // The page device draws it as each page is printed: here only the first.
-  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n"
-                   "10/Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
-                   "SetUpFonts\n}def\ntrue setglobal /HFOnce [true] def false "
+  // Worked out once for the document, not on each page.
+  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n}def\ngsave initgraphics\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("end grestore def\ntrue setglobal /HFOnce [true] def false "
                    "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
                    "and {//HFOnce 0 false put save userdict begin initgraphics "
                    "//StartHF exec end restore} if 2 ne} >> setpagedevice\n"
                    "/SetUpPage"),
             std::string::npos);
-  EXPECT_EQ(count(d, "StartHF"), 2u);
+  EXPECT_EQ(count(d, "StartHF"), 4u);
   SetUp();
   d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
   EXPECT_NE(d.find("{exch pop dup 0 eq {save userdict begin initgraphics 90 "
