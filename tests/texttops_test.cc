@@ -282,6 +282,16 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
     wraps += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n" +
              "a\tb" + std::string(n % 8 + 70, 'z') + "___" +
              std::string(n, 'w') + "\n";
+  // Japanese lines that wrap, of every length around the edge: a kana or
+  // a letter moves the kanji by a column, and a full stop is held to the
+  // kanji before it.
+  std::string jwraps;
+  for (int n = 40; n <= 50; ++n) {
+    std::string k;
+    for (int i = 0; i < n; ++i) k += "\xb0\xa1";
+    jwraps += "\x8e\xb1" + k + "\xa1\xa3x" + k + "\n" +
+              std::string(n % 3, 'a') + k + k + "\xa1\xa2_\n";
+  }
   std::string tiny = "ab\nc_\n";
   struct Case {
     std::vector<std::string> args;
@@ -303,6 +313,8 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{}, wraps, {") LS\n"}},
       {{"-2", "-r", "-Hd=ul"}, wraps, {") LS\n"}},
       {{"-s9", "-Hd=dr::a"}, wraps + euc, {") LS\n", ") J FS\n"}},
+      {{}, jwraps, {") FN\n", ") GF\n", ") FS\n"}},
+      {{"-2", "-r", "-Hd=ur"}, jwraps, {") FN\n", ") GF\n", ") FS\n"}},
       // Margins that leave room for one line, and for none.
       {{"-mg=5.7:5.7:1:1"}, tiny, {") LS\n"}},
       {{"-mg=6:6:1:1"}, tiny, {") LS\n"}},
