@@ -29,9 +29,9 @@ static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames),
               "one_show.ps and kOneShowNames name different placeholders");
 
 // The placeholders of left_edge.ps, and their text in LS and in LW.
-constexpr Fills<2> kLeftEdgeNames = {"@NAME@", "@ONESHOW@"};
-constexpr Fills<2> kLs = {"LS", "FS"};
-constexpr Fills<2> kLw = {"LW", "FW"};
+constexpr Fills<3> kLeftEdgeNames = {"@NAME@", "@ONESHOW@", "@LONG@"};
+constexpr Fills<3> kLs = {"LS", "FS", "Fixed {FG} {FS} ifelse"};
+constexpr Fills<3> kLw = {"LW", "FW", "FW"};
 static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
               "left_edge.ps and kLeftEdgeNames name different placeholders");
 
