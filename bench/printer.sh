@@ -2,10 +2,10 @@
 # Printer-side cost of text documents: Ghostscript, as the printer's
 # interpreter, runs texttops documents in both layouts (the stream layout,
 # which is the default, and -l66 line counting) and enscript's document of
-# the same English text. Texts: ordinary text, source code with long lines
-# (printed as is and with a stamp), and Japanese UTF-8 prose against the
-# same lines and columns in English (and paps's document of it, when paps
-# is installed).
+# the same English text. Texts: ordinary text and source code with long
+# lines, both also with a stamp (which keeps to the stream layout), and
+# Japanese UTF-8 prose against the same lines and columns in English (and
+# paps's document of it, when paps is installed).
 # Each document is measured whole and with its fixed cost taken off: the
 # fixed cost (start-up, fonts, prolog) is that of a one-line document of
 # the same kind (a Japanese line for Japanese text). Pages are counted
@@ -47,8 +47,8 @@ ordinary-enscript|ordinary|one|enscript
 source|source|one|texttops
 source-l66|source|one|texttops -l66
 source-enscript|source|one|enscript
-stamp|source|one|texttops -Hd=ur:uht
-stamp-l66|source|one|texttops -l66 -Hd=ur:uht
+stamp-ordinary|ordinary|one|texttops -Hd=ur:uht
+stamp-source|source|one|texttops -Hd=ur:uht
 japanese|japanese|jone|texttops
 japanese-l66|japanese|jone|texttops -l66
 twin|twin|one|texttops
@@ -121,7 +121,7 @@ awk -F'|' -v res="$res" -v kb="$kb" -v cost="$cost" -v unit="$unit" '{
   for (i = 1; i <= NR; i++) {
     # Against enscript for English text, the English twin for Japanese.
     ref = n[i]; sub(/-(l66|enscript|paps)$/, "", ref)
-    if (ref == "stamp") ref = "source"
+    sub(/^stamp-/, "", ref)
     if (ref == "japanese") { ref = n[i]; sub(/^japanese/, "twin", ref); sub(/-paps$/, "", ref) }
     else if (ref != "twin") ref = ref "-enscript"
     else ref = ""

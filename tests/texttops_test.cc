@@ -292,7 +292,7 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
     jwraps += "\x8e\xb1" + k + "\xa1\xa3x" + k + "\n" +
               std::string(n % 3, 'a') + k + k + "\xa1\xa2_\n";
   }
-  std::string tiny = "ab\nc_\n";
+  std::string tiny = "ab\nc_\n", rules = "a_b\nfoo_bar\n_\n";
   struct Case {
     std::vector<std::string> args;
     const std::string& text;
@@ -318,6 +318,8 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       // Margins that leave room for one line, and for none.
       {{"-mg=5.7:5.7:1:1"}, tiny, {") LS\n"}},
       {{"-mg=6:6:1:1"}, tiny, {") LS\n"}},
+      // Columns narrower than a character.
+      {{"-mg=0:0:2:2", "-2"}, rules, {") LS\n"}},
   };
   for (const Case& c : cases) {
     RunResult r = texttops(c.args, c.text);
