@@ -30,7 +30,7 @@ static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames),
 
 // The placeholders of left_edge.ps, and their text in LS and in LW.
 constexpr Fills<3> kLeftEdgeNames = {"@NAME@", "@ONESHOW@", "@LONG@"};
-constexpr Fills<3> kLs = {"LS", "FS", "Fixed {FG} {FS} ifelse"};
+constexpr Fills<3> kLs = {"LS", "FS", "Fixed {FE} {FS} ifelse"};
 constexpr Fills<3> kLw = {"LW", "FW", "FW"};
 static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
               "left_edge.ps and kLeftEdgeNames name different placeholders");
