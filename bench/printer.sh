@@ -2,16 +2,20 @@
 # Printer-side cost of text documents: Ghostscript, as the printer's
 # interpreter, runs texttops documents in both layouts (the stream layout,
 # which is the default, and -l66 line counting) and enscript's document of
-# the same text, and the cost per page and per thousand lines of text is
-# set side by side. The stream layout with every line handed to the
-# character-by-character MS is measured too, for comparison.
+# the same English text. Texts: ordinary text and source code with long
+# lines, both also with a stamp (which keeps to the stream layout), and
+# Japanese UTF-8 prose against the same lines and columns in English (and
+# paps's document of it, when paps is installed).
+# Each document is measured whole and with its fixed cost taken off: the
+# fixed cost (start-up, fonts, prolog) is that of a one-line document of
+# the same kind (a Japanese line for Japanese text). Pages are counted
+# from the rendered files.
 # Cost is Ghostscript's CPU time (user + system), the least of the runs:
 # on a shared machine other jobs only ever add to it. With
 # PRINTER_COST=instructions it is the instructions Ghostscript executes,
 # counted once under valgrind: slow, but the same on every run, so small
-# differences show through a busy machine. Each document kind has a
-# fixed cost (start-up, fonts, prolog), taken from a one-line document of
-# the same kind and taken off; pages are counted from the rendered files.
+# differences show through a busy machine. PRINTER_JOBS runs that many
+# measurements at once.
 # Usage: bench/printer.sh [build-dir] [runs] [resolution] [KB of text]
 # Needs enscript, ghostscript and python3 (and valgrind for instructions).
 set -e
@@ -21,44 +25,76 @@ runs=${2:-5}
 res=${3:-300}
 kb=${4:-400}
 cost=${PRINTER_COST:-cpu}
+jobs=${PRINTER_JOBS:-1}
 texttops=$build/bin/texttops
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export LC_ALL=C.UTF-8
 
-# Ordinary text: lines of varying length, tabs now and then.
 . "$here/bench/corpus.sh"
-ordinary_text "$kb" > "$work/full.txt"
+ordinary_text "$kb" > "$work/ordinary.txt"
+source_text "$kb" > "$work/source.txt"
+japanese_text "$kb" > "$work/japanese.txt"
+english_twin < "$work/japanese.txt" > "$work/twin.txt"
 echo "the quick brown fox" > "$work/one.txt"
-lines=$(wc -l < "$work/full.txt")
+echo "日本語の文章を印刷する" > "$work/jone.txt"
 
-for size in full one; do
-  TEXTTOPSOPTION= "$texttops" "$work/$size.txt" > "$work/stream-$size.ps"
-  TEXTTOPSOPTION= "$texttops" -l66 "$work/$size.txt" > "$work/lines-$size.ps"
-  enscript -q -p "$work/enscript-$size.ps" "$work/$size.txt"
-  sed 's/ [FL]S$/ MS/' "$work/stream-$size.ps" > "$work/bychar-$size.ps"
-done
+# The documents: name, text, one-line text, maker and its options.
+cat > "$work/docs" <<EOF
+ordinary|ordinary|one|texttops
+ordinary-l66|ordinary|one|texttops -l66
+ordinary-enscript|ordinary|one|enscript
+source|source|one|texttops
+source-l66|source|one|texttops -l66
+source-enscript|source|one|enscript
+stamp-ordinary|ordinary|one|texttops -Hd=ur:uht
+stamp-source|source|one|texttops -Hd=ur:uht
+japanese|japanese|jone|texttops
+japanese-l66|japanese|jone|texttops -l66
+twin|twin|one|texttops
+twin-l66|twin|one|texttops -l66
+EOF
+command -v paps > /dev/null && echo "japanese-paps|japanese|jone|paps" >> "$work/docs"
+
+# make maker options text output
+make() {
+  maker=$1 opts=$2
+  case $maker in
+    texttops) TEXTTOPSOPTION= "$texttops" $opts "$3" > "$4" ;;
+    enscript) enscript -q -p "$4" "$3" ;;
+    paps) paps --format=ps "$3" > "$4" 2>/dev/null || paps "$3" > "$4" ;;
+  esac
+}
+while IFS='|' read -r name text one cmd; do
+  set -- $cmd
+  maker=$1; shift
+  make "$maker" "$*" "$work/$text.txt" "$work/$name.ps"
+  make "$maker" "$*" "$work/$one.txt" "$work/$name-one.ps"
+done < "$work/docs"
 
 # A one-bit page at the printer's resolution, as a laser printer makes it.
-set -- gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pbmraw -r"$res" \
-       -sOutputFile=/dev/null
-gs="$*"
+gs="gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pbmraw -r$res -sOutputFile=/dev/null"
 
-# Cost of Ghostscript on a document: CPU milliseconds, the least of the
-# runs, or millions of instructions.
-measure() {
-  if [ "$cost" = instructions ]; then
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null $gs "$1" 2>&1 |
-      sed -n 's/.*Collected : \([0-9]*\).*/\1/p' | awk '{ printf "%.3f\n", $1 / 1e6 }'
-    return
-  fi
-  for i in $(seq "$runs"); do
-    python3 -c 'import resource, subprocess, sys
+# Cost of Ghostscript on a document, into document.cost: CPU
+# milliseconds, the least of the runs, or millions of instructions.
+cat > "$work/measure" <<EOF
+#!/bin/sh
+if [ "$cost" = instructions ]; then
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null $gs "\$1" 2>&1 |
+    sed -n 's/.*Collected : \([0-9]*\).*/\1/p' |
+    awk '{ printf "%.3f\n", \$1 / 1e6 }' > "\$1.cost"
+  exit
+fi
+for i in \$(seq $runs); do
+  python3 -c 'import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                stderr=subprocess.DEVNULL)
 r = resource.getrusage(resource.RUSAGE_CHILDREN)
-print("%.3f" % (1000 * (r.ru_utime + r.ru_stime)))' $gs "$1"
-  done | sort -n | head -1
-}
+print("%.3f" % (1000 * (r.ru_utime + r.ru_stime)))' $gs "\$1"
+done | sort -n | head -1 > "\$1.cost"
+EOF
+chmod +x "$work/measure"
+ls "$work"/*.ps | xargs -P "$jobs" -n 1 "$work/measure"
 
 # Pages of a document, rendered coarsely into files.
 pages() {
@@ -69,34 +105,34 @@ pages() {
   rm -rf "$work/pages"
 }
 
-# Pages, fixed cost, cost a page and cost a thousand lines of one kind.
-report() {
-  n=$(pages "$work/$1-full.ps")
-  set -- "$(measure "$work/$1-full.ps")" "$(measure "$work/$1-one.ps")"
-  awk -v n="$n" -v t="$1" -v t1="$2" -v lines="$lines" 'BEGIN {
-    printf "%d %.1f %.4f %.3f\n", n, t1, (n > 1 ? (t - t1) / (n - 1) : 0),
-      1000 * (t - t1) / lines }'
-}
-
-{
-  echo "$(report stream) texttops (stream layout)"
-  echo "$(report lines) texttops -l66 (line count)"
-  echo "$(report enscript) enscript -q"
-  echo "$(report bychar) stream, all by character"
-} > "$work/report"
+while IFS='|' read -r name text one cmd; do
+  echo "$name|$(wc -l < "$work/$text.txt")|$(pages "$work/$name.ps")|$(cat "$work/$name.ps.cost")|$(cat "$work/$name-one.ps.cost")|$cmd"
+done < "$work/docs" > "$work/report"
 
 unit=ms; [ "$cost" = instructions ] && unit=Minstr
-awk -v res="$res" -v kb="$kb" -v lines="$lines" -v cost="$cost" -v unit="$unit" '{
-  pages[NR] = $1; fixed[NR] = $2; page[NR] = $3; kline[NR] = $4
-  $1 = $2 = $3 = $4 = ""; sub(/^ +/, ""); name[NR] = $0
+awk -F'|' -v res="$res" -v kb="$kb" -v cost="$cost" -v unit="$unit" '{
+  n[NR] = $1; lines[NR] = $2; pages[NR] = $3; job[NR] = $4; fixed[NR] = $5
+  cmd[NR] = $6; at[$1] = NR
 } END {
-  printf "%d KB of text (%d lines), gs -r%s, %s in %s, fixed cost taken off\n",
-    kb, lines, res, (cost == "cpu" ? "CPU time, least of the runs" : "instructions"), unit;
-  printf "%-32s %6s %9s %9s %11s\n", "document", "pages", "fixed", "a page", "1000 lines";
-  for (i = 1; i <= NR; i++)
-    printf "%-32s %6d %9.1f %9.3f %11.2f\n", name[i], pages[i], fixed[i], page[i], kline[i];
-  if (page[3] > 0)
-    printf "against enscript: a page: stream %.2f, line count %.2f; " \
-           "1000 lines: stream %.2f, line count %.2f\n",
-      page[1] / page[3], page[2] / page[3], kline[1] / kline[3], kline[2] / kline[3];
+  printf "%d KB of each text, gs -r%s, %s in %s\n", kb, res,
+    (cost == "cpu" ? "CPU time, least of the runs" : "instructions"), unit;
+  printf "%-20s %-28s %6s %6s %9s %8s %9s %7s %7s\n", "document", "made by", "lines",
+    "pages", "job", "fixed", "fixed off", "x job", "x off";
+  for (i = 1; i <= NR; i++) {
+    # Against enscript for English text, the English twin for Japanese.
+    ref = n[i]; sub(/-(l66|enscript|paps)$/, "", ref)
+    sub(/^stamp-/, "", ref)
+    if (ref == "japanese") { ref = n[i]; sub(/^japanese/, "twin", ref); sub(/-paps$/, "", ref) }
+    else if (ref != "twin") ref = ref "-enscript"
+    else ref = ""
+    r = at[ref]
+    printf "%-20s %-28s %6d %6d %9.1f %8.1f %9.1f", n[i], cmd[i], lines[i], pages[i],
+      job[i], fixed[i], job[i] - fixed[i];
+    if (r && r != i)
+      printf " %7.2f %7.2f", job[i] / job[r], (job[i] - fixed[i]) / (job[r] - fixed[r]);
+    printf "\n";
+  }
+  e = at["ordinary-enscript"]
+  printf "one-line document: texttops %.1f, enscript %.1f (%.2f)\n",
+    fixed[at["ordinary"]], fixed[e], fixed[at["ordinary"]] / fixed[e];
 }' "$work/report"

@@ -235,14 +235,18 @@ TEST(TexttopsProgram, JapaneseControlsAndLongLinesPrintCleanly) {
   }
 }
 
-// The document as it was before the one-show procedures: none in the
-// prolog, and every line handed to MS or WS.
+// The document as it was before the one-show and grid procedures: none in
+// the prolog (everything after GS), every string handed to MS, WS or GS,
+// and the stamp worked out on each page.
 std::string perCharacter(std::string doc) {
-  const std::string flush = "/Flush {InPage {EndPage} if} def\n";
-  size_t from = doc.find(flush) + flush.size();
+  size_t from = doc.find("} def\n", doc.find("\n/GS\n")) + 6;
   doc.erase(from, doc.find("end\n%%EndProlog\n") - from);
+  const std::string fixedEnd = "end grestore def\n";
+  if (size_t at = doc.find("gsave initgraphics"); at != std::string::npos)
+    doc.erase(at, doc.find(fixedEnd, at) + fixedEnd.size() - at);
   const char* const swaps[][2] = {{" FS\n", " MS\n"}, {" FW\n", " WS\n"},
-                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"}};
+                                  {" LS\n", " MS\n"}, {" LW\n", " WS\n"},
+                                  {" FN\n", " MS\n"}, {" GF\n", " GS\n"}};
   for (const auto& s : swaps)
     for (size_t at = doc.find(s[0]); at != std::string::npos;
          at = doc.find(s[0], at))
@@ -282,7 +286,17 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
     wraps += std::string(n, 'x') + "\n" + std::string(n - 1, 'y') + "_\n" +
              "a\tb" + std::string(n % 8 + 70, 'z') + "___" +
              std::string(n, 'w') + "\n";
-  std::string tiny = "ab\nc_\n";
+  // Japanese lines that wrap, of every length around the edge: a kana or
+  // a letter moves the kanji by a column, and a full stop is held to the
+  // kanji before it.
+  std::string jwraps;
+  for (int n = 40; n <= 50; ++n) {
+    std::string k;
+    for (int i = 0; i < n; ++i) k += "\xb0\xa1";
+    jwraps += "\x8e\xb1" + k + "\xa1\xa3x" + k + "\n" +
+              std::string(n % 3, 'a') + k + k + "\xa1\xa2_\n";
+  }
+  std::string tiny = "ab\nc_\n", rules = "a_b\nfoo_bar\n_\n";
   struct Case {
     std::vector<std::string> args;
     const std::string& text;
@@ -303,9 +317,13 @@ TEST(TexttopsProgram, OneShowLinesPrintLikeCharacterByCharacter) {
       {{}, wraps, {") LS\n"}},
       {{"-2", "-r", "-Hd=ul"}, wraps, {") LS\n"}},
       {{"-s9", "-Hd=dr::a"}, wraps + euc, {") LS\n", ") J FS\n"}},
+      {{}, jwraps, {") FN\n", ") GF\n", ") FS\n"}},
+      {{"-2", "-r", "-Hd=ur"}, jwraps, {") FN\n", ") GF\n", ") FS\n"}},
       // Margins that leave room for one line, and for none.
       {{"-mg=5.7:5.7:1:1"}, tiny, {") LS\n"}},
       {{"-mg=6:6:1:1"}, tiny, {") LS\n"}},
+      // Columns narrower than a character.
+      {{"-mg=0:0:2:2", "-2"}, rules, {") LS\n"}},
   };
   for (const Case& c : cases) {
     RunResult r = texttops(c.args, c.text);

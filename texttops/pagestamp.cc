@@ -4,7 +4,6 @@
 
 #include "options.h"
 #include "procset.h"
-#include "prolog.h"
 #include "paper.h"
 #include "stamp.h"
 #include "writer.h"
@@ -16,6 +15,10 @@ constexpr procset::Fills<3> kHookNames = {"@FIRST_ONLY@", "@FIRST_DONE@",
                                           "@TURN@"};
 static_assert(procset::fillsExactly(procset::kStampHook, kHookNames),
               "stamp_hook.ps and kHookNames name different placeholders");
+// The placeholder of stamp_fixed.ps.
+constexpr procset::Fills<1> kFixedNames = {"@TURN@"};
+static_assert(procset::fillsExactly(procset::kStampFixed, kFixedNames),
+              "stamp_fixed.ps and kFixedNames name different placeholders");
 static_assert(procset::fillsExactly(procset::kStampOnce, {}),
               "stamp_once.ps holds a placeholder");
 
@@ -30,12 +33,16 @@ std::string turn() {
 
 void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   bool landscape = converted && opt.text_landscape;
-  std::string fonts = fontOperands();
-  // A passed-through document may choose its own sheet.
-  writeStampProcedures(out, textStamp(), converted ? &fonts : nullptr,
-                       opt.text_font_size, landscape, !converted);
-  if (firstPageOnly) out.write(procset::kStampOnce);
   std::string turned = landscape ? turn() : "";
+  // A passed-through document may choose its own sheet: its stamp is
+  // placed as each page ends. Converted text keeps its sheet, so its stamp
+  // is worked out once. EndPage draws it inside a save, which leaves the
+  // text font as it was.
+  writeStampProcedures(out, textStamp(), nullptr, opt.text_font_size,
+                       landscape, !converted);
+  if (converted)
+    out.write(procset::fill(procset::kStampFixed, kFixedNames, {turned}));
+  if (firstPageOnly) out.write(procset::kStampOnce);
   out.write(procset::fill(
       procset::kStampHook, kHookNames,
       {firstPageOnly ? " //HFOnce 0 get and" : "",

@@ -7,9 +7,9 @@ class Writer;
 /// Writes the stamp procedures of the text print set and makes the page
 /// device draw the stamp as each page is printed (only the first page when
 /// `firstPageOnly`), after whatever the document drew or set up for the
-/// page. `converted`: a converted text document, whose StartHF selects the
-/// text font again and whose stamp stands in the corner of its landscape
-/// sheet when it is turned.
+/// page. `converted`: a converted text document, whose stamp is worked out
+/// once for the document and stands in the corner of its landscape sheet
+/// when it is turned.
 void writePageStamp(Writer& out, bool converted, bool firstPageOnly);
 
 #endif  // TEXTTOPS_PAGESTAMP_H_

@@ -353,7 +353,7 @@ struct StreamLayout : Body {
     else if (lineFeed)
       out.write(limited() ? "FW\n" : "FS\n");
     else
-      out.write(limited() ? "WS\n" : "MS\n");
+      out.write(limited() ? "WS\n" : "FN\n");
     stringOpen = false;
     atLeftEdge = lineFeed;
   }
@@ -466,7 +466,7 @@ struct StreamLayout : Body {
 
   // A held run of `width` columns that starts here. With a column limit
   // it starts the next line when it does not fit; without, it is a
-  // string of its own, which GS moves to the next line as a whole.
+  // string of its own, which GF moves to the next line as a whole.
   void holdRun(unsigned width) {
     if (width == 0) return;
     if (limited()) {
@@ -486,7 +486,7 @@ struct StreamLayout : Body {
     inRun = false;
     if (!stringOpen) return;
     closeString();
-    out.write("GS\n");
+    out.write("GF\n");
     stringOpen = false;
     atLeftEdge = false;
   }

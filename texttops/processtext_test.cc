@@ -70,14 +70,14 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 355);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 466);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
                    "xpsav restore\n"),
             std::string::npos);
   EXPECT_EQ(count(d, "%%Page:"), 0u);
-  EXPECT_EQ(count(d, ") MS"), 0u);
+  EXPECT_EQ(count(d, ") FN"), 0u);
 }
 
 TEST_F(Convert, ShowProceduresMsAndWs) {
@@ -155,9 +155,9 @@ TEST_F(Convert, TwoColumnsAndFormFeeds) {
   SetUp();
   EXPECT_EQ(body("a\f\n\n", "-l1 -2"), "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nBL2\nEndPage\n");
   SetUp();
-  EXPECT_EQ(body("a\f\n\n"), "(a\\014) MS\n");
+  EXPECT_EQ(body("a\f\n\n"), "(a\\014) FN\n");
   SetUp();
-  EXPECT_EQ(body("a\f\nb\n"), "(a\\014) MS\n(\\012) LS\n(b\\012) LS\n");
+  EXPECT_EQ(body("a\f\nb\n"), "(a\\014) FN\n(\\012) LS\n(b\\012) LS\n");
   SetUp();
   b = body("a\nb\n\fc\n", "-l2 -2");
   EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nBL2\n"
@@ -183,7 +183,7 @@ TEST_F(Convert, KanaAndKanjiSwitchFonts) {
                "FS\n");
 }
 
-// Each input, in the stream layout: the strings handed to MS.
+// Each input, in the stream layout: the strings the body writes.
 TEST_F(Convert, EveryEncodingAndMalformedSequence) {
   const char* kGeta = "\\377\\002\\042\\056";
   const struct {
@@ -196,51 +196,51 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       {"", "ok\x8e\xff" "A\n",
        std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
       // (A run that may not be broken across lines, a mark and the "|"
-      // after it, is a string of its own for GS.)
+      // after it, is a string of its own for GF.)
       {"-Ke=euc-jp", "\x8f\xa2\xaf|\x8f\xa1\n",
-       std::string("(") + kGeta + "\\377\\000|) GS\n(" + kGeta +
+       std::string("(") + kGeta + "\\377\\000|) GF\n(" + kGeta +
            "\\377\\000\\012) FS\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
                                    "\\377\\000\\012) FS\n(\\377\\003\\342\\221\\240"
-                                   "\\377\\000\\014) MS\n"},
-      {"", "ab\x8e", std::string("(ab") + kGeta + ") MS\n"},
+                                   "\\377\\000\\014) FN\n"},
+      {"", "ab\x8e", std::string("(ab") + kGeta + ") FN\n"},
       // Empty cells of JIS X 0208: in the symbol rows and after the
       // last kanji of row 84.
       {"", "\xa2\xaf\xa8\xc1\xf4\xa7\xf4\xa6",
-       std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) MS\n"},
-      {"", "a\r\nb\rc\r", "(a\\012) LS\n(b\\015c\\015) MS\n"},
+       std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) FN\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) LS\n(b\\015c\\015) FN\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
       {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
        "(Caf\\351 \\200\\012) LS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
-       "(-\\377\\002\\041\\076) GS\n"
+       "(-\\377\\002\\041\\076) GF\n"
        "(\\377\\001\\261\\377\\002\\060\\041\\042\\056"
        "\\042\\056\\377\\000\\012) FS\n"},
       {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
        std::string("(") + kGeta + "\\377\\000\\012) FS\n(" + kGeta +
            "\\042\\056\\042\\056\\377\\000\\012) FS\n"},
-      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) MS\n"},
+      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) FN\n"},
       // Shift_JIS: a kanji, a kana, a lead byte without its partner.
       {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
            "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
-           "\\377\\000\\177) MS\n"},
+           "\\377\\000\\177) FN\n"},
       // Found without -Ke: Shift_JIS, whose lead bytes EUC-JP lacks, and
       // EUC-JP, which also reads as Shift_JIS half-width kana.
       {"", "\x93\xfa\x96\x7b\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
       {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
       // A stray byte in a short EUC-JP line.
       {"", "\xc0\xdf\xc4\xea\xa5\xd5\xa5\xa1\xa5\xa4\xa5\x9c\xeb\n",
-       "(\\377\\002\\100\\137\\104\\152) MS\n"
-       "(\\377\\002\\045\\125\\045\\041) GS\n(\\377\\002\\045\\044"
+       "(\\377\\002\\100\\137\\104\\152) FN\n"
+       "(\\377\\002\\045\\125\\045\\041) GF\n(\\377\\002\\045\\044"
        "\\042\\056\\042\\056\\042\\056\\377\\000\\012) FS\n"},
       // A pair that is no character is one geta mark.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
        std::string("(") + kGeta + "\\377\\000x" + kGeta +
            "\\377\\000\\012) FS\n"},
       // A backspace after a kanji ends the string on a whole character.
-      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) MS\nBS\n(\\012) FS\n"},
+      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) FN\nBS\n(\\012) FS\n"},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -298,10 +298,10 @@ TEST_F(Convert, StreamLayoutWithAWidthWraps) {
                "(\\377\\002\\060\\041\\377\\000\\012) FW\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
-  EXPECT_EQ(b, "(a) MS\nBS\n( b ) MS\n");
+  EXPECT_EQ(b, "(a) FN\nBS\n( b ) FN\n");
   SetUp();
   b = body("x\fy");
-  EXPECT_EQ(b, "(x\\014) MS\n(y) MS\n");
+  EXPECT_EQ(b, "(x\\014) FN\n(y) FN\n");
 }
 
 // Bytes the printer holds for a string literal of the output.
@@ -322,7 +322,7 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   size_t strings = 0, at = 0;
   std::string joined;
   while ((at = b.find('(', at)) != std::string::npos) {
-    size_t end = std::min(b.find(") MS\n", at), b.find(") FS\n", at));
+    size_t end = std::min(b.find(") FN\n", at), b.find(") FS\n", at));
     ASSERT_NE(end, std::string::npos);
     std::string lit = b.substr(at + 1, end - at - 1);
     EXPECT_LE(printerBytes(lit), 2048u);
@@ -347,7 +347,7 @@ TEST_F(Convert, HugeTabStopsAreSplitToo) {
   for (size_t at = 0; (at = b.find('(', at)) != std::string::npos; ++at)
     EXPECT_LE(b.find(')', at) - at - 1, 2048u);
   EXPECT_EQ(count(b, " "),
-            3000u + count(b, ") MS\n") + count(b, ") FS\n"));
+            3000u + count(b, ") FN\n") + count(b, ") FS\n"));
 }
 
 TEST_F(Convert, DocumentSetupNumbers) {
@@ -393,15 +393,16 @@ TEST_F(Convert, StampInThePrologAndPages) {
   EXPECT_NE(d.find("792 22 sub /YY exch def\n597 XX sub /XX exch def\n"),
             std::string::npos);
   // The page device draws it as each page is printed: here only the first.
-  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n"
-                   "10/Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
-                   "SetUpFonts\n}def\ntrue setglobal /HFOnce [true] def false "
+  // Worked out once for the document, not on each page.
+  EXPECT_NE(d.find("(User:ann Host:pc1 ) rsu\n}def\ngsave initgraphics\n"),
+            std::string::npos);
+  EXPECT_NE(d.find("end grestore def\ntrue setglobal /HFOnce [true] def false "
                    "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
                    "and {//HFOnce 0 false put save userdict begin initgraphics "
                    "//StartHF exec end restore} if 2 ne} >> setpagedevice\n"
                    "/SetUpPage"),
             std::string::npos);
-  EXPECT_EQ(count(d, "StartHF"), 2u);
+  EXPECT_EQ(count(d, "StartHF"), 4u);
   SetUp();
   d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
   EXPECT_NE(d.find("{exch pop dup 0 eq {save userdict begin initgraphics 90 "

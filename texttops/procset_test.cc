@@ -40,8 +40,8 @@ TEST(Procset, EmbeddedTextIsWhatThePrinterGets) {
   using namespace procset;
   for (std::string_view text :
        {kBase, kFonts, kStampOnce, kStampHook, kPageMargins, kPageOffsets,
-        kFitText, kCursor, kShow, kLineBreak, kFits, kOneShow, kLeftEdge,
-        kPrologEnd, kTrailer}) {
+        kFitText, kCursor, kShow, kLineBreak, kFits, kGrid, kOneShow,
+        kLeftEdge, kPrologEnd, kTrailer}) {
     std::string all = "\n" + std::string(text);
     EXPECT_EQ(all.find("\n%%%"), std::string::npos) << text;
     EXPECT_EQ(all.find("\n\n"), std::string::npos) << text;

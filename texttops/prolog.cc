@@ -29,9 +29,9 @@ static_assert(procset::fillsExactly(procset::kOneShow, kOneShowNames),
               "one_show.ps and kOneShowNames name different placeholders");
 
 // The placeholders of left_edge.ps, and their text in LS and in LW.
-constexpr Fills<2> kLeftEdgeNames = {"@NAME@", "@ONESHOW@"};
-constexpr Fills<2> kLs = {"LS", "FS"};
-constexpr Fills<2> kLw = {"LW", "FW"};
+constexpr Fills<3> kLeftEdgeNames = {"@NAME@", "@ONESHOW@", "@LONG@"};
+constexpr Fills<3> kLs = {"LS", "FS", "Fixed {FE} {FS} ifelse"};
+constexpr Fills<3> kLw = {"LW", "FW", "FW"};
 static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
               "left_edge.ps and kLeftEdgeNames name different placeholders");
 
@@ -39,7 +39,8 @@ static_assert(procset::fillsExactly(procset::kLeftEdge, kLeftEdgeNames),
 constexpr std::string_view kPlain[] = {
     procset::kBase,      procset::kFonts,   procset::kPageMargins,
     procset::kPageOffsets, procset::kFitText, procset::kCursor,
-    procset::kLineBreak, procset::kFits,    procset::kPrologEnd,
+    procset::kLineBreak, procset::kFits,    procset::kGrid,
+    procset::kPrologEnd,
     procset::kTrailer};
 constexpr bool noPlaceholder(std::string_view text) {
   return procset::fillsExactly(text, {});
@@ -52,7 +53,7 @@ const std::string& showProcedures() {
   using namespace procset;
   static const std::string text =
       fill(kShow, kShowNames, kMs) + fill(kShow, kShowNames, kWs) +
-      std::string(kLineBreak) + std::string(kFits) +
+      std::string(kLineBreak) + std::string(kFits) + std::string(kGrid) +
       fill(kOneShow, kOneShowNames, kFs) +
       fill(kOneShow, kOneShowNames, kFw) +
       fill(kLeftEdge, kLeftEdgeNames, kLs) +
