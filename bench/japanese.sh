@@ -14,21 +14,8 @@ trap 'rm -rf "$work"' EXIT
 
 # 20 MB of memo-like lines: words of kanji and kana, now and then ASCII,
 # half-width kana and a tab.
-awk 'BEGIN {
-  srand(7);
-  words = "日本語の 文章を 印刷する ときは、 漢字と かなが 混ざります。 " \
-          "表の 列も そろえて 出力します。 ﾃｽﾄ ｶﾅ report 2026 (draft)\t" \
-          "会議は 午後 三時から 始まります。 資料を 用意して ください。";
-  n = split(words, w, " ");
-  size = 0;
-  while (size < 20 * 1024 * 1024) {
-    line = "";
-    len = int(rand() * 12);
-    for (i = 0; i < len; i++) line = line w[int(rand() * n) + 1];
-    print line;
-    size += length(line) + 1;
-  }
-}' > "$work/input.txt"
+. "$here/bench/corpus.sh"
+japanese_text $((20 * 1024)) > "$work/input.txt"
 bytes=$(wc -c < "$work/input.txt")
 iconv -f UTF-8 -t EUC-JP "$work/input.txt" > "$work/euc.txt"
 head -c $((bytes / 2)) "$work/input.txt" > "$work/half.txt"
