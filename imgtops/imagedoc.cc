@@ -172,7 +172,7 @@ void writePlacement(const ImageReader& image, Writer& out) {
 /// One page's placement, size and image dictionary; `page` counts from 1.
 void writePageSetup(const ImageReader& image, Writer& out, bool g4, int page) {
   bool stamp = opt.image_printer.stamp.position != kNoStamp;
-  if (page == 1 && stamp) writeStampProcedures(out, imageStamp(), nullptr, 0);
+  if (page == 1 && stamp) writeStampProcedures(out, imageStamp());
   if (page > 1) out.printf("%%%%Page: %d %d\ngsave initmatrix\n", page, page);
   else if (!opt.image_no_showpage) out.write("%%Page: one 1\n");
   if (stamp) out.write("StartHF\n");

@@ -22,6 +22,45 @@ const uint16_t kNotLooked = 0xFFFF;
 const unsigned kNoCharacter = 1;
 const size_t kDetectWindow = 65536;
 
+// Converts `bytes`, one whole character, with `cd` into `out` and leaves
+// the converter in its first state. Returns the length of what it gave,
+// or 0 when the bytes are not one character it knows.
+size_t convertOne(iconv_t cd, const char* bytes, size_t n, char* out,
+                  size_t size) {
+  char* in = const_cast<char*>(bytes);
+  char* o = out;
+  size_t inLeft = n, outLeft = size;
+  size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (r == static_cast<size_t>(-1) || inLeft != 0) return 0;
+  return static_cast<size_t>(o - out);
+}
+
+// Code points of single characters of one source encoding.
+class UcsConverter {
+ public:
+  explicit UcsConverter(std::initializer_list<const char*> names) {
+    for (const char* name : names)
+      if ((cd_ = iconv_open("UCS-4BE", name)) != kClosed) break;
+  }
+  ~UcsConverter() {
+    if (cd_ != kClosed) iconv_close(cd_);
+  }
+  bool open() const { return cd_ != kClosed; }
+  /// The code point of `bytes`, one whole character; 0 if they are not.
+  char32_t operator()(const char* bytes, size_t n) {
+    unsigned char out[4];
+    if (!open() ||
+        convertOne(cd_, bytes, n, reinterpret_cast<char*>(out), sizeof out) != 4)
+      return 0;
+    return static_cast<char32_t>(out[0]) << 24 | out[1] << 16 | out[2] << 8 | out[3];
+  }
+
+ private:
+  static inline const iconv_t kClosed = reinterpret_cast<iconv_t>(-1);
+  iconv_t cd_ = kClosed;
+};
+
 // The characters of JIS X 0208 as the C library's EUC-JP converter knows
 // them: in rows 1-8 symbols, kana, Greek, Cyrillic and lines, in rows
 // 16-84 kanji; the rest of those rows is empty (code point 0). Without
@@ -29,29 +68,15 @@ const size_t kDetectWindow = 65536;
 struct JisCells {
   std::array<char32_t, 94 * 94> cp{};
   JisCells() {
-    iconv_t cd = iconv_open("UCS-4LE", "EUC-JP");
-    bool open = cd != reinterpret_cast<iconv_t>(-1);
+    UcsConverter euc({"EUC-JP"});
     for (int row = 1; row <= 84; ++row) {
       if (row > 8 && row < 16) continue;
       for (int cell = 1; cell <= 94; ++cell) {
         char code[2] = {static_cast<char>(0xA0 + row),
                         static_cast<char>(0xA0 + cell)};
-        unsigned char out[8];
-        char* in = code;
-        char* o = reinterpret_cast<char*>(out);
-        size_t inLeft = 2, outLeft = sizeof out;
-        char32_t& c = cp[(row - 1) * 94 + cell - 1];
-        if (!open) {
-          c = 0xFFFD;
-        } else if (iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1) &&
-                   o - reinterpret_cast<char*>(out) == 4) {
-          c = out[0] | out[1] << 8 | out[2] << 16 |
-              static_cast<char32_t>(out[3]) << 24;
-        }
-        if (open) iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        cp[(row - 1) * 94 + cell - 1] = euc.open() ? euc(code, 2) : 0xFFFD;
       }
     }
-    if (open) iconv_close(cd);
   }
 };
 
@@ -119,36 +144,6 @@ Char extraOrGeta(char32_t cp) {
   }
   return kGeta;
 }
-
-// Code points of single characters of one source encoding.
-class UcsConverter {
- public:
-  explicit UcsConverter(std::initializer_list<const char*> names) {
-    for (const char* name : names)
-      if ((cd_ = iconv_open("UCS-4BE", name)) != kClosed) break;
-  }
-  ~UcsConverter() {
-    if (cd_ != kClosed) iconv_close(cd_);
-  }
-  /// The code point of `bytes`, one whole character; 0 if they are not.
-  char32_t operator()(const char* bytes, size_t n) {
-    if (cd_ == kClosed) return 0;
-    unsigned char out[8];
-    char* in = const_cast<char*>(bytes);
-    char* o = reinterpret_cast<char*>(out);
-    size_t inLeft = n, outLeft = sizeof out;
-    size_t r = iconv(cd_, &in, &inLeft, &o, &outLeft);
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    if (r == static_cast<size_t>(-1) || inLeft != 0 ||
-        o - reinterpret_cast<char*>(out) != 4)
-      return 0;
-    return static_cast<char32_t>(out[0]) << 24 | out[1] << 16 | out[2] << 8 | out[3];
-  }
-
- private:
-  static inline const iconv_t kClosed = reinterpret_cast<iconv_t>(-1);
-  iconv_t cd_ = kClosed;
-};
 
 UcsConverter& eucUcs() {
   static UcsConverter c({"EUC-JP-MS", "EUC-JP"});
@@ -263,15 +258,10 @@ unsigned JisMemo::convert(const char* bytes, size_t n) {
     cd_ = cd;
   }
   if (cd_ == reinterpret_cast<void*>(-1)) return 0;
-  iconv_t cd = static_cast<iconv_t>(cd_);
   char out[8];
-  char* in = const_cast<char*>(bytes);
-  char* o = out;
-  size_t inLeft = n, outLeft = sizeof out;
-  size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (r == static_cast<size_t>(-1) || inLeft != 0) return kNoCharacter;
-  if (o - out != 2) return 0;
+  size_t length = convertOne(static_cast<iconv_t>(cd_), bytes, n, out, sizeof out);
+  if (length == 0) return kNoCharacter;
+  if (length != 2) return 0;
   unsigned code = static_cast<unsigned char>(out[0]) << 8 |
                   static_cast<unsigned char>(out[1]);
   return inJisX0208(static_cast<int>(code >> 8), static_cast<int>(code & 0xFF))

@@ -38,8 +38,7 @@ void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   // placed as each page ends. Converted text keeps its sheet, so its stamp
   // is worked out once. EndPage draws it inside a save, which leaves the
   // text font as it was.
-  writeStampProcedures(out, textStamp(), nullptr, opt.text_font_size,
-                       landscape, !converted);
+  writeStampProcedures(out, textStamp(), landscape, !converted);
   if (converted)
     out.write(procset::fill(procset::kStampFixed, kFixedNames, {turned}));
   if (firstPageOnly) out.write(procset::kStampOnce);

@@ -39,7 +39,7 @@ TEST(Procset, FillInReplacesEveryOccurrenceOnce) {
 TEST(Procset, EmbeddedTextIsWhatThePrinterGets) {
   using namespace procset;
   for (std::string_view text :
-       {kBase, kFonts, kStampOnce, kStampHook, kPageMargins, kPageOffsets,
+       {kBase, kFonts, kStampFixed, kStampOnce, kStampHook, kPageMargins, kPageOffsets,
         kFitText, kCursor, kShow, kLineBreak, kFits, kGrid, kOneShow,
         kLeftEdge, kPrologEnd, kTrailer}) {
     std::string all = "\n" + std::string(text);

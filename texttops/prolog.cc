@@ -79,12 +79,13 @@ bool fitsText() {
   return !opt.text_use_page_margins && (linesToFit() || columnsToFit());
 }
 
-}  // namespace
-
+// The font operands of SetUpFonts: "/english /kana /kanji".
 std::string fontOperands() {
   return "/" + opt.text_font + " /" + opt.text_kana_font + " /" +
          opt.text_kanji_font;
 }
+
+}  // namespace
 
 void writeProlog(Writer& out) {
   out.write(procset::kBase);

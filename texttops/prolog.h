@@ -13,7 +13,5 @@ void writeProlog(Writer& out);
 /// Fonts and page geometry, up to "%%EndDocumentSetup"; lines `pitch`
 /// font sizes apart.
 void writeDocumentSetup(Writer& out, double pitch = 1);
-/// The font operands of SetUpFonts: "/english /kana /kanji".
-std::string fontOperands();
 
 #endif  // TEXTTOPS_PROLOG_H_

@@ -141,22 +141,21 @@ TEST_F(Setup, StampTextsAndProcedures) {
   opt.stamp_host = "pc1";
   select("LT");
   EXPECT_EQ(text([&](Writer& o) {
-              writeStampProcedures(o, {1, 1, 2, 0, 0, font}, nullptr, 0);
+              writeStampProcedures(o, {1, 1, 2, 0, 0, font});
             }),
             "/rsu\n{dup stringwidth pop\n/XX exch def\n792 22 sub /YY exch "
             "def\n597 XX sub /XX exch def\nXX YY moveto\nshow} def\n"
             "/StartHF\n{\n/Helvetica findfont\n8 scalefont\nsetfont\n"
             "(User:ann Host:pc1 ) rsu\n}def\n");
-  std::string courier = "/Courier /Courier /Courier";
   EXPECT_EQ(text([&](Writer& o) {
-              writeStampProcedures(o, {2, 1, 2, 0, 0, font}, &courier, 10);
+              writeStampProcedures(o, {2, 1, 2, 0, 0, font});
             }),
             "/lsd\n{12 15 moveto\nshow} def\n/StartHF\n{\n/Helvetica "
             "findfont\n8 scalefont\nsetfont\n(User:ann Host:pc1 ) lsd\n"
-            "10/Courier /Courier /Courier\nSetUpFonts\n}def\n");
+            "}def\n");
   // Turned to landscape, the upper right corner is that of the long side.
   std::string turned = text([&](Writer& o) {
-    writeStampProcedures(o, {1, 1, 2, 0, 0, font}, nullptr, 0, true);
+    writeStampProcedures(o, {1, 1, 2, 0, 0, font}, true);
   });
   EXPECT_NE(turned.find("612 22 sub /YY exch def\n777 XX sub"),
             std::string::npos);

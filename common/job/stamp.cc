@@ -53,7 +53,6 @@ std::string makeStamp(const StampSettings& stamp) {
 }
 
 void writeStampProcedures(Writer& out, const StampSettings& stamp,
-                          const std::string* textFonts, unsigned textSize,
                           bool landscape, bool measured) {
   if (stamp.position < 0 || stamp.position > 3) return;
   int w, h;
@@ -110,9 +109,5 @@ void writeStampProcedures(Writer& out, const StampSettings& stamp,
   if (mayNotFit)
     out.write(measured ? width + " 27 sub FH " : std::to_string(w - 27) + " FH ");
   out.printf("%s\n", stampProcedureNames[stamp.position]);
-  if (textFonts) {
-    out.printf("%u%s\n", textSize, textFonts->c_str());
-    out.write("SetUpFonts\n");
-  }
   out.write("}def\n");
 }

@@ -22,14 +22,11 @@ const StampSettings& imageStamp();
 std::string makeStamp(const StampSettings& stamp);
 
 /// Writes the placement procedure of the stamp's position and StartHF.
-/// `textFonts`: the text filter's StartHF ends by selecting the text fonts
-/// again (size, then these font operands of SetUpFonts); the image filter
-/// passes nullptr. `landscape`: the corners are those of the sheet turned
+/// `landscape`: the corners are those of the sheet turned
 /// a quarter turn (width and height exchanged). `measured`: the corners
 /// are found from the page size in force when the page ends, for
 /// documents that choose their own sheet.
 void writeStampProcedures(Writer& out, const StampSettings& stamp,
-                          const std::string* textFonts, unsigned textSize,
                           bool landscape = false, bool measured = false);
 
 #endif  // COMMON_JOB_STAMP_H_
