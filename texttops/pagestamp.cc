@@ -11,8 +11,8 @@
 namespace {
 
 // The placeholders of stamp_hook.ps.
-constexpr procset::Fills<3> kHookNames = {"@FIRST_ONLY@", "@FIRST_DONE@",
-                                          "@TURN@"};
+constexpr procset::Fills<5> kHookNames = {"@FIRST_ONLY@", "@FIRST_DONE@",
+                                          "@TURN@", "@OPEN@", "@CLOSE@"};
 static_assert(procset::fillsExactly(procset::kStampHook, kHookNames),
               "stamp_hook.ps and kHookNames name different placeholders");
 // The placeholder of stamp_fixed.ps.
@@ -36,8 +36,9 @@ void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   std::string turned = landscape ? turn() : "";
   // A passed-through document may choose its own sheet: its stamp is
   // placed as each page ends. Converted text keeps its sheet, so its stamp
-  // is worked out once. EndPage draws it inside a save, which leaves the
-  // text font as it was.
+  // is worked out once, and EndPage draws it inside a gsave, which leaves
+  // the text font as it was; a passed-through document's stamp procedures
+  // define names, so they run inside a save.
   writeStampProcedures(out, textStamp(), landscape, !converted);
   if (converted)
     out.write(procset::fill(procset::kStampFixed, kFixedNames, {turned}));
@@ -45,5 +46,7 @@ void writePageStamp(Writer& out, bool converted, bool firstPageOnly) {
   out.write(procset::fill(
       procset::kStampHook, kHookNames,
       {firstPageOnly ? " //HFOnce 0 get and" : "",
-       firstPageOnly ? "//HFOnce 0 false put " : "", turned}));
+       firstPageOnly ? "//HFOnce 0 false put " : "", turned,
+       converted ? "gsave" : "save userdict begin",
+       converted ? "grestore" : "end restore"}));
 }

@@ -398,14 +398,14 @@ TEST_F(Convert, StampInThePrologAndPages) {
             std::string::npos);
   EXPECT_NE(d.find("end grestore def\ntrue setglobal /HFOnce [true] def false "
                    "setglobal\n<< /EndPage {exch pop dup 0 eq //HFOnce 0 get "
-                   "and {//HFOnce 0 false put save userdict begin initgraphics "
-                   "//StartHF exec end restore} if 2 ne} >> setpagedevice\n"
+                   "and {//HFOnce 0 false put gsave initgraphics //StartHF exec "
+                   "grestore} if 2 ne} >> setpagedevice\n"
                    "/SetUpPage"),
             std::string::npos);
   EXPECT_EQ(count(d, "StartHF"), 4u);
   SetUp();
   d = doc("x\n", "-Hd=ul -r -ILT");  // every page, on the turned sheet
-  EXPECT_NE(d.find("{exch pop dup 0 eq {save userdict begin initgraphics 90 "
+  EXPECT_NE(d.find("{exch pop dup 0 eq {gsave initgraphics 90 "
                    "rotate 0 612 neg translate //StartHF"),
             std::string::npos);
   EXPECT_NE(d.find("{612 22 sub /YY exch def\n"), std::string::npos);
