@@ -5,7 +5,10 @@
 # the same English text. Texts: ordinary text and source code with long
 # lines, both also with a stamp (which keeps to the stream layout), and
 # Japanese UTF-8 prose against the same lines and columns in English (and
-# paps's document of it, when paps is installed).
+# paps's document of it, when paps is installed). For both, a "glyphs"
+# document holds the shows of texttops's stream layout alone, each string
+# at the place where that document shows it, with no layout procedures: the
+# least work any layout of that text in those fonts can cost.
 # Each document is measured whole and with its fixed cost taken off: the
 # fixed cost (start-up, fonts, prolog) is that of a one-line document of
 # the same kind (a Japanese line for Japanese text). Pages are counted
@@ -53,14 +56,41 @@ japanese|japanese|jone|texttops
 japanese-l66|japanese|jone|texttops -l66
 twin|twin|one|texttops
 twin-l66|twin|one|texttops -l66
+japanese-glyphs|japanese|jone|glyphs
+twin-glyphs|twin|one|glyphs
 EOF
 command -v paps > /dev/null && echo "japanese-paps|japanese|jone|paps" >> "$work/docs"
+
+# Prints each show of a document with the point it starts at, and each
+# page end, as the lines of a document that does just that.
+cat > "$work/trace.ps" <<'EOF'
+/realshow /show load def /realshowpage /showpage load def
+/hex {(<) print {16#100 add 16 3 string cvrs 1 2 getinterval print} forall (>) print} bind def
+userdict /show {currentpoint exch 20 string cvs print ( ) print 20 string cvs print
+( M ) print dup hex ( S\n) print realshow} bind put
+userdict /showpage {(EndPage\n) print realshowpage} bind put
+EOF
+
+# glyphs text output: texttops's document of the text, its shows alone
+# after its prolog, a page started before the first show of each page (and
+# the Japanese fonts before the first Japanese string).
+glyphs() {
+  TEXTTOPSOPTION= "$texttops" "$1" > "$2.full"
+  sed -n '1,/^%%EndDocumentSetup/p' "$2.full" > "$2"
+  gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage "$work/trace.ps" "$2.full" |
+    awk '/^EndPage/ { print; open = 0; next }
+         !j { for (i = 2; i < length($4); i += 2)
+                if (substr($4, i, 4) ~ /^FF0[123]$/) { print "(\\377\\002\\060\\041) J pop"; j = 1; break } }
+         !open { print "StartPage"; open = 1 } { print }' >> "$2"
+  rm "$2.full"
+}
 
 # make maker options text output
 make() {
   maker=$1 opts=$2
   case $maker in
     texttops) TEXTTOPSOPTION= "$texttops" $opts "$3" > "$4" ;;
+    glyphs) glyphs "$3" "$4" ;;
     enscript) enscript -q -p "$4" "$3" ;;
     paps) paps --format=ps "$3" > "$4" 2>/dev/null || paps "$3" > "$4" ;;
   esac
@@ -120,7 +150,7 @@ awk -F'|' -v res="$res" -v kb="$kb" -v cost="$cost" -v unit="$unit" '{
     "pages", "job", "fixed", "fixed off", "x job", "x off";
   for (i = 1; i <= NR; i++) {
     # Against enscript for English text, the English twin for Japanese.
-    ref = n[i]; sub(/-(l66|enscript|paps)$/, "", ref)
+    ref = n[i]; sub(/-(l66|enscript|paps|glyphs)$/, "", ref)
     sub(/^stamp-/, "", ref)
     if (ref == "japanese") { ref = n[i]; sub(/^japanese/, "twin", ref); sub(/-paps$/, "", ref) }
     else if (ref != "twin") ref = ref "-enscript"
