@@ -61,6 +61,9 @@ struct Body {
   bool loadJapanese = false;  // the open string is the first to hold one
   bool afterFormFeed = false;  // a form feed ended the column or page
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
+  unsigned classBytes[4] = {};  // of those, the bytes of each font, escapes
+                                // and the current font's last ones aside
+  unsigned classFrom = 0;    // where the current font's bytes start
   std::deque<Char> ahead;    // characters read but not yet laid out
   unsigned heldLeft = 0;     // characters still to come of the held run
   bool inRun = false;        // the open string is a held run of its own
@@ -118,14 +121,34 @@ struct Body {
     charMode = kSingleByte;
     escaped = false;
     stringBytes = 0;
+    std::fill(std::begin(classBytes), std::end(classBytes), 0);
+    classFrom = 0;
+  }
+  void countClassBytes() {
+    classBytes[charMode] += stringBytes - classFrom;
+    classFrom = stringBytes;
   }
   void switchTo(CharClass cls) {
     if (cls == charMode) return;
+    countClassBytes();
     str.escape(cls);
     escaped = true;
     if (cls != kSingleByte && !japanese) japanese = loadJapanese = true;
     charMode = cls;
     stringBytes += 2;
+    classFrom = stringBytes;
+  }
+  // The open string's bytes as the printer's GC takes them: in the
+  // English font, the kana font and kanji; -1 0 0 when it holds a
+  // character of the fourth font. A line or form feed that ends the
+  // string is not counted (nor is it in stringBytes).
+  void writeCounts() {
+    countClassBytes();
+    if (classBytes[kExtra] > 0)
+      out.write("-1 0 0 ");
+    else
+      out.printf("%u %u %u ", classBytes[kSingleByte], classBytes[kKana],
+                 classBytes[kKanji] / 2);
   }
   // Bytes the printer gets for a character of class `cls` of `bytes`
   // bytes, with its font escape.
@@ -346,14 +369,17 @@ struct StreamLayout : Body {
   // `lineFeed`: the string ends in a line feed and holds no other line or
   // form feed, so the printer may show it with one show when it fits; at
   // the left edge and in the English font alone, its length tells.
+  // Without a column limit, FT and FN take the string's counts.
   void closeLine(bool lineFeed = false) {
     closeString();
-    if (lineFeed && atLeftEdge && !escaped)
+    if (lineFeed && atLeftEdge && !escaped) {
       out.write(limited() ? "LW\n" : "LS\n");
-    else if (lineFeed)
-      out.write(limited() ? "FW\n" : "FS\n");
-    else
-      out.write(limited() ? "WS\n" : "FN\n");
+    } else if (limited()) {
+      out.write(lineFeed ? "FW\n" : "WS\n");
+    } else {
+      writeCounts();
+      out.write(lineFeed ? "FT\n" : "FN\n");
+    }
     stringOpen = false;
     atLeftEdge = lineFeed;
   }
@@ -486,6 +512,7 @@ struct StreamLayout : Body {
     inRun = false;
     if (!stringOpen) return;
     closeString();
+    writeCounts();
     out.write("GF\n");
     stringOpen = false;
     atLeftEdge = false;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -70,7 +71,7 @@ TEST_F(Convert, EmptyInputGivesTheWholeFrameAndNoPage) {
   EXPECT_EQ(count(d, "%%Pages"), 0u);
   EXPECT_NE(d.find("%%DocumentFonts: Courier\n%%EndComments\n"),
             std::string::npos);
-  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 466);
+  EXPECT_EQ(std::count(d.begin(), d.end(), '\n'), 480);
   EXPECT_NE(d.find("10 /Courier /Ryumin-Light-Hankaku /Ryumin-Light-H\n"
                    "SetUpFonts\n0 0 F F "
                    "SetUpPage\n%%EndDocumentSetup\nFlush\n%%Trailer\nEndDoc\n"
@@ -155,9 +156,9 @@ TEST_F(Convert, TwoColumnsAndFormFeeds) {
   SetUp();
   EXPECT_EQ(body("a\f\n\n", "-l1 -2"), "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\nBL2\nEndPage\n");
   SetUp();
-  EXPECT_EQ(body("a\f\n\n"), "(a\\014) FN\n");
+  EXPECT_EQ(body("a\f\n\n"), "(a\\014) 1 0 0 FN\n");
   SetUp();
-  EXPECT_EQ(body("a\f\nb\n"), "(a\\014) FN\n(\\012) LS\n(b\\012) LS\n");
+  EXPECT_EQ(body("a\f\nb\n"), "(a\\014) 1 0 0 FN\n(\\012) LS\n(b\\012) LS\n");
   SetUp();
   b = body("a\nb\n\fc\n", "-l2 -2");
   EXPECT_EQ(b, "%%Page: ? 1\nStartPage\nBL\n(a ) S NL\n(b ) S NL\nBL2\n"
@@ -179,8 +180,9 @@ TEST_F(Convert, TabsBackspacesAndEscapes) {
 
 TEST_F(Convert, KanaAndKanjiSwitchFonts) {
   std::string b = body("a\x8e\xb1\x8e\xb2\xb0\xa1z\n");
+  // With the bytes of each font: the English a and z, two kana, a kanji.
   EXPECT_EQ(b, "(a\\377\\001\\261\\262\\377\\002\\060\\041\\377\\000z\\012) "
-               "FS\n");
+               "2 2 1 FT\n");
 }
 
 // Each input, in the stream layout: the strings the body writes.
@@ -194,53 +196,53 @@ TEST_F(Convert, EveryEncodingAndMalformedSequence) {
       // EUC: a bad byte after SS2, SS3 with JIS X 0212, lone lead bytes,
       // a row JIS X 0208 leaves empty, an incomplete character at the end.
       {"", "ok\x8e\xff" "A\n",
-       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) FS\n"},
+       std::string("(ok") + kGeta + "\\042\\056\\377\\000A\\012) 3 0 2 FT\n"},
       // (A run that may not be broken across lines, a mark and the "|"
       // after it, is a string of its own for GF.)
       {"-Ke=euc-jp", "\x8f\xa2\xaf|\x8f\xa1\n",
-       std::string("(") + kGeta + "\\377\\000|) GF\n(" + kGeta +
-           "\\377\\000\\012) FS\n"},
+       std::string("(") + kGeta + "\\377\\000|) 1 0 1 GF\n(" + kGeta +
+           "\\377\\000\\012) 0 0 1 FT\n"},
       {"", "\xb0\n\xad\xa1\f", std::string("(") + kGeta +
-                                   "\\377\\000\\012) FS\n(\\377\\003\\342\\221\\240"
-                                   "\\377\\000\\014) FN\n"},
-      {"", "ab\x8e", std::string("(ab") + kGeta + ") FN\n"},
+                                   "\\377\\000\\012) 0 0 1 FT\n(\\377\\003\\342\\221\\240"
+                                   "\\377\\000\\014) -1 0 0 FN\n"},
+      {"", "ab\x8e", std::string("(ab") + kGeta + ") 2 0 1 FN\n"},
       // Empty cells of JIS X 0208: in the symbol rows and after the
       // last kanji of row 84.
       {"", "\xa2\xaf\xa8\xc1\xf4\xa7\xf4\xa6",
-       std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) FN\n"},
-      {"", "a\r\nb\rc\r", "(a\\012) LS\n(b\\015c\\015) FN\n"},
+       std::string("(") + kGeta + "\\042\\056\\042\\056\\164\\046) 0 0 4 FN\n"},
+      {"", "a\r\nb\rc\r", "(a\\012) LS\n(b\\015c\\015) 4 0 0 FN\n"},
       // UTF-8: Latin-1 in the English font (y diaeresis moved from the
       // font escape), kana, JIS X 0208, what no font has, malformed.
       {"", "\xef\xbb\xbf" "Caf\xc3\xa9 \xc3\xbf\n",
        "(Caf\\351 \\200\\012) LS\n"},
       {"", "-\xe2\x80\x90\xef\xbd\xb1\xe4\xba\x9c\xf0\x9f\x98\x80\xc2\x85\n",
-       "(-\\377\\002\\041\\076) GF\n"
+       "(-\\377\\002\\041\\076) 1 0 1 GF\n"
        "(\\377\\001\\261\\377\\002\\060\\041\\042\\056"
-       "\\042\\056\\377\\000\\012) FS\n"},
+       "\\042\\056\\377\\000\\012) 0 1 3 FT\n"},
       {"-Ke=utf-8", "\xe3\x81\n\xed\xa0\x80\n",
-       std::string("(") + kGeta + "\\377\\000\\012) FS\n(" + kGeta +
-           "\\042\\056\\042\\056\\377\\000\\012) FS\n"},
-      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) FN\n"},
+       std::string("(") + kGeta + "\\377\\000\\012) 0 0 1 FT\n(" + kGeta +
+           "\\042\\056\\042\\056\\377\\000\\012) 0 0 3 FT\n"},
+      {"-Ke=euc-jp", "\xef\xbb\xbf", "(\\377\\002\\157\\073\\042\\056) 0 0 2 FN\n"},
       // Shift_JIS: a kanji, a kana, a lead byte without its partner.
       {"-Ke=sjis", "\x88\x9f\xb1\x81\n\x81\x7f",
        std::string("(\\377\\002\\060\\041\\377\\001\\261\\377\\002") +
-           "\\042\\056\\377\\000\\012) FS\n(" + kGeta +
-           "\\377\\000\\177) FN\n"},
+           "\\042\\056\\377\\000\\012) 0 1 2 FT\n(" + kGeta +
+           "\\377\\000\\177) 1 0 1 FN\n"},
       // Found without -Ke: Shift_JIS, whose lead bytes EUC-JP lacks, and
       // EUC-JP, which also reads as Shift_JIS half-width kana.
-      {"", "\x93\xfa\x96\x7b\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
-      {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) FS\n"},
+      {"", "\x93\xfa\x96\x7b\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) 0 0 2 FT\n"},
+      {"", "\xc6\xfc\xcb\xdc\n", "(\\377\\002\\106\\174\\113\\134\\377\\000\\012) 0 0 2 FT\n"},
       // A stray byte in a short EUC-JP line.
       {"", "\xc0\xdf\xc4\xea\xa5\xd5\xa5\xa1\xa5\xa4\xa5\x9c\xeb\n",
-       "(\\377\\002\\100\\137\\104\\152) FN\n"
-       "(\\377\\002\\045\\125\\045\\041) GF\n(\\377\\002\\045\\044"
-       "\\042\\056\\042\\056\\042\\056\\377\\000\\012) FS\n"},
+       "(\\377\\002\\100\\137\\104\\152) 0 0 2 FN\n"
+       "(\\377\\002\\045\\125\\045\\041) 0 0 2 GF\n(\\377\\002\\045\\044"
+       "\\042\\056\\042\\056\\042\\056\\377\\000\\012) 0 0 4 FT\n"},
       // A pair that is no character is one geta mark.
       {"-Ke=sjis", "\x85\x77x\x85\xa0\n",
        std::string("(") + kGeta + "\\377\\000x" + kGeta +
-           "\\377\\000\\012) FS\n"},
+           "\\377\\000\\012) 1 0 2 FT\n"},
       // A backspace after a kanji ends the string on a whole character.
-      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) FN\nBS\n(\\012) FS\n"},
+      {"", "\xb4\xc1\b\n", "(\\377\\002\\064\\101) 0 0 1 FN\nBS\n(\\012) 0 0 0 FT\n"},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -298,10 +300,10 @@ TEST_F(Convert, StreamLayoutWithAWidthWraps) {
                "(\\377\\002\\060\\041\\377\\000\\012) FW\n");
   SetUp();
   b = body("a\b\fb\f", "-F");
-  EXPECT_EQ(b, "(a) FN\nBS\n( b ) FN\n");
+  EXPECT_EQ(b, "(a) 1 0 0 FN\nBS\n( b ) 3 0 0 FN\n");
   SetUp();
   b = body("x\fy");
-  EXPECT_EQ(b, "(x\\014) FN\n(y) FN\n");
+  EXPECT_EQ(b, "(x\\014) 1 0 0 FN\n(y) 1 0 0 FN\n");
 }
 
 // Bytes the printer holds for a string literal of the output.
@@ -322,10 +324,17 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   size_t strings = 0, at = 0;
   std::string joined;
   while ((at = b.find('(', at)) != std::string::npos) {
-    size_t end = std::min(b.find(") FN\n", at), b.find(") FS\n", at));
+    size_t end = b.rfind(") ", b.find('\n', at));
     ASSERT_NE(end, std::string::npos);
     std::string lit = b.substr(at + 1, end - at - 1);
     EXPECT_LE(printerBytes(lit), 2048u);
+    // The bytes of each font the printer is told of: "a(", kana, kanji.
+    unsigned e, h, k;
+    char call[3];
+    ASSERT_EQ(std::sscanf(b.c_str() + end + 1, "%u %u %u %2s", &e, &h, &k, call), 4);
+    EXPECT_EQ(e, count(lit, "a") + count(lit, "\\("));
+    EXPECT_EQ(h, count(lit, "\\261"));
+    EXPECT_EQ(k, count(lit, "\\060\\041"));
     // Every string starts in font 0; a string that begins inside a kana or
     // kanji run names its font before the first character.
     if (lit[0] == '\\' && lit[1] != '(') {
@@ -339,7 +348,7 @@ TEST_F(Convert, LongStreamLinesFitThePrintersBuffer) {
   EXPECT_GT(strings, 5u);
   EXPECT_EQ(count(joined, "\\060\\041"), 3000u);
   EXPECT_EQ(count(joined, "\\261"), 3000u);
-  EXPECT_EQ(count(b, "\\012) FS"), 1u);
+  EXPECT_EQ(count(b, " FT\n"), 1u);
 }
 
 TEST_F(Convert, HugeTabStopsAreSplitToo) {
@@ -347,7 +356,7 @@ TEST_F(Convert, HugeTabStopsAreSplitToo) {
   for (size_t at = 0; (at = b.find('(', at)) != std::string::npos; ++at)
     EXPECT_LE(b.find(')', at) - at - 1, 2048u);
   EXPECT_EQ(count(b, " "),
-            3000u + count(b, ") FN\n") + count(b, ") FS\n"));
+            3000u + 4 * (count(b, " FN\n") + count(b, " FT\n")));
 }
 
 TEST_F(Convert, DocumentSetupNumbers) {
