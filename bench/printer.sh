@@ -5,10 +5,11 @@
 # the same English text. Texts: ordinary text and source code with long
 # lines, both also with a stamp (which keeps to the stream layout), and
 # Japanese UTF-8 prose against the same lines and columns in English (and
-# paps's document of it, when paps is installed). For both, a "glyphs"
-# document holds the shows of texttops's stream layout alone, each string
-# at the place where that document shows it, with no layout procedures: the
-# least work any layout of that text in those fonts can cost.
+# paps's document of it, when paps is installed). For these and for the
+# source code, a "glyphs" document holds the shows of texttops's stream
+# layout alone, each string at the place where that document shows it,
+# with no layout procedures: the least work any layout of that text in
+# those fonts can cost.
 # Each document is measured whole and with its fixed cost taken off: the
 # fixed cost (start-up, fonts, prolog) is that of a one-line document of
 # the same kind (a Japanese line for Japanese text). Pages are counted
@@ -56,6 +57,7 @@ japanese|japanese|jone|texttops
 japanese-l66|japanese|jone|texttops -l66
 twin|twin|one|texttops
 twin-l66|twin|one|texttops -l66
+source-glyphs|source|one|glyphs
 japanese-glyphs|japanese|jone|glyphs
 twin-glyphs|twin|one|glyphs
 EOF
