@@ -252,9 +252,9 @@ std::string perCharacter(std::string doc) {
          at = doc.find(s[0], at))
       doc.replace(at, 4, s[1]);
   // The byte counts the body gives FT, FN and GF go with them.
-  doc = std::regex_replace(doc, std::regex(R"(\) (J )?-?\d+ \d+ \d+ F[TN]\n)"),
+  doc = std::regex_replace(doc, std::regex(R"(\) (JX? )?-?\d+ \d+ \d+ F[TN]\n)"),
                            ") $1MS\n");
-  return std::regex_replace(doc, std::regex(R"(\) (J )?-?\d+ \d+ \d+ GF\n)"),
+  return std::regex_replace(doc, std::regex(R"(\) (JX? )?-?\d+ \d+ \d+ GF\n)"),
                             ") $1GS\n");
 }
 

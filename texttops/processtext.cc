@@ -59,6 +59,8 @@ struct Body {
   bool escaped = false;      // the open string holds a font escape
   bool japanese = false;     // a kana or kanji escape has been written
   bool loadJapanese = false;  // the open string is the first to hold one
+  bool extra = false;        // a fourth-font escape has been written
+  bool loadExtra = false;    // the open string is the first to hold one
   bool afterFormFeed = false;  // a form feed ended the column or page
   unsigned stringBytes = 0;  // bytes the printer sees in the open string
   unsigned classBytes[4] = {};  // of those, the bytes of each font, escapes
@@ -134,6 +136,7 @@ struct Body {
     str.escape(cls);
     escaped = true;
     if (cls != kSingleByte && !japanese) japanese = loadJapanese = true;
+    if (cls == kExtra && !extra) extra = loadExtra = true;
     charMode = cls;
     stringBytes += 2;
     classFrom = stringBytes;
@@ -205,10 +208,11 @@ struct Body {
     }
   }
   // Closes the open string; the first with kana or kanji has the printer
-  // load the Japanese fonts before it is shown.
+  // load the Japanese fonts before it is shown (J), the first with a
+  // character of the fourth font that font as well (JX).
   void closeString() {
-    out.write(loadJapanese ? ") J " : ") ");
-    loadJapanese = false;
+    out.write(loadExtra ? ") JX " : loadJapanese ? ") J " : ") ");
+    loadJapanese = loadExtra = false;
   }
   void writeKanji(int first, int second) {
     switchTo(kKanji);
