@@ -12,13 +12,14 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 command -v lpr >/dev/null 2>&1 || skip "no lpr"
 lpd=$(command -v lpd || echo /usr/sbin/lpd)
 [ -x "$lpd" ] || skip "no lpd"
+. "$(dirname "$0")/lpd_queue.sh"
 exec 9>/tmp/zavps-lpd-test.lock
 flock -w 600 9 || skip "another spooler test holds the lock"
 
 queue=zavpsaq$$
 work=$(mktemp -d /tmp/zavps-aq-XXXXXX)
 chmod 755 "$work"
-started=""
+started="" reader=""
 cleanup() {
   if grep -q "^$queue|" /etc/printcap 2>/dev/null; then
     awk -v q="$queue|" 'index($0, q) == 1 { skip = 1 }
@@ -26,6 +27,7 @@ cleanup() {
       > "$work/printcap.new" && cat "$work/printcap.new" > /etc/printcap
   fi
   [ -n "$started" ] && kill "$started" 2>/dev/null
+  [ -n "$reader" ] && kill "$reader" 2>/dev/null
   rm -rf "/var/spool/lpd/$queue" "$work"
 }
 trap cleanup EXIT
@@ -36,7 +38,7 @@ mkdir "$work/bin"
 cp "$bin/texttops" "$work/bin/zavpsif"
 cp "$bin/imgtops" "$work/bin/zavpsvf"
 chmod 755 "$work/bin"/*
-touch "$work/device" && chown lp:lp "$work/device"
+start_printer && chown lp:lp "$work/device" || fail "no device"
 export ZAVPS_LOG_DIR="$work/log"
 sh "$bin/zavps-addqueue" -f "$work/bin" "$queue" "$work/device" || fail "zavps-addqueue"
 sh "$bin/zavps-addqueue" -f "$work/bin" "$queue" "$work/device" 2>"$work/again" &&
@@ -65,8 +67,13 @@ lpr -P "$queue" "$work/job.txt" && lpr -P "$queue" -v "$work/dump.xwd" &&
 i=0
 while [ $i -lt 60 ] && [ "$(grep -c . "$work/log/$queue.acct")" -lt 3 ]; do sleep 1; i=$((i + 1)); done
 # Three jobs, each a PostScript document from its first byte: no form feed
-# from the spooler before, between or after them.
-[ "$(grep -c "^%!PS-Adobe" "$work/device")" = 3 ] || fail "not three documents"
-tr -cd '\014' < "$work/device" | grep -q . && fail "form feeds on the device"
+# from the spooler before, between or after them. The image job ends in
+# the end-of-transmission byte, so the document after it, if any, starts
+# behind it.
+documents() { grep -c "^$(printf '\004')\{0,1\}%!PS-Adobe" "$work/printed"; }
+i=0  # what the printer has still to read
+while [ $i -lt 50 ] && [ "$(documents)" -lt 3 ]; do sleep 0.1; i=$((i + 1)); done
+[ "$(documents)" = 3 ] || fail "not three documents"
+tr -cd '\014' < "$work/printed" | grep -q . && fail "form feeds on the device"
 grep -q "	.*:$(id -un)\$" "$work/log/$queue.acct" || fail "no accounting record"
-echo "queue $queue printed $(wc -c < "$work/device") bytes"
+echo "queue $queue printed $(wc -c < "$work/printed") bytes"

@@ -29,3 +29,17 @@ remove_queue() {
       > "$work/printcap.new" && cat "$work/printcap.new" > /etc/printcap
   fi
 }
+
+# The device, $work/device, is a FIFO read by a "printer" that appends
+# what it gets to $work/printed: lpd opens a file device afresh, at its
+# start, each time it takes up the queue, so jobs printed in two goes
+# would overwrite one another in a plain file. The printer holds the FIFO
+# open for writing too, so that it never reads an end between jobs. Sets
+# $reader, the printer's process.
+start_printer() {
+  mkfifo "$work/device" && touch "$work/printed" || return 1
+  perl -e 'sysopen(F, $ARGV[0], 2) or die; open(O, ">>", $ARGV[1]) or die;
+    select O; $| = 1; while (sysread(F, $b, 65536)) { print O $b }' \
+    "$work/device" "$work/printed" &
+  reader=$!
+}

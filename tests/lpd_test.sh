@@ -38,11 +38,12 @@ jog_owner=zavpsjog$$
 work=$(mktemp -d /tmp/zavps-lpd-XXXXXX)
 chmod 755 "$work"
 spool=/var/spool/lpd/$queue
-started=""
+started="" reader=""
 made_owners=""
 cleanup() {
   remove_queue
   if [ -n "$started" ]; then kill "$started" 2>/dev/null; fi
+  if [ -n "$reader" ]; then kill "$reader" 2>/dev/null; fi
   for u in $made_owners; do userdel "$u" 2>/dev/null; done
   rm -rf "$spool" "$work"
 }
@@ -58,7 +59,8 @@ cp "$bin/zavpsoption" "$work/bin/zavpsoption"
 cp "$dump" "$work/dump.xwd"
 chmod 755 "$work/bin" "$work/bin/zavpsif" "$work/bin/zavpsvf" "$work/bin/zavpsoption"
 chmod 644 "$work/dump.xwd"
-touch "$work/device" "$work/acct" "$work/errs"
+start_printer || fail "no device"
+touch "$work/acct" "$work/errs"
 chown lp:lp "$work/device" "$work/acct" "$work/errs" 2>/dev/null
 chmod 666 "$work/device" "$work/acct" "$work/errs"
 add_queue
@@ -124,15 +126,18 @@ while [ $i -lt 60 ]; do
   sleep 1
   i=$((i + 1))
 done
+# What the printer has still to read.
+size=-1
+while [ "$(wc -c < "$work/printed")" != "$size" ]; do size=$(wc -c < "$work/printed"); sleep 0.3; done
 
-grep -q '^%%Creator: zavpsif$' "$work/device" || fail "no text document on the device"
-grep -q '(first line\\012) LS' "$work/device" || fail "text body missing"
-grep -q '^%%Creator: qmpvf$' "$work/device" || fail "no image document on the device"
+grep -q '^%%Creator: zavpsif$' "$work/printed" || fail "no text document on the device"
+grep -q '(first line\\012) LS' "$work/printed" || fail "text body missing"
+grep -q '^%%Creator: qmpvf$' "$work/printed" || fail "no image document on the device"
 # Jobs queued in the same second print in any order: the image document
 # is followed by 0x04, and so are the PNGs'.
 awk 'prev == "xpsav restore" && /^\004/ { found = 1 } { prev = $0 }
-  END { exit !found }' "$work/device" || fail "the image job does not end with 0x04"
-[ "$(tr -cd '\004' < "$work/device" | wc -c)" = 5 ] || fail "not five 0x04 bytes"
+  END { exit !found }' "$work/printed" || fail "the image job does not end with 0x04"
+[ "$(tr -cd '\004' < "$work/printed" | wc -c)" = 5 ] || fail "not five 0x04 bytes"
 user=$(id -un)
 grep -q "^   0.00		.*:$user\$" "$work/acct" || fail "no text accounting record: $(cat "$work/acct")"
 grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(cat "$work/acct")"
@@ -141,15 +146,15 @@ grep -q "^XWD	.*:$user\$" "$work/acct" || fail "no image accounting record: $(ca
 for line in "zavpsif: job of $user@[^ ]*: binary file, not printed"; do
   [ "$(grep -cx "$line" "$work/errs")" = 1 ] || fail "log line '$line'"
 done
-[ "$(grep -c '^%%Creator: zavpsif$' "$work/device")" = 5 ] ||
+[ "$(grep -c '^%%Creator: zavpsif$' "$work/printed")" = 5 ] ||
   fail "not five text documents on the device"
-[ "$(grep -c '^%%Creator: qmpvf$' "$work/device")" = 5 ] ||
+[ "$(grep -c '^%%Creator: qmpvf$' "$work/printed")" = 5 ] ||
   fail "not five image documents on the device"
-grep -q 'ELF\|%PDF-' "$work/device" && fail "refused input on the device"
+grep -q 'ELF\|%PDF-' "$work/printed" && fail "refused input on the device"
 [ "$(grep -c "^PNG	.*:$user\$" "$work/acct")" = 2 ] || fail "no records for the PNGs"
 grep -q "^JPEG	.*:$user\$" "$work/acct" || fail "no record for the JPEG"
 grep -q "^TIFF	.*:$user\$" "$work/acct" || fail "no record for the TIFF"
-grep -q '^%%Creator: GPL Ghostscript' "$work/device" || fail "the PDF did not print"
+grep -q '^%%Creator: GPL Ghostscript' "$work/printed" || fail "the PDF did not print"
 grep -q "^PostScript	.*:$user\$" "$work/acct" || fail "no record for the PDF"
 
 # The owner's unusable defaults files: named in the log, the jobs print.
@@ -162,13 +167,13 @@ grep -F "$work/" "$work/errs" | grep -F 'defaults file not read' |
   sed 's/^\(zavpsif: job of [^@]*\)@[^ ]*: /\1@H: /' | sort |
   cmp -s - "$work/expected" || fail "log lines for the owners' defaults files"
 for n in fifo zero next jog; do
-  grep -q "($n owner job\\\\012) [FLM]S" "$work/device" || fail "the $n job did not print"
+  grep -q "($n owner job\\\\012) [FLM]S" "$work/printed" || fail "the $n job did not print"
 done
 [ "$(grep -c "		.*:$zero_owner\$" "$work/acct")" = 2 ] ||
   fail "no records for $zero_owner"
 grep -q "		.*:$jog_owner\$" "$work/acct" || fail "no record for $jog_owner"
 grep -q "Unknown option" "$work/errs" && fail "an option refused"
-echo "lpd jobs printed: $(wc -c < "$work/device") bytes, accounting:"
+echo "lpd jobs printed: $(wc -c < "$work/printed") bytes, accounting:"
 cat "$work/acct"
 echo "log:"
 cat "$work/errs"
