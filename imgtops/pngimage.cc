@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,18 @@
 #include "status.h"
 
 namespace {
+
+/// The most memory libpng gets at once. A chunk may claim up to 2 GB,
+/// and libpng allocates what a text or profile chunk claims before
+/// reading it, warning of a size beyond its limit but going on: a few
+/// bytes of a damaged or hostile file would take that much. Refused, the
+/// chunk is skipped. A row of the widest image printed takes 1 MB.
+const png_alloc_size_t kMaxAllocation = 32 << 20;
+
+png_voidp boundedMalloc(png_structp, png_alloc_size_t n) {
+  return n <= kMaxAllocation ? std::malloc(n) : nullptr;
+}
+void freeMemory(png_structp, png_voidp p) { std::free(p); }
 
 /// The libpng state of one image. libpng reports errors by longjmp: every
 /// call that may fail goes through a function below that catches it, and
@@ -148,7 +161,8 @@ bool looksLikePng(std::string_view head) {
 
 std::unique_ptr<ImageReader> openPng(Reader& in, const JobContext& job) {
   auto s = std::make_unique<PngState>(in);
-  s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, s.get(), onError, onWarning);
+  s->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, s.get(), onError, onWarning,
+                                    nullptr, boundedMalloc, freeMemory);
   if (!s->png || !(s->info = png_create_info_struct(s->png)))
     throw FatalError{"no memory for a PNG image\n", 255};
   png_set_read_fn(s->png, s.get(), readData);
