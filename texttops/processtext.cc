@@ -147,11 +147,15 @@ struct Body {
   // string is not counted (nor is it in stringBytes).
   void writeCounts() {
     countClassBytes();
-    if (classBytes[kExtra] > 0)
+    if (classBytes[kExtra] > 0) {
       out.write("-1 0 0 ");
-    else
-      out.printf("%u %u %u ", classBytes[kSingleByte], classBytes[kKana],
-                 classBytes[kKanji] / 2);
+      return;
+    }
+    for (unsigned n : {classBytes[kSingleByte], classBytes[kKana],
+                       classBytes[kKanji] / 2}) {
+      out.number(n);
+      out.put(' ');
+    }
   }
   // Bytes the printer gets for a character of class `cls` of `bytes`
   // bytes, with its font escape.

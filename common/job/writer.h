@@ -33,6 +33,16 @@ class Writer {
       writeLong(s);
     }
   }
+  /// An unsigned number in decimal, without printf's work.
+  void number(unsigned n) {
+    char digits[10];
+    size_t at = sizeof digits;
+    do {
+      digits[--at] = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    write(std::string_view(digits + at, sizeof digits - at));
+  }
   /// Formatted text, as printf.
   void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
   /// Hands the buffered bytes on (to the descriptor or the memory string).

@@ -25,6 +25,15 @@ std::string throughPipe(const std::function<void(int fd)>& use) {
   return got;
 }
 
+TEST(Writer, NumbersInDecimal) {
+  Writer w = Writer::memory();
+  for (unsigned n : {0u, 7u, 10u, 2048u, 4294967295u}) {
+    w.number(n);
+    w.put(' ');
+  }
+  EXPECT_EQ(w.str(), "0 7 10 2048 4294967295 ");
+}
+
 TEST(Writer, MovedWriterHandsOnItsBytesOnce) {
   EXPECT_EQ("once\nmore\n", throughPipe([](int fd) {
               Writer a(fd);
